@@ -1,0 +1,55 @@
+// Identifiers of the monitor's resources, shared by the .rc files and the code.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_QUOTA_DETAILS 134
+
+// Tray pop-up menu (same number as the tray icon id)
+#define IDR_TRAY_MENU 129
+
+// Icons
+#define IDI_DRIVE_OK 135       // drive with a green check mark
+#define IDI_DRIVE_WARNING 136  // drive with a yellow exclamation mark
+#define IDI_DRIVE 137          // drive alone (program icon, first blink frame)
+#define IDI_DRIVE_DANGER 138   // drive with a red exclamation mark
+#define IDI_DRIVE_UNKNOWN 139  // drive with a cyan question mark
+
+// Cursor
+#define IDC_HAND_LINK 155
+
+// Commands
+#define ID_QUOTA_DETAILS 32776
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665
+
+// Strings
+#define IDS_PROGRAM_TITLE 57344
+#define IDS_DISK_SPACE_USED 57360
+#define IDS_ON 57361
+#define IDS_STATUS_OK 57362
+#define IDS_STATUS_WARNING 57363
+#define IDS_STATUS_DANGER 57364
+#define IDS_STATUS_UNKNOWN 57365
+#define IDS_FREE 57366
+
+// Controls of the details window
+#define IDC_PERCENT_BAR 1001
+#define IDC_STATUS_TEXT 1004
+#define IDC_AUTO_SHOW 1005
+#define IDC_BALANCE 1008
+#define IDC_LOW_LIMIT 1009
+#define IDC_PRINT_HELP_LINK 1012
+#define IDC_QUOTA_HELP_LINK 1013
+#define IDC_LOGIN_NAME 57345
+#define IDC_SERVER_NAME 57346
+#define IDC_SERVER_PATH 57347
+#define IDC_VOL_USED 57348
+#define IDC_VOL_LIMIT 57349
+#define IDC_DIR_USED 57350
+#define IDC_DIR_LIMIT 57351
+#define IDC_PERCENT_TEXT 57352
+#define IDC_PARAMETER_LINE 57356
+#define IDC_WATCHED_PATH 57357
+#define IDC_DIR_FREE 57358
+#define IDC_VOL_FREE 57359

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# wine-session.sh PREFIX COMMAND...
+# Runs COMMAND (typically ctest) with a warm Wine in PREFIX: a persistent
+# wineserver and the desktop started beforehand with their output on
+# /dev/null, so that they do not hold the test's output pipe open, and the
+# server stopped afterwards. Needs a display (run it inside xvfb-run).
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+export WINEPREFIX="$1"; shift
+source "$here/wine-env.sh"
+
+wineserver -k >/dev/null 2>&1 || true
+"$here/wine-prefix.sh" || exit 1
+wineserver -p </dev/null >/dev/null 2>&1
+wine wineboot </dev/null >/dev/null 2>&1
+"$@"
+status=$?
+wineserver -k >/dev/null 2>&1 || true
+exit $status
