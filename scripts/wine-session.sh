@@ -13,6 +13,11 @@ wineserver -k >/dev/null 2>&1 || true
 "$here/wine-prefix.sh" || exit 1
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1
+# Wine starts its desktop (explorer, with the taskbar window "Shell_TrayWnd"
+# and the notification area) for the first program that touches the desktop.
+# On Windows the taskbar is there at logon; start it now so that programs
+# under test find it, with its output on /dev/null.
+wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 "$@"
 status=$?
 wineserver -k >/dev/null 2>&1 || true

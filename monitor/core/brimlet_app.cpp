@@ -1,0 +1,120 @@
+#include "core/brimlet_app.h"
+
+#include <cstdio>
+
+#include "core/command_line.h"
+#include "core/main_frame.h"
+#include "core/taskbar_wait.h"
+#include "framework/dialog.h"
+#include "resources/resource.h"
+
+bool CBrimletApp::classRegistered = false;
+
+CBrimletApp::CBrimletApp()
+    : taskbarPresent([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }),
+      sleep([](uint32_t ms) { Sleep(ms); }),
+      settings_() {}
+
+CBrimletApp::~CBrimletApp() = default;
+
+bool CBrimletApp::WaitForTaskbar() { return ::WaitForTaskbar(taskbarPresent, sleep); }
+
+void CBrimletApp::ApplyCommandLine(const char* commandLine) {
+  settings_ = SettingsFromCommandLine(commandLine);
+}
+
+bool CBrimletApp::ActivateRunningCopy() const {
+  HWND running = FindWindowA(windowClassName_, nullptr);
+  if (running == nullptr) {
+    return false;
+  }
+  HWND popup = GetLastActivePopup(running);
+  if (IsIconic(running)) {
+    ShowWindow(running, SW_RESTORE);
+  }
+  SetForegroundWindow(popup);
+  return true;
+}
+
+bool CBrimletApp::RegisterWindowClass() {
+  WNDCLASSA wc{};
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = m_hInstance;
+  wc.hIcon = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDI_DRIVE));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszMenuName = nullptr;
+  wc.lpszClassName = windowClassName_;
+  return RegisterClassA(&wc) != 0;
+}
+
+bool CBrimletApp::InitInstance() {
+  // A failed start-up ends the process with status 1; handing over to a
+  // running copy is no failure and ends it with 0.
+  exitCode_ = 1;
+  if (!WaitForTaskbar()) {
+    return false;
+  }
+  ApplyCommandLine(m_lpCmdLine);
+  std::snprintf(windowClassName_, sizeof windowClassName_, "%s%s", kWindowClassPrefix,
+                settings_.watchedPath);
+  if (ActivateRunningCopy()) {
+    exitCode_ = 0;
+    return false;
+  }
+  if (!RegisterWindowClass()) {
+    fw::Trace("Class Registration Failed\n");
+    return false;
+  }
+  classRegistered = true;
+
+  mainFrame_ = std::make_unique<CMainFrame>(settings_, windowClassName_);
+  m_pMainWnd = mainFrame_.get();
+  if (!mainFrame_->Create("Brimlet")) {
+    m_pMainWnd = nullptr;
+    return false;
+  }
+  ShowWindow(mainFrame_->m_hWnd, SW_HIDE);
+  UpdateWindow(mainFrame_->m_hWnd);
+  exitCode_ = 0;
+  return true;
+}
+
+int CBrimletApp::ExitInstance() {
+  mainFrame_.reset();
+  m_pMainWnd = nullptr;
+  if (classRegistered) {
+    UnregisterClassA(windowClassName_, m_hInstance);
+    classRegistered = false;
+  }
+  return fw::CWinApp::ExitInstance();
+}
+
+bool CBrimletApp::OnCommand(UINT id) {
+  switch (id) {
+    case ID_APP_ABOUT:
+      OnAppAbout();
+      return true;
+    case ID_APP_EXIT:
+      OnAppExit();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CBrimletApp::OnAppAbout() {
+  if (aboutOpen_) {
+    return;
+  }
+  aboutOpen_ = true;
+  fw::CDialog about(IDD_ABOUTBOX);
+  about.DoModal(mainFrame_.get());
+  aboutOpen_ = false;
+}
+
+void CBrimletApp::OnAppExit() {
+  if (mainFrame_ != nullptr) {
+    mainFrame_->DestroyWindow();
+  }
+}

@@ -1,0 +1,51 @@
+// The application object: start-up (taskbar wait, command line, one copy per
+// watched path, the hidden main window), the About and Exit commands, and
+// the end of the program.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "core/monitor_settings.h"
+#include "framework/win_app.h"
+
+class CMainFrame;
+
+class CBrimletApp : public fw::CWinApp {
+ public:
+  CBrimletApp();
+  ~CBrimletApp() override;
+
+  bool InitInstance() override;
+  int ExitInstance() override;
+  bool OnCommand(UINT id) override;
+
+  // The taskbar wait's view of the world; tests replace both.
+  std::function<bool()> taskbarPresent;
+  std::function<void(uint32_t ms)> sleep;
+
+  bool WaitForTaskbar();
+  // Parses the command line, or takes the defaults when it is refused.
+  void ApplyCommandLine(const char* commandLine);
+  // Brings a running copy for the same path forward; true when there is one.
+  bool ActivateRunningCopy() const;
+  bool RegisterWindowClass();
+
+  const MonitorSettings& Settings() const { return settings_; }
+  const char* WindowClassName() const { return windowClassName_; }
+  bool AboutOpen() const { return aboutOpen_; }
+
+  static bool classRegistered;
+
+ private:
+  void OnAppAbout();
+  void OnAppExit();
+
+  MonitorSettings settings_;
+  char windowClassName_[258] = "LaSuperAppsDeQZ";
+  bool aboutOpen_ = false;
+  std::unique_ptr<CMainFrame> mainFrame_;
+};

@@ -1,0 +1,9 @@
+// Entry point of the monitor.
+#include <windows.h>
+
+#include "core/brimlet_app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  static CBrimletApp app;
+  return fw::RunApplication(app, instance, commandLine);
+}

@@ -1,0 +1,103 @@
+// Start-up of the monitor: the taskbar wait, one copy per watched path, the
+// window class, and the Exit command.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "core/brimlet_app.h"
+#include "process_helpers.h"
+#include "resources/resource.h"
+
+namespace {
+
+struct FakeClock {
+  uint32_t now = 0;
+  uint32_t taskbarAt = 0;  // ms after start; UINT32_MAX: never
+  std::vector<uint32_t> waits;
+};
+
+void UseFakeClock(CBrimletApp& app, FakeClock& clock) {
+  app.taskbarPresent = [&clock] { return clock.now >= clock.taskbarAt; };
+  app.sleep = [&clock](uint32_t ms) {
+    clock.waits.push_back(ms);
+    clock.now += ms;
+  };
+}
+
+TEST(TaskbarWait, ATaskbarThatComesUpAfter25SecondsIsFoundAfterTheThirdWait) {
+  CBrimletApp app;
+  FakeClock clock;
+  clock.taskbarAt = 25000;
+  UseFakeClock(app, clock);
+  EXPECT_TRUE(app.WaitForTaskbar());
+  EXPECT_EQ((std::vector<uint32_t>{10000, 10000, 10000}), clock.waits);
+}
+
+TEST(TaskbarWait, GivesUpAfterFiveWaitsOfTenSeconds) {
+  CBrimletApp app;
+  FakeClock clock;
+  clock.taskbarAt = UINT32_MAX;
+  UseFakeClock(app, clock);
+  EXPECT_FALSE(app.WaitForTaskbar());
+  EXPECT_EQ(5u, clock.waits.size());
+  EXPECT_EQ(50000u, clock.now);
+}
+
+TEST(TaskbarWait, APresentTaskbarCostsNoWait) {
+  CBrimletApp app;
+  FakeClock clock;
+  UseFakeClock(app, clock);
+  EXPECT_TRUE(app.WaitForTaskbar());
+  EXPECT_TRUE(clock.waits.empty());
+}
+
+const std::string& MonitorExe() {
+  static const std::string path = WindowsPath(BRIMLET_EXE);
+  return path;
+}
+
+void ExitMonitor(HWND frame) { PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0); }
+
+TEST(SingleInstance, OneCopyPerUpperCasedWatchedPath) {
+  ChildProcess first(MonitorExe(), "h:\\ 300 75 95 % N N 0 0");
+  ASSERT_TRUE(first.Started());
+  HWND firstFrame = WaitForWindowClass("LaSuperAppsDeQZH:\\", 20000);
+  ASSERT_NE(nullptr, firstFrame);
+  char title[32] = "";
+  GetWindowTextA(firstFrame, title, sizeof title);
+  EXPECT_STREQ("Brimlet", title);
+  EXPECT_FALSE(IsWindowVisible(firstFrame));
+
+  // Same path, other letter case: the second copy hands over and ends.
+  ChildProcess second(MonitorExe(), "H:\\ 300 75 95 % N N 0 0");
+  ASSERT_TRUE(second.Started());
+  EXPECT_TRUE(second.WaitForExit(20000));
+  EXPECT_EQ(0u, second.ExitCode());
+  EXPECT_FALSE(first.WaitForExit(0));
+
+  // Another path runs alongside.
+  ChildProcess other(MonitorExe(), "g:\\data 300 75 95 % N N 0 0");
+  ASSERT_TRUE(other.Started());
+  HWND otherFrame = WaitForWindowClass("LaSuperAppsDeQZG:\\DATA", 20000);
+  ASSERT_NE(nullptr, otherFrame);
+  EXPECT_FALSE(other.WaitForExit(0));
+
+  ExitMonitor(otherFrame);
+  ExitMonitor(firstFrame);
+  EXPECT_TRUE(other.WaitForExit(20000));
+  EXPECT_TRUE(first.WaitForExit(20000));
+  EXPECT_EQ(0u, first.ExitCode());
+  EXPECT_EQ(0u, other.ExitCode());
+}
+
+TEST(SingleInstance, AnInvalidCommandLineWatchesTheDefaultPath) {
+  ChildProcess monitor(MonitorExe(), "h:\\ 300 75 95 MB N N 0 0");
+  ASSERT_TRUE(monitor.Started());
+  HWND frame = WaitForWindowClass("LaSuperAppsDeQZH:\\", 20000);
+  ASSERT_NE(nullptr, frame);
+  ExitMonitor(frame);
+  EXPECT_TRUE(monitor.WaitForExit(20000));
+}
+
+}  // namespace

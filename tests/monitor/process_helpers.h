@@ -1,0 +1,26 @@
+// Starting and watching the real monitor program from a test.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A Windows path for a file of the build tree (Wine maps / to Z:).
+std::string WindowsPath(const std::string& unixPath);
+
+// A started process; terminated on destruction if still running.
+class ChildProcess {
+ public:
+  ChildProcess(const std::string& exe, const std::string& arguments);
+  ~ChildProcess();
+  bool Started() const { return info_.hProcess != nullptr; }
+  // Waits at most `ms`; true when the process has ended.
+  bool WaitForExit(DWORD ms) const;
+  DWORD ExitCode() const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Polls (bounded) until a top-level window of `className` exists.
+HWND WaitForWindowClass(const char* className, DWORD ms);
