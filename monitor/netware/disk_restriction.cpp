@@ -1,0 +1,130 @@
+#include "netware/disk_restriction.h"
+
+#include <cstring>
+
+#include "netware/restriction_figures.h"
+#include "netware/space_limit_list.h"
+
+namespace {
+
+constexpr size_t kConvertSourceSize = 260;
+constexpr uint16_t kConvertTargetSize = 256;
+constexpr size_t kVolumeNameSize = 48;
+
+// Copies text into a buffer of the given size, always NUL-terminated.
+void CopyText(char* destination, size_t size, const char* text) {
+  size_t length = std::strlen(text);
+  if (length >= size) length = size - 1;
+  std::memcpy(destination, text, length);
+  destination[length] = '\0';
+}
+
+// The server may hand back either name space's form of the path; the long
+// form is the one we open and show. Only if both conversions fail is the
+// path unusable.
+bool ConvertToLongNames(NetWareClient& client, NwConnection connection, char* serverPath) {
+  char source[kConvertSourceSize];
+  char target[kConvertTargetSize] = "";
+  CopyText(source, sizeof source, serverPath);
+  uint32_t status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceDos, kNameSpaceLong,
+                                            source, target, kConvertTargetSize);
+  if (status != 0) {
+    status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceLong, kNameSpaceLong, source,
+                                     target, kConvertTargetSize);
+  }
+  if (status != 0) return false;
+  target[kConvertTargetSize - 1] = '\0';
+  CopyText(serverPath, kServerPathSize, target);
+  return true;
+}
+
+RestrictionResult ResultOf(bool dirLimited, bool volLimited) {
+  if (dirLimited && volLimited) return BothLimits;
+  if (volLimited) return VolumeLimitOnly;
+  if (dirLimited) return DirectoryLimitOnly;
+  return NoLimit;
+}
+
+}  // namespace
+
+RestrictionResult QueryDiskRestriction(NetWareClient& client, const char* watchedPath,
+                                       char* serverName, char* loginName, char* serverPath,
+                                       uint32_t* dirUsedKb, uint32_t* dirLimitKb,
+                                       uint32_t* dirFreeKb, uint32_t* volUsedKb,
+                                       uint32_t* volLimitKb) {
+  if (watchedPath == nullptr || serverName == nullptr || serverPath == nullptr ||
+      dirUsedKb == nullptr || dirLimitKb == nullptr || dirFreeKb == nullptr ||
+      volUsedKb == nullptr || volLimitKb == nullptr) {
+    return MissingOutput;
+  }
+
+  if (client.StartClient(nullptr, nullptr) != 0) return QueryFailed;
+
+  NwConnection connection = 0;
+  NwDirHandle driveHandle = 0;  // the mapping's own; not ours to release
+  if (client.ResolvePath(watchedPath, &connection, &driveHandle, serverPath, kServerPathSize) !=
+      0) {
+    return QueryFailed;
+  }
+  serverPath[kServerPathSize - 1] = '\0';
+  if (!ConvertToLongNames(client, connection, serverPath)) return QueryFailed;
+
+  // The volume comes from the local form of the path: that is the one the
+  // client can always map back to a volume.
+  char volumeName[kVolumeNameSize] = "";
+  if (client.VolumeNameOfPath(watchedPath, volumeName, sizeof volumeName) != 0) {
+    return QueryFailed;
+  }
+  uint16_t volumeNumber = 0;
+  if (client.VolumeNumber(connection, volumeName, &volumeNumber) != 0) return QueryFailed;
+
+  uint32_t connectionNumber = 0;
+  if (client.ConnectionItem(connection, kItemConnectionNumber, sizeof connectionNumber,
+                            &connectionNumber) != 0) {
+    return QueryFailed;
+  }
+  if (client.LoginNameOfConnection(connection, static_cast<uint16_t>(connectionNumber & 0xFFFF),
+                                   loginName, loginName ? kLoginNameSize : 0, nullptr, nullptr,
+                                   nullptr) != 0) {
+    return QueryFailed;
+  }
+  uint32_t userObjectId = 0;
+  if (client.ConnectionItem(connection, kItemUserObjectId, sizeof userObjectId,
+                            &userObjectId) != 0) {
+    return QueryFailed;
+  }
+
+  // A failed restriction read must not pass for a restriction of 0 blocks:
+  // the monitor would show a full volume and raise the danger alarm.
+  uint32_t restrictionBlocks = 0;
+  uint32_t inUseBlocks = 0;
+  if (client.UserVolumeRestriction(connection, static_cast<uint8_t>(volumeNumber & 0xFF),
+                                   userObjectId, &restrictionBlocks, &inUseBlocks) != 0) {
+    return QueryFailed;
+  }
+
+  if (client.QueryServerName(connection, serverName, kServerNameSize, nullptr) != 0) {
+    return QueryFailed;
+  }
+
+  NwDirHandle tempHandle = 0;
+  if (client.OpenTempDirHandle(connection, 0, serverPath, &tempHandle, nullptr) != 0) {
+    return QueryFailed;
+  }
+  uint8_t reply[kDirSpaceLimitListMaxSize];
+  size_t replyLength = 0;
+  uint32_t readStatus =
+      client.ReadDirSpaceLimits(connection, tempHandle, reply, sizeof reply, &replyLength);
+  client.CloseDirHandle(connection, tempHandle);  // whatever the read answered
+  if (readStatus != 0) return QueryFailed;
+  if (replyLength > sizeof reply) replyLength = sizeof reply;
+
+  DirectoryFigures directory = DirectoryFiguresOf(DecodeDirSpaceLimitList(reply, replyLength));
+  VolumeFigures volume = VolumeFiguresOf(restrictionBlocks, inUseBlocks);
+  *dirUsedKb = directory.usedKb;
+  *dirLimitKb = directory.limitKb;
+  *dirFreeKb = directory.freeKb;
+  *volUsedKb = volume.usedKb;
+  *volLimitKb = volume.limitKb;
+  return ResultOf(directory.limited, volume.limited);
+}

@@ -1,0 +1,16 @@
+// Reading a network description file whole before anything of it is used, so
+// that a file being rewritten is never half-applied.
+#pragma once
+
+#include <string>
+
+#include "netware/simulated/network_description.h"
+
+// Larger files are refused rather than read: a description is a few lines.
+constexpr size_t kMaxDescriptionFileSize = 1 << 20;
+
+// Reads and parses the file. On failure *description is untouched and
+// *message is "<path>:<line>: <reason>" (or "<path>: <reason>" when no line
+// is to blame).
+bool LoadNetworkDescription(const std::string& path, NetworkDescription* description,
+                            std::string* message);
