@@ -1,0 +1,172 @@
+#include "core/details_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "core/status_level.h"
+#include "core/tooltip_text.h"
+
+namespace {
+
+struct MbCase {
+  uint32_t kb;
+  const char* text;
+};
+
+class CoreFormatMb : public testing::TestWithParam<MbCase> {};
+
+TEST_P(CoreFormatMb, ShowsThousandsWithTwoDecimals) {
+  EXPECT_EQ(FormatMb(GetParam().kb), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Vectors, CoreFormatMb,
+                         testing::Values(MbCase{0, "0.00 Mb"}, MbCase{5, "0.01 Mb"},
+                                         MbCase{999, "1.00 Mb"}, MbCase{20000, "20.00 Mb"},
+                                         MbCase{48828, "48.83 Mb"}, MbCase{102400, "102.40 Mb"},
+                                         // unsigned: the largest figure is still positive
+                                         MbCase{0xFFFFFFFF, "4294967.29 Mb"}));
+
+TEST(CoreFormatPercent, IsDecimalAndPercentSign) {
+  EXPECT_EQ(FormatPercent(80), "80%");
+  EXPECT_EQ(FormatPercent(0), "0%");
+  EXPECT_EQ(FormatPercent(-50), "-50%");
+}
+
+QuotaReading FullReading(int result) {
+  QuotaReading reading;
+  reading.result = result;
+  reading.dirUsedKb = 1000;
+  reading.dirLimitKb = 2000;
+  reading.dirFreeKb = 3000;
+  reading.volUsedKb = 4000;
+  reading.volLimitKb = 5000;
+  return reading;
+}
+
+struct FigureCase {
+  const char* name;
+  QuotaReading reading;
+  FigureTexts texts;
+};
+
+class CoreFigureTexts : public testing::TestWithParam<FigureCase> {};
+
+TEST_P(CoreFigureTexts, FollowTheKindOfRestriction) {
+  const FigureTexts actual = FigureTextsOf(GetParam().reading);
+  const FigureTexts& expected = GetParam().texts;
+  EXPECT_EQ(actual.dirUsed, expected.dirUsed);
+  EXPECT_EQ(actual.dirLimit, expected.dirLimit);
+  EXPECT_EQ(actual.dirFree, expected.dirFree);
+  EXPECT_EQ(actual.volUsed, expected.volUsed);
+  EXPECT_EQ(actual.volLimit, expected.volLimit);
+  EXPECT_EQ(actual.volFree, expected.volFree);
+  EXPECT_EQ(actual.freeText, expected.freeText);
+  EXPECT_EQ(actual.maxText, expected.maxText);
+}
+
+QuotaReading VolumeExceeded() {
+  QuotaReading reading = FullReading(VolumeLimitOnly);
+  reading.volUsedKb = 60000;
+  reading.volLimitKb = 48828;
+  return reading;
+}
+
+const FigureTexts kUnknownFigures{"??", "??", "??", "??", "??", "??", "", ""};
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, CoreFigureTexts,
+    testing::Values(
+        FigureCase{"Failed", FullReading(QueryFailed), kUnknownFigures},
+        FigureCase{"MissingOutput", FullReading(MissingOutput), kUnknownFigures},
+        FigureCase{"OutsideTheKnownResults", FullReading(9), kUnknownFigures},
+        FigureCase{"DirectoryOnly", FullReading(DirectoryLimitOnly),
+                   {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "", "", "3.00 Mb", "2.00 Mb"}},
+        FigureCase{"VolumeOnly", FullReading(VolumeLimitOnly),
+                   {"1.00 Mb", "", "", "4.00 Mb", "5.00 Mb", "1.00 Mb", "1.00 Mb", "5.00 Mb"}},
+        FigureCase{"VolumeExceededShowsNoneFree", VolumeExceeded(),
+                   {"1.00 Mb", "", "", "60.00 Mb", "48.83 Mb", "0.00 Mb", "0.00 Mb", "48.83 Mb"}},
+        FigureCase{"Both", FullReading(BothLimits),
+                   {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "5.00 Mb", "1.00 Mb", "", ""}},
+        FigureCase{"NoLimit", FullReading(NoLimit),
+                   {"1.00 Mb", "", "", "4.00 Mb", "", "", "", ""}}),
+    [](const testing::TestParamInfo<FigureCase>& info) { return info.param.name; });
+
+TEST(CoreFigureTexts, VolumeFullyUsedShowsNoneFree) {
+  QuotaReading reading = FullReading(BothLimits);
+  reading.volUsedKb = reading.volLimitKb;
+  EXPECT_EQ(FigureTextsOf(reading).volFree, "0.00 Mb");
+}
+
+MonitorSettings Settings(const char* path, bool inPercent) {
+  MonitorSettings settings;
+  settings.thresholdsInPercent = inPercent;
+  if (!inPercent) {
+    settings.warnThreshold = 50;
+    settings.dangerThreshold = 10;
+  }
+  std::snprintf(settings.watchedPath, sizeof(settings.watchedPath), "%s", path);
+  return settings;
+}
+
+TEST(CoreParameterLine, ShowsTheThresholdsInTheirUnit) {
+  EXPECT_EQ(FormatParameterLine(Settings("H:\\", true), CommandLineForm::WithUnit),
+            "H:\\/300s/75%/95%");
+  EXPECT_EQ(FormatParameterLine(Settings("H:\\", false), CommandLineForm::WithUnit),
+            "H:\\/300s/50Mb/10Mb");
+  EXPECT_EQ(FormatParameterLine(Settings("H:\\", false), CommandLineForm::PercentOnly),
+            "H:\\/300s/50%/10%");
+  EXPECT_EQ(FormatParameterLine(Settings("H:\\", true)),
+            FormatParameterLine(Settings("H:\\", true), kCommandLineForm));
+}
+
+TEST(CoreParameterLine, IsCutAfter79Characters) {
+  const std::string path(242, 'P');
+  const std::string line =
+      FormatParameterLine(Settings(path.c_str(), true), CommandLineForm::WithUnit);
+  EXPECT_EQ(line, std::string(79, 'P'));
+  const std::string fits(64, 'Q');  // 64 + "/300s/75%/95%" = 77
+  EXPECT_EQ(FormatParameterLine(Settings(fits.c_str(), true), CommandLineForm::WithUnit),
+            fits + "/300s/75%/95%");
+}
+
+const TooltipWords kEnglish{"Disk space used : ", "on", "free"};
+
+TEST(CoreTooltip, ReadsAsTheEnglishExample) {
+  EXPECT_EQ(FormatTooltip(kEnglish, 80, "H:\\", "20.00 Mb"),
+            "Disk space used :  80% on H:\\ - 20.00 Mb free.");
+}
+
+TEST(CoreTooltip, HasAnEmptyFreePartWithoutFreeText) {
+  EXPECT_EQ(FormatTooltip(kEnglish, 0, "H:\\", ""), "Disk space used :  0% on H:\\ -  free.");
+}
+
+TEST(CoreTooltip, IsCutAfter63Characters) {
+  // 43 characters around the path: a path of 20 gives exactly 63.
+  const std::string exact = FormatTooltip(kEnglish, 80, std::string(20, 'P'), "20.00 Mb");
+  EXPECT_EQ(exact.size(), 63u);
+  EXPECT_EQ(exact.back(), '.');
+  const std::string cut = FormatTooltip(kEnglish, 80, std::string(21, 'P'), "20.00 Mb");
+  EXPECT_EQ(cut, "Disk space used :  80% on " + std::string(21, 'P') + " - 20.00 Mb free");
+}
+
+struct StatusCase {
+  int level;
+  int stringId;
+};
+
+class CoreStatusString : public testing::TestWithParam<StatusCase> {};
+
+TEST_P(CoreStatusString, BelongsToTheLevel) {
+  EXPECT_EQ(StatusStringId(GetParam().level), GetParam().stringId);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, CoreStatusString,
+                         testing::Values(StatusCase{LevelUnknown, 57365}, StatusCase{LevelOk, 57362},
+                                         StatusCase{LevelWarning, 57363},
+                                         StatusCase{LevelDanger, 57364}, StatusCase{3, 57365},
+                                         StatusCase{-2, 57365}));
+
+}  // namespace
