@@ -60,9 +60,9 @@ FigureTexts FigureTextsOf(const QuotaReading& reading) {
 std::string FormatParameterLine(const MonitorSettings& settings, CommandLineForm form) {
   const bool inPercent = form == CommandLineForm::PercentOnly || settings.thresholdsInPercent;
   const std::string path(BufferText(settings.watchedPath));
-  std::string line = FormatText(inPercent ? "%s/%ds/%d%%/%d%%" : "%s/%ds/%dMb/%dMb",
-                                path.c_str(), settings.pollSeconds, settings.warnThreshold,
-                                settings.dangerThreshold);
+  std::string line =
+      FormatText(inPercent ? "%s/%ds/%d%%/%d%%" : "%s/%ds/%dMb/%dMb", path.c_str(),
+                 settings.pollSeconds, settings.warnThreshold, settings.dangerThreshold);
   if (line.size() > kMaxParameterLineLength) line.resize(kMaxParameterLineLength);
   return line;
 }

@@ -1,8 +1,8 @@
 #include "core/level_tracker.h"
 
 bool OpensDetailsByItself(bool autoShow, StatusLevel previousLevel, StatusLevel level) {
-  const bool fromBelowDanger = previousLevel == LevelUnknown || previousLevel == LevelOk ||
-                               previousLevel == LevelWarning;
+  const bool fromBelowDanger =
+      previousLevel == LevelUnknown || previousLevel == LevelOk || previousLevel == LevelWarning;
   return autoShow && fromBelowDanger && level == LevelDanger;
 }
 

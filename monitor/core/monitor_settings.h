@@ -27,7 +27,7 @@ constexpr std::size_t kWindowClassNameSize = 258;  // with the terminator
 // Longest tokens the parser accepts; longer ones make the command line invalid.
 // The path limit keeps the window class name inside its buffer.
 constexpr std::size_t kMaxWatchedPathLength =
-    kWindowClassNameSize - 1 - (sizeof(kWindowClassPrefix) - 1);  // 242
+    kWindowClassNameSize - 1 - (sizeof(kWindowClassPrefix) - 1);                     // 242
 constexpr std::size_t kMaxAlertHostLength = sizeof(MonitorSettings::alertHost) - 1;  // 49
 
 // kWindowClassPrefix followed by the watched path.

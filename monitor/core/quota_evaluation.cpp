@@ -40,8 +40,7 @@ QuotaEvaluation NoSpaceLeft() { return QuotaEvaluation{100, 0, LevelDanger}; }
 }  // namespace
 
 Thresholds ThresholdsOf(const MonitorSettings& settings) {
-  return Thresholds{settings.warnThreshold, settings.dangerThreshold,
-                    settings.thresholdsInPercent};
+  return Thresholds{settings.warnThreshold, settings.dangerThreshold, settings.thresholdsInPercent};
 }
 
 bool IsFailedReading(int result) { return result < DirectoryLimitOnly || result > NoLimit; }

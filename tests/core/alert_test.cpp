@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "case_name.h"
 #include "core/details_text.h"
 #include "core/fixed_text.h"
 #include "core/level_tracker.h"
@@ -27,12 +28,11 @@ PolledTexts Poll(QuotaReading reading) {
   const FigureTexts figures = FigureTextsOf(reading);
   AlertState alerts;
   alerts.Open(true);
-  const auto alert = alerts.TakeDueAlert(
-      {evaluation.level, BufferText(reading.loginName), evaluation.percentUsed,
-       figures.freeText, figures.maxText});
-  return {alert.value_or(""),
-          FormatTooltip({"Disk space used : ", "on", "free"}, evaluation.percentUsed, "H:\\",
-                        figures.freeText)};
+  const auto alert =
+      alerts.TakeDueAlert({evaluation.level, BufferText(reading.loginName), evaluation.percentUsed,
+                           figures.freeText, figures.maxText});
+  return {alert.value_or(""), FormatTooltip({"Disk space used : ", "on", "free"},
+                                            evaluation.percentUsed, "H:\\", figures.freeText)};
 }
 
 TEST(CoreAlertText, DirectoryWarningEndToEnd) {
@@ -78,8 +78,7 @@ TEST(CoreAlertText, IsCutTo127BytesWithoutNul) {
   EXPECT_EQ(text.find('\0'), std::string::npos);
 
   const std::string fits(127 - 40, 'u');  // 40 bytes besides the name
-  const std::string whole =
-      ComposeAlertText({LevelWarning, fits, 80, "20.00 Mb", "102.40 Mb"});
+  const std::string whole = ComposeAlertText({LevelWarning, fits, 80, "20.00 Mb", "102.40 Mb"});
   EXPECT_EQ(whole, "Warning," + fits + ",80%,20.00 Mb free,102.40 Mb max");
   EXPECT_EQ(whole.size(), 127u);
 }
@@ -117,17 +116,17 @@ constexpr StatusLevel U = LevelUnknown, O = LevelOk, W = LevelWarning, D = Level
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, CoreAlertSequence,
-    testing::Values(
-        SequenceCase{"WarningDangerAndAgain", {O, W, D, W, D}, true, {"Warning", "Danger", "Danger"}},
-        SequenceCase{"UnknownBetweenDoesNotRearm", {W, U, D}, true, {"Warning"}},
-        SequenceCase{"DangerOkDangerOnce", {D, O, D}, true, {"Danger"}},
-        SequenceCase{"WarningOkWarningOnce", {W, O, W}, true, {"Warning"}},
-        SequenceCase{"DangerThenWarningDanger", {O, D, W, D}, true, {"Danger", "Danger"}},
-        SequenceCase{"FirstPollWarningSendsAtOnce", {W}, true, {"Warning"}},
-        SequenceCase{"FirstPollDangerSendsAtOnce", {D}, true, {"Danger"}},
-        SequenceCase{"OkAndUnknownSendNothing", {O, U, O, U}, true, {}},
-        SequenceCase{"NotConnectedSendsNothing", {O, W, D, W, D}, false, {}}),
-    [](const testing::TestParamInfo<SequenceCase>& info) { return info.param.name; });
+    testing::ValuesIn(std::vector<SequenceCase>{
+        {"WarningDangerAndAgain", {O, W, D, W, D}, true, {"Warning", "Danger", "Danger"}},
+        {"UnknownBetweenDoesNotRearm", {W, U, D}, true, {"Warning"}},
+        {"DangerOkDangerOnce", {D, O, D}, true, {"Danger"}},
+        {"WarningOkWarningOnce", {W, O, W}, true, {"Warning"}},
+        {"DangerThenWarningDanger", {O, D, W, D}, true, {"Danger", "Danger"}},
+        {"FirstPollWarningSendsAtOnce", {W}, true, {"Warning"}},
+        {"FirstPollDangerSendsAtOnce", {D}, true, {"Danger"}},
+        {"OkAndUnknownSendNothing", {O, U, O, U}, true, {}},
+        {"NotConnectedSendsNothing", {O, W, D, W, D}, false, {}}}),
+    CaseName());
 
 TEST(CoreAlertState, TakingAnAlertCountsItAsSent) {
   AlertState alerts;

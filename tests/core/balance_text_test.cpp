@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
+
+#include "case_name.h"
 
 namespace {
 
@@ -24,12 +27,17 @@ TEST_P(CoreFormatAmount, ShowsSignUnitsAndTwoDigits) {
             std::string(GetParam().plain) + " Fr");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Vectors, CoreFormatAmount,
-    testing::Values(AmountCase{1234, "12.34"}, AmountCase{5, "0.05"}, AmountCase{-150, "-1.50"},
-                    AmountCase{-50, "-0.50"}, AmountCase{-5, "-0.05"}, AmountCase{0, "0.00"},
-                    AmountCase{100, "1.00"}, AmountCase{500, "5.00"},
-                    AmountCase{kMax, "21474836.47"}, AmountCase{kMin, "-21474836.48"}));
+INSTANTIATE_TEST_SUITE_P(Vectors, CoreFormatAmount,
+                         testing::ValuesIn(std::vector<AmountCase>{{1234, "12.34"},
+                                                                   {5, "0.05"},
+                                                                   {-150, "-1.50"},
+                                                                   {-50, "-0.50"},
+                                                                   {-5, "-0.05"},
+                                                                   {0, "0.00"},
+                                                                   {100, "1.00"},
+                                                                   {500, "5.00"},
+                                                                   {kMax, "21474836.47"},
+                                                                   {kMin, "-21474836.48"}}));
 
 TEST(CoreFormatAmount, BuildEntryPointUsesTheBuildsStyle) {
   EXPECT_EQ(FormatAmount(1234), FormatAmount(1234, kAmountStyle));
@@ -58,21 +66,20 @@ TEST_P(CoreBalanceColour, FollowsTheMarginAboveTheLowLimit) {
             GetParam().colour);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Margins, CoreBalanceColour,
-    testing::Values(ColourCase{"Margin100Default", Limited(150, 50), BalanceColour::Default},
-                    ColourCase{"Margin99Yellow", Limited(149, 50), BalanceColour::Yellow},
-                    ColourCase{"Margin70Yellow", Limited(120, 50), BalanceColour::Yellow},
-                    ColourCase{"Margin50Yellow", Limited(100, 50), BalanceColour::Yellow},
-                    ColourCase{"Margin49Red", Limited(99, 50), BalanceColour::Red},
-                    ColourCase{"Margin40Red", Limited(90, 50), BalanceColour::Red},
-                    ColourCase{"BelowLimitRed", Limited(-500, 0), BalanceColour::Red},
-                    ColourCase{"ExtremeLowNoOverflow", Limited(kMin, kMax), BalanceColour::Red},
-                    ColourCase{"ExtremeHighNoOverflow", Limited(kMax, kMin),
-                               BalanceColour::Default},
-                    ColourCase{"UnlimitedUnchanged", AccountBalance{1, 0, 5000},
-                               BalanceColour::Unchanged}),
-    [](const testing::TestParamInfo<ColourCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Margins, CoreBalanceColour,
+                         testing::ValuesIn(std::vector<ColourCase>{
+                             {"Margin100Default", Limited(150, 50), BalanceColour::Default},
+                             {"Margin99Yellow", Limited(149, 50), BalanceColour::Yellow},
+                             {"Margin70Yellow", Limited(120, 50), BalanceColour::Yellow},
+                             {"Margin50Yellow", Limited(100, 50), BalanceColour::Yellow},
+                             {"Margin49Red", Limited(99, 50), BalanceColour::Red},
+                             {"Margin40Red", Limited(90, 50), BalanceColour::Red},
+                             {"BelowLimitRed", Limited(-500, 0), BalanceColour::Red},
+                             {"ExtremeLowNoOverflow", Limited(kMin, kMax), BalanceColour::Red},
+                             {"ExtremeHighNoOverflow", Limited(kMax, kMin), BalanceColour::Default},
+                             {"UnlimitedUnchanged", AccountBalance{1, 0, 5000},
+                              BalanceColour::Unchanged}}),
+                         CaseName());
 
 TEST(CoreBalanceTexts, PlainStyle) {
   const BalanceTexts limited = BalanceTextsOf(Limited(1234, 500), AmountStyle::Plain);

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "case_name.h"
 #include "core/status_level.h"
 #include "core/tooltip_text.h"
 
@@ -23,11 +25,15 @@ TEST_P(CoreFormatMb, ShowsThousandsWithTwoDecimals) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Vectors, CoreFormatMb,
-                         testing::Values(MbCase{0, "0.00 Mb"}, MbCase{5, "0.01 Mb"},
-                                         MbCase{999, "1.00 Mb"}, MbCase{20000, "20.00 Mb"},
-                                         MbCase{48828, "48.83 Mb"}, MbCase{102400, "102.40 Mb"},
-                                         // unsigned: the largest figure is still positive
-                                         MbCase{0xFFFFFFFF, "4294967.29 Mb"}));
+                         testing::ValuesIn(std::vector<MbCase>{
+                             {0, "0.00 Mb"},
+                             {5, "0.01 Mb"},
+                             {999, "1.00 Mb"},
+                             {20000, "20.00 Mb"},
+                             {48828, "48.83 Mb"},
+                             {102400, "102.40 Mb"},
+                             // unsigned: the largest figure is still positive
+                             {0xFFFFFFFF, "4294967.29 Mb"}}));
 
 TEST(CoreFormatPercent, IsDecimalAndPercentSign) {
   EXPECT_EQ(FormatPercent(80), "80%");
@@ -54,17 +60,14 @@ struct FigureCase {
 
 class CoreFigureTexts : public testing::TestWithParam<FigureCase> {};
 
+// The eight texts joined with "|", so one comparison shows them all.
+std::string Joined(const FigureTexts& t) {
+  return t.dirUsed + "|" + t.dirLimit + "|" + t.dirFree + "|" + t.volUsed + "|" + t.volLimit + "|" +
+         t.volFree + "|" + t.freeText + "|" + t.maxText;
+}
+
 TEST_P(CoreFigureTexts, FollowTheKindOfRestriction) {
-  const FigureTexts actual = FigureTextsOf(GetParam().reading);
-  const FigureTexts& expected = GetParam().texts;
-  EXPECT_EQ(actual.dirUsed, expected.dirUsed);
-  EXPECT_EQ(actual.dirLimit, expected.dirLimit);
-  EXPECT_EQ(actual.dirFree, expected.dirFree);
-  EXPECT_EQ(actual.volUsed, expected.volUsed);
-  EXPECT_EQ(actual.volLimit, expected.volLimit);
-  EXPECT_EQ(actual.volFree, expected.volFree);
-  EXPECT_EQ(actual.freeText, expected.freeText);
-  EXPECT_EQ(actual.maxText, expected.maxText);
+  EXPECT_EQ(Joined(FigureTextsOf(GetParam().reading)), Joined(GetParam().texts));
 }
 
 QuotaReading VolumeExceeded() {
@@ -78,21 +81,24 @@ const FigureTexts kUnknownFigures{"??", "??", "??", "??", "??", "??", "", ""};
 
 INSTANTIATE_TEST_SUITE_P(
     Results, CoreFigureTexts,
-    testing::Values(
-        FigureCase{"Failed", FullReading(QueryFailed), kUnknownFigures},
-        FigureCase{"MissingOutput", FullReading(MissingOutput), kUnknownFigures},
-        FigureCase{"OutsideTheKnownResults", FullReading(9), kUnknownFigures},
-        FigureCase{"DirectoryOnly", FullReading(DirectoryLimitOnly),
-                   {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "", "", "3.00 Mb", "2.00 Mb"}},
-        FigureCase{"VolumeOnly", FullReading(VolumeLimitOnly),
-                   {"1.00 Mb", "", "", "4.00 Mb", "5.00 Mb", "1.00 Mb", "1.00 Mb", "5.00 Mb"}},
-        FigureCase{"VolumeExceededShowsNoneFree", VolumeExceeded(),
-                   {"1.00 Mb", "", "", "60.00 Mb", "48.83 Mb", "0.00 Mb", "0.00 Mb", "48.83 Mb"}},
-        FigureCase{"Both", FullReading(BothLimits),
-                   {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "5.00 Mb", "1.00 Mb", "", ""}},
-        FigureCase{"NoLimit", FullReading(NoLimit),
-                   {"1.00 Mb", "", "", "4.00 Mb", "", "", "", ""}}),
-    [](const testing::TestParamInfo<FigureCase>& info) { return info.param.name; });
+    testing::ValuesIn(std::vector<FigureCase>{
+        {"Failed", FullReading(QueryFailed), kUnknownFigures},
+        {"MissingOutput", FullReading(MissingOutput), kUnknownFigures},
+        {"OutsideTheKnownResults", FullReading(9), kUnknownFigures},
+        {"DirectoryOnly",
+         FullReading(DirectoryLimitOnly),
+         {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "", "", "3.00 Mb", "2.00 Mb"}},
+        {"VolumeOnly",
+         FullReading(VolumeLimitOnly),
+         {"1.00 Mb", "", "", "4.00 Mb", "5.00 Mb", "1.00 Mb", "1.00 Mb", "5.00 Mb"}},
+        {"VolumeExceededShowsNoneFree",
+         VolumeExceeded(),
+         {"1.00 Mb", "", "", "60.00 Mb", "48.83 Mb", "0.00 Mb", "0.00 Mb", "48.83 Mb"}},
+        {"Both",
+         FullReading(BothLimits),
+         {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "5.00 Mb", "1.00 Mb", "", ""}},
+        {"NoLimit", FullReading(NoLimit), {"1.00 Mb", "", "", "4.00 Mb", "", "", "", ""}}}),
+    CaseName());
 
 TEST(CoreFigureTexts, VolumeFullyUsedShowsNoneFree) {
   QuotaReading reading = FullReading(BothLimits);
@@ -164,9 +170,11 @@ TEST_P(CoreStatusString, BelongsToTheLevel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, CoreStatusString,
-                         testing::Values(StatusCase{LevelUnknown, 57365}, StatusCase{LevelOk, 57362},
-                                         StatusCase{LevelWarning, 57363},
-                                         StatusCase{LevelDanger, 57364}, StatusCase{3, 57365},
-                                         StatusCase{-2, 57365}));
+                         testing::ValuesIn(std::vector<StatusCase>{{LevelUnknown, 57365},
+                                                                   {LevelOk, 57362},
+                                                                   {LevelWarning, 57363},
+                                                                   {LevelDanger, 57364},
+                                                                   {3, 57365},
+                                                                   {-2, 57365}}));
 
 }  // namespace

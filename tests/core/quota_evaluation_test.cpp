@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
+#include "case_name.h"
 #include "core/fixed_text.h"
 
 namespace {
@@ -66,61 +68,48 @@ TEST_P(CoreEvaluateQuota, GivesPercentFreeAndLevel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Results, CoreEvaluateQuota,
-    testing::Values(
-        EvaluationCase{"Failed", Result(QueryFailed), kPercent, 0, 0, LevelUnknown},
-        EvaluationCase{"MissingOutput", Result(MissingOutput), kMegabytes, 0, 0, LevelUnknown},
-        EvaluationCase{"ResultZero", Result(0), kPercent, 0, 0, LevelUnknown},
-        EvaluationCase{"ResultSeven", Result(7), kPercent, 0, 0, LevelUnknown},
-        EvaluationCase{"ResultNegative", Result(-1), kPercent, 0, 0, LevelUnknown},
-        EvaluationCase{"NoLimit", Result(NoLimit), kPercent, 0, 0, LevelOk},
-        EvaluationCase{"NoLimitInMegabytes", Result(NoLimit), kMegabytes, 0, 0, LevelOk},
-        EvaluationCase{"DirectoryLimitZero", Directory(0, 0), kPercent, 100, 0, LevelDanger},
-        EvaluationCase{"VolumeLimitZero", Volume(0, 0), kMegabytes, 100, 0, LevelDanger},
-        EvaluationCase{"BothVolumeLimitZero", Both(1000, 1000, 0, 0), kPercent, 100, 0,
-                       LevelDanger},
-        EvaluationCase{"BothDirectoryLimitZero", Both(0, 0, 100000, 0), kMegabytes, 100, 0,
-                       LevelDanger}),
-    [](const testing::TestParamInfo<EvaluationCase>& info) { return info.param.name; });
+    testing::ValuesIn(std::vector<EvaluationCase>{
+        {"Failed", Result(QueryFailed), kPercent, 0, 0, LevelUnknown},
+        {"MissingOutput", Result(MissingOutput), kMegabytes, 0, 0, LevelUnknown},
+        {"ResultZero", Result(0), kPercent, 0, 0, LevelUnknown},
+        {"ResultSeven", Result(7), kPercent, 0, 0, LevelUnknown},
+        {"ResultNegative", Result(-1), kPercent, 0, 0, LevelUnknown},
+        {"NoLimit", Result(NoLimit), kPercent, 0, 0, LevelOk},
+        {"NoLimitInMegabytes", Result(NoLimit), kMegabytes, 0, 0, LevelOk},
+        {"DirectoryLimitZero", Directory(0, 0), kPercent, 100, 0, LevelDanger},
+        {"VolumeLimitZero", Volume(0, 0), kMegabytes, 100, 0, LevelDanger},
+        {"BothVolumeLimitZero", Both(1000, 1000, 0, 0), kPercent, 100, 0, LevelDanger},
+        {"BothDirectoryLimitZero", Both(0, 0, 100000, 0), kMegabytes, 100, 0, LevelDanger}}),
+    CaseName());
 
 INSTANTIATE_TEST_SUITE_P(
     Figures, CoreEvaluateQuota,
-    testing::Values(
-        EvaluationCase{"Directory74Truncated", Directory(100000, 25001), kPercent, 74, 25,
-                       LevelOk},
-        EvaluationCase{"Directory80", Directory(102400, 20000), kPercent, 80, 20, LevelWarning},
-        EvaluationCase{"Directory34FreeGives65", Directory(100, 34), kPercent, 65, 0,
-                       LevelOk},
-        EvaluationCase{"Directory30FreeGives70", Directory(100, 30), kPercent, 70, 0, LevelOk},
-        EvaluationCase{"DirectoryFreeAboveLimit", Directory(100, 150), kPercent, -50, 0,
-                       LevelOk},
-        EvaluationCase{"DirectoryFreeFarAboveLimit", Directory(1, 0xFFFFFFFF), kPercent, kMin,
-                       4294967, LevelOk},
-        EvaluationCase{"Volume29Gives28", Volume(100, 29), kPercent, 28, 0, LevelOk},
-        EvaluationCase{"Volume58Gives57", Volume(100, 58), kPercent, 57, 0, LevelOk},
-        EvaluationCase{"Volume70Gives70", Volume(100, 70), kPercent, 70, 0, LevelOk},
-        EvaluationCase{"VolumeExceededPercent", Volume(50000, 60000), kPercent, 100, 0,
-                       LevelDanger},
-        EvaluationCase{"VolumeExceededMegabytes", Volume(50000, 60000), kMegabytes, 100, 0,
-                       LevelDanger},
-        EvaluationCase{"VolumeFullyUsed", Volume(50000, 50000), kPercent, 100, 0, LevelDanger},
+    testing::ValuesIn(std::vector<EvaluationCase>{
+        {"Directory74Truncated", Directory(100000, 25001), kPercent, 74, 25, LevelOk},
+        {"Directory80", Directory(102400, 20000), kPercent, 80, 20, LevelWarning},
+        {"Directory34FreeGives65", Directory(100, 34), kPercent, 65, 0, LevelOk},
+        {"Directory30FreeGives70", Directory(100, 30), kPercent, 70, 0, LevelOk},
+        {"DirectoryFreeAboveLimit", Directory(100, 150), kPercent, -50, 0, LevelOk},
+        {"DirectoryFreeFarAboveLimit", Directory(1, 0xFFFFFFFF), kPercent, kMin, 4294967, LevelOk},
+        {"Volume29Gives28", Volume(100, 29), kPercent, 28, 0, LevelOk},
+        {"Volume58Gives57", Volume(100, 58), kPercent, 57, 0, LevelOk},
+        {"Volume70Gives70", Volume(100, 70), kPercent, 70, 0, LevelOk},
+        {"VolumeExceededPercent", Volume(50000, 60000), kPercent, 100, 0, LevelDanger},
+        {"VolumeExceededMegabytes", Volume(50000, 60000), kMegabytes, 100, 0, LevelDanger},
+        {"VolumeFullyUsed", Volume(50000, 50000), kPercent, 100, 0, LevelDanger},
         // The free space is a signed 32-bit difference: a restriction above
         // 2^31 KB with nothing used reads as no space free.
-        EvaluationCase{"VolumeDifferenceIsSigned32", Volume(0xC0000000, 0), kMegabytes, 0, 0,
-                       LevelDanger},
-        EvaluationCase{"BothTakesLargerPercentage", Both(100000, 60000, 100000, 80000), kPercent,
-                       80, 20, LevelWarning},
-        EvaluationCase{"BothTakesSmallerFreeDirectory", Both(100000, 12000, 100000, 50000),
-                       kMegabytes, 88, 12, LevelWarning},
-        EvaluationCase{"BothVolumeExceeded", Both(100000, 60000, 1000, 2000), kMegabytes, 100, 0,
-                       LevelDanger},
-        EvaluationCase{"MegabytesWarningAt50", Directory(1000000, 50999), kMegabytes, 94, 50,
-                       LevelWarning},
-        EvaluationCase{"MegabytesOkAt51", Directory(1000000, 51000), kMegabytes, 94, 51, LevelOk},
-        EvaluationCase{"MegabytesDangerAt10", Directory(1000000, 10999), kMegabytes, 98, 10,
-                       LevelDanger},
-        EvaluationCase{"MegabytesWarningAt11", Directory(1000000, 11000), kMegabytes, 98, 11,
-                       LevelWarning}),
-    [](const testing::TestParamInfo<EvaluationCase>& info) { return info.param.name; });
+        {"VolumeDifferenceIsSigned32", Volume(0xC0000000, 0), kMegabytes, 0, 0, LevelDanger},
+        {"BothTakesLargerPercentage", Both(100000, 60000, 100000, 80000), kPercent, 80, 20,
+         LevelWarning},
+        {"BothTakesSmallerFreeDirectory", Both(100000, 12000, 100000, 50000), kMegabytes, 88, 12,
+         LevelWarning},
+        {"BothVolumeExceeded", Both(100000, 60000, 1000, 2000), kMegabytes, 100, 0, LevelDanger},
+        {"MegabytesWarningAt50", Directory(1000000, 50999), kMegabytes, 94, 50, LevelWarning},
+        {"MegabytesOkAt51", Directory(1000000, 51000), kMegabytes, 94, 51, LevelOk},
+        {"MegabytesDangerAt10", Directory(1000000, 10999), kMegabytes, 98, 10, LevelDanger},
+        {"MegabytesWarningAt11", Directory(1000000, 11000), kMegabytes, 98, 11, LevelWarning}}),
+    CaseName());
 
 struct LevelCase {
   const char* name;
@@ -139,25 +128,23 @@ TEST_P(CoreLevelFromThresholds, PicksTheBand) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bands, CoreLevelFromThresholds,
-    testing::Values(
-        LevelCase{"Percent74Ok", 74, 0, kPercent, LevelOk},
-        LevelCase{"Percent75Warning", 75, 0, kPercent, LevelWarning},
-        LevelCase{"Percent94Warning", 94, 0, kPercent, LevelWarning},
-        LevelCase{"Percent95Danger", 95, 0, kPercent, LevelDanger},
-        LevelCase{"PercentIgnoresFree", 10, 0, kPercent, LevelOk},
-        LevelCase{"Megabytes51Ok", 100, 51, kMegabytes, LevelOk},
-        LevelCase{"Megabytes50Warning", 0, 50, kMegabytes, LevelWarning},
-        LevelCase{"Megabytes11Warning", 0, 11, kMegabytes, LevelWarning},
-        LevelCase{"Megabytes10Danger", 0, 10, kMegabytes, LevelDanger},
-        LevelCase{"NegativeThresholdsCompareSigned", 0, 0, Thresholds{-5, -1, true}, LevelDanger},
-        LevelCase{"NegativeMegabytesCompareSigned", 0, 0, Thresholds{-1, -2, false}, LevelOk},
-        LevelCase{"ReversedPercentOkBelowWarning", 94, 0, Thresholds{95, 75, true}, LevelOk},
-        LevelCase{"ReversedPercentDangerAtWarning", 95, 0, Thresholds{95, 75, true},
-                  LevelDanger},
-        LevelCase{"ReversedMegabytesOkAboveWarning", 0, 11, Thresholds{10, 50, false}, LevelOk},
-        LevelCase{"ReversedMegabytesDangerAtWarning", 0, 10, Thresholds{10, 50, false},
-                  LevelDanger}),
-    [](const testing::TestParamInfo<LevelCase>& info) { return info.param.name; });
+    testing::ValuesIn(std::vector<LevelCase>{
+        {"Percent74Ok", 74, 0, kPercent, LevelOk},
+        {"Percent75Warning", 75, 0, kPercent, LevelWarning},
+        {"Percent94Warning", 94, 0, kPercent, LevelWarning},
+        {"Percent95Danger", 95, 0, kPercent, LevelDanger},
+        {"PercentIgnoresFree", 10, 0, kPercent, LevelOk},
+        {"Megabytes51Ok", 100, 51, kMegabytes, LevelOk},
+        {"Megabytes50Warning", 0, 50, kMegabytes, LevelWarning},
+        {"Megabytes11Warning", 0, 11, kMegabytes, LevelWarning},
+        {"Megabytes10Danger", 0, 10, kMegabytes, LevelDanger},
+        {"NegativeThresholdsCompareSigned", 0, 0, Thresholds{-5, -1, true}, LevelDanger},
+        {"NegativeMegabytesCompareSigned", 0, 0, Thresholds{-1, -2, false}, LevelOk},
+        {"ReversedPercentOkBelowWarning", 94, 0, Thresholds{95, 75, true}, LevelOk},
+        {"ReversedPercentDangerAtWarning", 95, 0, Thresholds{95, 75, true}, LevelDanger},
+        {"ReversedMegabytesOkAboveWarning", 0, 11, Thresholds{10, 50, false}, LevelOk},
+        {"ReversedMegabytesDangerAtWarning", 0, 10, Thresholds{10, 50, false}, LevelDanger}}),
+    CaseName());
 
 TEST(CoreThresholds, ComeFromTheSettings) {
   MonitorSettings settings;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "case_name.h"
+
 namespace {
 
 struct TokenVector {
@@ -29,20 +31,20 @@ TEST_P(CoreTokenizer, SplitsAtSingleBlanks) {
   EXPECT_EQ(AllTokens(GetParam().text), GetParam().tokens);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Vectors, CoreTokenizer,
-    testing::Values(
-        TokenVector{"ThreeWords", "a b c", {"a", "b", "c"}},
-        TokenVector{"OneWordYieldsNothing", "abc", {}},
-        TokenVector{"EmptyYieldsNothing", "", {}},
-        TokenVector{"DoubleBlankGivesEmptyToken", "a  b", {"a", "", "b"}},
-        TokenVector{"TabDoesNotSeparate", "a\tb c", {"a\tb", "c"}},
-        TokenVector{"LeadingBlank", " a", {"", "a"}},
-        TokenVector{"TrailingBlank", "a ", {"a", ""}},
-        TokenVector{"BlankAlone", " ", {"", ""}},
-        TokenVector{"NineParameters", "h:\\ 300 75 95 % N N 0 0",
-                    {"h:\\", "300", "75", "95", "%", "N", "N", "0", "0"}}),
-    [](const testing::TestParamInfo<TokenVector>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Vectors, CoreTokenizer,
+                         testing::ValuesIn(std::vector<TokenVector>{
+                             {"ThreeWords", "a b c", {"a", "b", "c"}},
+                             {"OneWordYieldsNothing", "abc", {}},
+                             {"EmptyYieldsNothing", "", {}},
+                             {"DoubleBlankGivesEmptyToken", "a  b", {"a", "", "b"}},
+                             {"TabDoesNotSeparate", "a\tb c", {"a\tb", "c"}},
+                             {"LeadingBlank", " a", {"", "a"}},
+                             {"TrailingBlank", "a ", {"a", ""}},
+                             {"BlankAlone", " ", {"", ""}},
+                             {"NineParameters",
+                              "h:\\ 300 75 95 % N N 0 0",
+                              {"h:\\", "300", "75", "95", "%", "N", "N", "0", "0"}}}),
+                         CaseName());
 
 TEST(CoreTokenizerEnd, NextTokenAfterTheEndGivesEmptyAndStaysEnded) {
   CTokenizer tokenizer("a b");
