@@ -39,10 +39,6 @@ INSTANTIATE_TEST_SUITE_P(Vectors, CoreFormatAmount,
                                                                    {kMax, "21474836.47"},
                                                                    {kMin, "-21474836.48"}}));
 
-TEST(CoreFormatAmount, BuildEntryPointUsesTheBuildsStyle) {
-  EXPECT_EQ(FormatAmount(1234), FormatAmount(1234, kAmountStyle));
-}
-
 AccountBalance Limited(int32_t balance, int32_t lowLimit) {
   AccountBalance account;
   account.unlimitedCredit = 0;

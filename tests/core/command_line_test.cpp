@@ -108,15 +108,6 @@ TEST(CoreCommandLineFailure, LeavesTheCallersSettingsUntouched) {
   EXPECT_EQ(Describe(settings), "G:\\ 60 50 10 A y y [host] 1");
 }
 
-TEST(CoreCommandLineBuildForm, EntryPointsUseTheBuildsForm) {
-  const std::string text =
-      kUnitParameter ? "g:\\ 60 50 10 A y y host 1" : "g:\\ 60 50 10 y y host 1";
-  MonitorSettings settings;
-  EXPECT_TRUE(ParseCommandLine(text, settings));
-  EXPECT_EQ(Describe(settings), Describe(SettingsFromCommandLine(text, kCommandLineForm)));
-  EXPECT_EQ(Describe(SettingsFromCommandLine(text)), Describe(settings));
-}
-
 TEST(CoreWindowClassName, IsPrefixAndUpperCasedPath) {
   EXPECT_EQ(WindowClassName(SettingsFromCommandLine("h:\\ 300 75 95 % N N 0 0", kWithUnit)),
             "LaSuperAppsDeQZH:\\");

@@ -124,8 +124,6 @@ TEST(CoreParameterLine, ShowsTheThresholdsInTheirUnit) {
             "H:\\/300s/50Mb/10Mb");
   EXPECT_EQ(FormatParameterLine(Settings("H:\\", false), CommandLineForm::PercentOnly),
             "H:\\/300s/50%/10%");
-  EXPECT_EQ(FormatParameterLine(Settings("H:\\", true)),
-            FormatParameterLine(Settings("H:\\", true), kCommandLineForm));
 }
 
 TEST(CoreParameterLine, IsCutAfter79Characters) {

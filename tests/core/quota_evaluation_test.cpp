@@ -146,17 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
         {"ReversedMegabytesDangerAtWarning", 0, 10, Thresholds{10, 50, false}, LevelDanger}}),
     CaseName());
 
-TEST(CoreThresholds, ComeFromTheSettings) {
-  MonitorSettings settings;
-  settings.warnThreshold = 50;
-  settings.dangerThreshold = 10;
-  settings.thresholdsInPercent = false;
-  const Thresholds thresholds = ThresholdsOf(settings);
-  EXPECT_EQ(thresholds.warn, 50);
-  EXPECT_EQ(thresholds.danger, 10);
-  EXPECT_FALSE(thresholds.inPercent);
-}
-
 TEST(CoreMarkFailedReading, WritesQuestionMarksOnlyIntoFailedReadings) {
   for (int result : {int{QueryFailed}, int{MissingOutput}, 0, 7}) {
     QuotaReading reading = Result(result);
