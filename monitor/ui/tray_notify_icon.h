@@ -1,0 +1,86 @@
+// The program's one icon in the taskbar notification area: added with a
+// tooltip and a callback message, changed to one picture or a blinking list,
+// re-added when the shell's taskbar is re-created, and turned from mouse
+// messages into the pop-up menu and its default command.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "framework/object.h"
+#include "framework/wnd.h"
+#include "ui/tray_hook.h"
+
+// The callback message the icon sends to its notification window.
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+
+class CTrayNotifyIcon : public fw::CObject {
+  FW_DECLARE_RUNTIME_CLASS(CTrayNotifyIcon)
+
+ public:
+  // The first, shortest record form (tooltip of 64 bytes) and the extended
+  // one (tooltip of 128 bytes).
+  static constexpr DWORD kShortRecordSize = 88;
+  static constexpr DWORD kExtendedRecordSize = 488;
+  static constexpr size_t kShortTooltipSize = 64;
+  static constexpr size_t kExtendedTooltipSize = 128;
+
+  CTrayNotifyIcon();
+  // Removes the icon, then frees the menu, then the hook stops any blink.
+  ~CTrayNotifyIcon() override;
+  CTrayNotifyIcon(const CTrayNotifyIcon&) = delete;
+  CTrayNotifyIcon& operator=(const CTrayNotifyIcon&) = delete;
+
+  // Loads menu `menuId` (the icon id when 0), hooks the notification
+  // window's top-level frame and adds the icon. False when the menu or its
+  // first sub-menu is missing (nothing reaches the shell) or the shell
+  // refuses the add.
+  bool AddToTray(fw::CWnd* notifyWindow, UINT iconId, const char* tooltip, HICON icon,
+                 UINT callbackMessage, UINT menuId, bool extended = false);
+
+  // The modify operations answer false, and change nothing, until an add
+  // has succeeded.
+  bool ChangeIcon(HICON icon);  // also ends any blink
+  // Shows icons[0] at once, then the next one every `intervalMs`; each call
+  // starts again from the first.
+  bool AnimateIcons(const HICON* icons, int count, UINT intervalMs);
+  bool ChangeTooltip(const char* text, bool extended = false);
+
+  void NextFrame();      // one blink step
+  void StopAnimation();  // the icon keeps the frame it shows
+
+  // Delete the icon from the area and add it again from the kept record.
+  void HideIcon();
+  void ShowIcon();
+  void OnTaskbarCreated();
+  // The final deletion; the destructor runs it.
+  void RemoveFromTray();
+
+  // The notification window's handler of the callback message passes both
+  // parameters here and answers the result: 1 for a mouse message of this
+  // icon, 0 for another icon.
+  virtual LRESULT HandleNotification(WPARAM wParam, LPARAM lParam);
+
+  // Icon resource `id` at 16 x 16 pixels, else at the standard icon size;
+  // nullptr when it does not exist.
+  static HICON LoadTrayIcon(UINT id);
+
+  bool IsCreated() const { return created; }
+  bool IsHidden() const { return hidden; }
+  UINT IconId() const { return iconData.uID; }
+  const NOTIFYICONDATAA& IconData() const { return iconData; }
+  HMENU Menu() const { return menu; }
+  const CTrayHook& Hook() const { return hook; }
+
+ private:
+  void SetRecordSize(bool extended);
+  void CopyTooltip(const char* text);
+
+  NOTIFYICONDATAA iconData;
+  bool created = false;
+  bool hidden = false;
+  fw::CWnd* notifyWindow = nullptr;
+  CTrayHook hook;
+  HMENU menu = nullptr;
+};
