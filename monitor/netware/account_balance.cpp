@@ -72,8 +72,7 @@ int32_t AsResult(uint32_t status) { return static_cast<int32_t>(status); }
 
 void EndProgramNow(int status) { std::exit(status); }
 
-int32_t QueryAccountBalance(NetWareClient& client, AccountBalance* balance,
-                            ProgramEnd endProgram) {
+int32_t QueryAccountBalance(NetWareClient& client, AccountBalance* balance, ProgramEnd endProgram) {
   if (balance == nullptr) return kBalanceMissingOutput;
   balance->unlimitedCredit = 1;
   balance->balance = 0;
@@ -133,8 +132,8 @@ int32_t QueryAccountBalance(NetWareClient& client, AccountBalance* balance,
   // One read; a continuation the iteration handle might announce is not
   // fetched, the three attributes always fit in one reply.
   int32_t iteration = -1;
-  status = client.ReadObject(context, objectName, kDirInfoNamesAndValues, 0, request, &iteration,
-                             reply);
+  status =
+      client.ReadObject(context, objectName, kDirInfoNamesAndValues, 0, request, &iteration, reply);
   if (status == 0) {
     uint32_t count = 0;
     status = client.ReplyAttributeCount(context, reply, &count);

@@ -26,8 +26,8 @@ bool ConvertToLongNames(NetWareClient& client, NwConnection connection, char* se
   char source[kConvertSourceSize];
   char target[kConvertTargetSize] = "";
   CopyText(source, sizeof source, serverPath);
-  uint32_t status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceDos, kNameSpaceLong,
-                                            source, target, kConvertTargetSize);
+  uint32_t status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceDos, kNameSpaceLong, source,
+                                            target, kConvertTargetSize);
   if (status != 0) {
     status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceLong, kNameSpaceLong, source,
                                      target, kConvertTargetSize);
@@ -89,8 +89,8 @@ RestrictionResult QueryDiskRestriction(NetWareClient& client, const char* watche
     return QueryFailed;
   }
   uint32_t userObjectId = 0;
-  if (client.ConnectionItem(connection, kItemUserObjectId, sizeof userObjectId,
-                            &userObjectId) != 0) {
+  if (client.ConnectionItem(connection, kItemUserObjectId, sizeof userObjectId, &userObjectId) !=
+      0) {
     return QueryFailed;
   }
 

@@ -53,15 +53,12 @@ class NetWareClient {
 
   // --- File server access ---
   virtual uint32_t StartClient(const void* reserved1, const void* reserved2) = 0;
-  virtual uint32_t ResolvePath(const char* path, NwConnection* connection,
-                               NwDirHandle* dirHandle, char* serverPath,
-                               size_t serverPathSize) = 0;
-  virtual uint32_t ConvertNameSpace(NwConnection connection, NwDirHandle dirHandle,
-                                    uint8_t flag, uint8_t sourceNameSpace,
-                                    uint8_t targetNameSpace, const char* source,
-                                    char* target, uint16_t targetSize) = 0;
-  virtual uint32_t VolumeNameOfPath(const char* path, char* volumeName,
-                                    size_t volumeNameSize) = 0;
+  virtual uint32_t ResolvePath(const char* path, NwConnection* connection, NwDirHandle* dirHandle,
+                               char* serverPath, size_t serverPathSize) = 0;
+  virtual uint32_t ConvertNameSpace(NwConnection connection, NwDirHandle dirHandle, uint8_t flag,
+                                    uint8_t sourceNameSpace, uint8_t targetNameSpace,
+                                    const char* source, char* target, uint16_t targetSize) = 0;
+  virtual uint32_t VolumeNameOfPath(const char* path, char* volumeName, size_t volumeNameSize) = 0;
   virtual uint32_t VolumeNumber(NwConnection connection, const char* volumeName,
                                 uint16_t* volumeNumber) = 0;
   virtual uint32_t ConnectionItem(NwConnection connection, uint32_t selector, uint32_t size,
@@ -73,16 +70,15 @@ class NetWareClient {
   virtual uint32_t UserVolumeRestriction(NwConnection connection, uint8_t volumeNumber,
                                          uint32_t objectId, uint32_t* restrictionBlocks,
                                          uint32_t* inUseBlocks) = 0;
-  virtual uint32_t QueryServerName(NwConnection connection, char* serverName,
-                                   size_t serverNameSize, NwServerDetails* details) = 0;
+  virtual uint32_t QueryServerName(NwConnection connection, char* serverName, size_t serverNameSize,
+                                   NwServerDetails* details) = 0;
   virtual uint32_t OpenTempDirHandle(NwConnection connection, NwDirHandle baseHandle,
                                      const char* path, NwDirHandle* newHandle,
                                      uint8_t* rightsMask) = 0;
   // Writes the packed limit list (see space_limit_list.h) into reply, at most
   // replySize bytes, and the number of bytes written into replyLength.
   virtual uint32_t ReadDirSpaceLimits(NwConnection connection, NwDirHandle dirHandle,
-                                      uint8_t* reply, size_t replySize,
-                                      size_t* replyLength) = 0;
+                                      uint8_t* reply, size_t replySize, size_t* replyLength) = 0;
   virtual uint32_t CloseDirHandle(NwConnection connection, NwDirHandle dirHandle) = 0;
 
   // --- Locale and character conversion ---
@@ -105,9 +101,9 @@ class NetWareClient {
                               int32_t* iterationHandle, NwDirBuffer reply) = 0;
   virtual uint32_t ReplyAttributeCount(NwDirContext context, NwDirBuffer reply,
                                        uint32_t* count) = 0;
-  virtual uint32_t NextAttributeName(NwDirContext context, NwDirBuffer reply,
-                                     char* attributeName, size_t attributeNameSize,
-                                     uint32_t* valueCount, uint32_t* syntaxId) = 0;
+  virtual uint32_t NextAttributeName(NwDirContext context, NwDirBuffer reply, char* attributeName,
+                                     size_t attributeNameSize, uint32_t* valueCount,
+                                     uint32_t* syntaxId) = 0;
   // Writes one value of the current attribute; valueSize must hold the syntax
   // (1 byte for kSyntaxBoolean, 4 for the integer syntaxes).
   virtual uint32_t NextAttributeValue(NwDirContext context, NwDirBuffer reply, uint32_t syntaxId,

@@ -1,8 +1,9 @@
 // The account balance query against the simulated directory: the attributes
 // it takes, the order it releases in, and where it ends the program.
+#include "netware/account_balance.h"
+
 #include <gtest/gtest.h>
 
-#include "netware/account_balance.h"
 #include "netware/simulated/sim_status.h"
 #include "netware/simulated/simulated_client.h"
 #include "test_network.h"
@@ -50,12 +51,12 @@ TEST_F(AccountBalanceTest, ReadsAllThreeAndReleasesInOrder) {
   EXPECT_EQ(balance_.unlimitedCredit, 0);
   EXPECT_EQ(client_.OpenObjects(), kNothingOpen);
   std::vector<std::string> expected = {
-      "StartClient", "LocaleNumbers", "StartCharConversion", "OpenDirContext",
-      "IsDirAuthenticated", "AllocDirBuffer", "PrepareDirBuffer 1", "AllocDirBuffer",
-      "AddAttributeName Account Balance", "AddAttributeName Allow Unlimited Credit",
-      "AddAttributeName Minimum Account Balance", "LoggedInObjectName", "ReadObject",
-      "ReplyAttributeCount", "NextAttributeName", "NextAttributeValue", "NextAttributeName",
-      "NextAttributeValue", "NextAttributeName", "NextAttributeValue",
+      "StartClient", "LocaleNumbers", "StartCharConversion", "OpenDirContext", "IsDirAuthenticated",
+      "AllocDirBuffer", "PrepareDirBuffer 1", "AllocDirBuffer", "AddAttributeName Account Balance",
+      "AddAttributeName Allow Unlimited Credit", "AddAttributeName Minimum Account Balance",
+      "LoggedInObjectName", "ReadObject", "ReplyAttributeCount", "NextAttributeName",
+      "NextAttributeValue", "NextAttributeName", "NextAttributeValue", "NextAttributeName",
+      "NextAttributeValue",
       // The reply buffer (2) goes first, the character conversion last.
       "FreeDirBuffer 2", "FreeDirBuffer 1", "CloseDirContext", "EndCharConversion"};
   EXPECT_EQ(client_.CallLog(), expected);
@@ -93,15 +94,18 @@ INSTANTIATE_TEST_SUITE_P(
         AttributeCase{"OnlyBalance", "attribute Account Balance = -150\n", 1, 1, -150, 0},
         // The names are compared exactly; a differently spelled one is not ours.
         AttributeCase{"OtherLetterCase", "attribute account balance = 5\n", 1, 1, 0, 0},
-        AttributeCase{"FirstOfSeveralValues", "attribute Minimum Account Balance = 7, 8\n", 1,
-                      1, 0, 7},
+        AttributeCase{"FirstOfSeveralValues", "attribute Minimum Account Balance = 7, 8\n", 1, 1, 0,
+                      7},
         AttributeCase{"UnlimitedCreditYes",
-                      "attribute Allow Unlimited Credit = yes\nattribute Account Balance = 3\n",
-                      1, 1, 3, 0},
+                      "attribute Allow Unlimited Credit = yes\nattribute Account Balance = 3\n", 1,
+                      1, 3, 0},
         // An attribute without a value fails the walk; what was read stays.
         AttributeCase{"AttributeWithoutValue",
                       "attribute Account Balance = 42\nattribute Minimum Account Balance =\n",
-                      int32_t(simstatus::kDirNoMoreValues), 1, 42, 0}),
+                      int32_t(simstatus::kDirNoMoreValues), 1, 42, 0},
+        // A value wider than its field is refused, not written past the field.
+        AttributeCase{"ValueWiderThanField", "attribute Allow Unlimited Credit = 5\n",
+                      int32_t(simstatus::kBufferTooSmall), 1, 0, 0}),
     [](const testing::TestParamInfo<AttributeCase>& info) { return info.param.name; });
 
 TEST_F(AccountBalanceTest, NotAuthenticatedReleasesContextAndConversion) {
@@ -134,8 +138,8 @@ class FailingOperationTest : public AccountBalanceTest,
 
 TEST_P(FailingOperationTest, ReleasesEverythingAndPassesTheStatusOn) {
   const FailingOperation& op = GetParam();
-  std::string failure = "[failures]\n" + std::string(op.name) + " = " +
-                        std::to_string(op.injected) + "\n";
+  std::string failure =
+      "[failures]\n" + std::string(op.name) + " = " + std::to_string(op.injected) + "\n";
   EXPECT_EQ(Query(Directory(kAllThree) + failure), op.result);
   EXPECT_EQ(endCalls, op.endsProgram ? 1 : 0);
   if (op.endsProgram) {
@@ -153,25 +157,25 @@ constexpr int32_t kAsResult = int32_t(kStatus);
 
 INSTANTIATE_TEST_SUITE_P(
     EachOperation, FailingOperationTest,
-    testing::Values(
-        FailingOperation{"StartClient", kStatus, kAsResult, false, {}},
-        // Its answer is ignored; the zeroed record then fails the conversion.
-        FailingOperation{"LocaleNumbers", kStatus, int32_t(simstatus::kBadLocale), false, {}},
-        FailingOperation{"StartCharConversion", kStatus, kAsResult, false, {}},
-        FailingOperation{"OpenDirContext", kStatus, kAsResult, true, {}},
-        FailingOperation{"IsDirAuthenticated", 0, NotAuthenticated, false, {}},
-        FailingOperation{"AllocDirBuffer", kStatus, kAsResult, true, {}},
-        FailingOperation{"PrepareDirBuffer", kStatus, kAsResult, true, {}},
-        FailingOperation{"AddAttributeName", kStatus, kAsResult, true, {}},
-        FailingOperation{"LoggedInObjectName", kStatus, kAsResult, true, {}},
-        FailingOperation{"ReadObject", kStatus, kAsResult, false, {}},
-        FailingOperation{"ReplyAttributeCount", kStatus, kAsResult, false, {}},
-        FailingOperation{"NextAttributeName", kStatus, kAsResult, false, {}},
-        FailingOperation{"NextAttributeValue", kStatus, kAsResult, false, {}},
-        // Release answers are ignored; what the client refused stays with it.
-        FailingOperation{"FreeDirBuffer", kStatus, 1, false, {0, 0, 0, 2, 0}},
-        FailingOperation{"CloseDirContext", kStatus, 1, false, {0, 0, 1, 0, 0}},
-        FailingOperation{"EndCharConversion", kStatus, 1, false, {0, 0, 0, 0, 1}}),
+    testing::Values(FailingOperation{"StartClient", kStatus, kAsResult, false, {}},
+                    // Its answer is ignored; the zeroed record then fails the conversion.
+                    FailingOperation{
+                        "LocaleNumbers", kStatus, int32_t(simstatus::kBadLocale), false, {}},
+                    FailingOperation{"StartCharConversion", kStatus, kAsResult, false, {}},
+                    FailingOperation{"OpenDirContext", kStatus, kAsResult, true, {}},
+                    FailingOperation{"IsDirAuthenticated", 0, NotAuthenticated, false, {}},
+                    FailingOperation{"AllocDirBuffer", kStatus, kAsResult, true, {}},
+                    FailingOperation{"PrepareDirBuffer", kStatus, kAsResult, true, {}},
+                    FailingOperation{"AddAttributeName", kStatus, kAsResult, true, {}},
+                    FailingOperation{"LoggedInObjectName", kStatus, kAsResult, true, {}},
+                    FailingOperation{"ReadObject", kStatus, kAsResult, false, {}},
+                    FailingOperation{"ReplyAttributeCount", kStatus, kAsResult, false, {}},
+                    FailingOperation{"NextAttributeName", kStatus, kAsResult, false, {}},
+                    FailingOperation{"NextAttributeValue", kStatus, kAsResult, false, {}},
+                    // Release answers are ignored; what the client refused stays with it.
+                    FailingOperation{"FreeDirBuffer", kStatus, 1, false, {0, 0, 0, 2, 0}},
+                    FailingOperation{"CloseDirContext", kStatus, 1, false, {0, 0, 1, 0, 0}},
+                    FailingOperation{"EndCharConversion", kStatus, 1, false, {0, 0, 0, 0, 1}}),
     [](const testing::TestParamInfo<FailingOperation>& info) { return info.param.name; });
 
 TEST(AccountBalanceDeathTest, SetupFailureEndsTheProgramWithStatusOne) {

@@ -1,26 +1,28 @@
 // Network descriptions: what a valid one yields, and that every mistake is
 // reported with its line and applies nothing.
+#include "netware/simulated/description_parser.h"
+
 #include <gtest/gtest.h>
 
 #include "netware/netware_client.h"
-#include "netware/simulated/description_parser.h"
 
 namespace {
 
 const char* kServer = "[server FS1]\nconnection number = 1\nlogin name = u\nuser id = 2\n";
 
 TEST(DescriptionParserTest, ReadsEverySectionWithCommentsHexAndCrLf) {
-  std::string text = std::string(kServer) +
-                     "# a comment line\r\n"
-                     "[volume FS1 SYS]\r\nnumber = 3   # after a blank\r\n"
-                     "restriction = 0x40000000\r\nin use = 4294967295\r\n"
-                     "[DRIVE h:\\My Docs]\nserver = FS1\nvolume = sys\n"
-                     "path = SYS:MYDOCS\nlong path = SYS:My Docs\n"
-                     "[limits FS1 SYS:My Docs]\nentry = 1, 0x7FFFFFFF, -20\nentry = 0,5,0xFFFFFFFF\n"
-                     "announced count = 9\n"
-                     "[directory]\nauthenticated = Yes\nobject = CN=u\n"
-                     "attribute Allow Unlimited Credit = no\nattribute Account Balance = -1, 2\n"
-                     "[failures]\nConvertNameSpace source 0 = -601\nIsDirAuthenticated = 0\n";
+  std::string text =
+      std::string(kServer) +
+      "# a comment line\r\n"
+      "[volume FS1 SYS]\r\nnumber = 3   # after a blank\r\n"
+      "restriction = 0x40000000\r\nin use = 4294967295\r\n"
+      "[DRIVE h:\\My Docs]\nserver = FS1\nvolume = sys\n"
+      "path = SYS:MYDOCS\nlong path = SYS:My Docs\n"
+      "[limits FS1 SYS:My Docs]\nentry = 1, 0x7FFFFFFF, -20\nentry = 0,5,0xFFFFFFFF\n"
+      "announced count = 9\n"
+      "[directory]\nauthenticated = Yes\nobject = CN=u\n"
+      "attribute Allow Unlimited Credit = no\nattribute Account Balance = -1, 2\n"
+      "[failures]\nConvertNameSpace source 0 = -601\nIsDirAuthenticated = 0\n";
   NetworkDescription network;
   DescriptionError error;
   ASSERT_TRUE(ParseNetworkDescription(text, &network, &error)) << error.line << error.reason;
@@ -47,7 +49,8 @@ TEST(DescriptionParserTest, ReadsEverySectionWithCommentsHexAndCrLf) {
 }
 
 TEST(DescriptionParserTest, LongPathDefaultsToThePath) {
-  std::string text = std::string(kServer) + "[volume FS1 SYS]\nnumber = 0\n"
+  std::string text = std::string(kServer) +
+                     "[volume FS1 SYS]\nnumber = 0\n"
                      "[drive H:\\]\nserver = FS1\nvolume = SYS\npath = SYS:USERS\n";
   NetworkDescription network;
   DescriptionError error;
@@ -92,32 +95,37 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"DuplicateKey", std::string(kServer) + "user id = 3\n", 5, "given twice"},
         BadText{"DuplicateSection", std::string(kServer) + kServer, 5, "given twice"},
         BadText{"NotANumber", "[server FS1]\nconnection number = twelve\n", 2, "not a number"},
-        BadText{"TooLargeForVolumeNumber", std::string(kServer) +
-                "[volume FS1 SYS]\nnumber = 65536\n", 6, "out of range"},
+        BadText{"TooLargeForVolumeNumber",
+                std::string(kServer) + "[volume FS1 SYS]\nnumber = 65536\n", 6, "out of range"},
         BadText{"HexTooLong", "[server FS1]\nuser id = 0x100000000\n", 2, "not a number"},
-        BadText{"SignedOutOfRange", std::string(kServer) +
-                "[limits FS1 SYS:X]\nentry = 0, 2147483648, 0\n", 6, "signed 32-bit"},
-        BadText{"EntryFieldCount", std::string(kServer) + "[limits FS1 SYS:X]\nentry = 0, 1\n",
-                6, "level, limit, remaining"},
+        BadText{"SignedOutOfRange",
+                std::string(kServer) + "[limits FS1 SYS:X]\nentry = 0, 2147483648, 0\n", 6,
+                "signed 32-bit"},
+        BadText{"EntryFieldCount", std::string(kServer) + "[limits FS1 SYS:X]\nentry = 0, 1\n", 6,
+                "level, limit, remaining"},
         BadText{"MissingRequiredKey", "[server FS1]\nlogin name = u\nuser id = 1\n", 1,
                 "needs 'connection number'"},
         BadText{"ServerPathWithoutVolume", std::string(kServer) + kDrive + "path = USERS\n", 9,
                 "must start with its volume"},
-        BadText{"DriveOnUnknownServer", "[drive H:\\]\nserver = FS9\nvolume = SYS\n"
-                "path = SYS:A\n", 1, "unknown server 'FS9'"},
-        BadText{"DriveOnUnknownVolume", std::string(kServer) +
-                "[volume FS1 SYS]\nnumber = 0\n[drive H:\\]\nserver = FS1\nvolume = VOL1\n"
-                "path = VOL1:A\n", 7, "unknown volume 'VOL1'"},
-        BadText{"PathOnOtherVolume", std::string(kServer) + kDrive +
-                "volume = SYS\npath = DATA:A\n", 7, "not on volume SYS"},
+        BadText{"DriveOnUnknownServer",
+                "[drive H:\\]\nserver = FS9\nvolume = SYS\n"
+                "path = SYS:A\n",
+                1, "unknown server 'FS9'"},
+        BadText{"DriveOnUnknownVolume",
+                std::string(kServer) +
+                    "[volume FS1 SYS]\nnumber = 0\n[drive H:\\]\nserver = FS1\nvolume = VOL1\n"
+                    "path = VOL1:A\n",
+                7, "unknown volume 'VOL1'"},
+        BadText{"PathOnOtherVolume",
+                std::string(kServer) + kDrive + "volume = SYS\npath = DATA:A\n", 7,
+                "not on volume SYS"},
         BadText{"UnknownOperation", "[failures]\nResolvePaths = 1\n", 2,
                 "unknown operation 'ResolvePaths'"},
-        BadText{"QualifierOnWrongOperation", "[failures]\nResolvePath source 0 = 1\n", 2,
-                "narrow"},
+        BadText{"QualifierOnWrongOperation", "[failures]\nResolvePath source 0 = 1\n", 2, "narrow"},
         BadText{"BadYesNo", "[directory]\nauthenticated = maybe\n", 2, "not yes or no"},
         BadText{"MixedAttributeValues", "[directory]\nattribute X = yes, 3\n", 2, "mixes"},
-        BadText{"LoginNameTooLong", "[server FS1]\nlogin name = " + std::string(128, 'x') + "\n",
-                2, "longer than 127"}),
+        BadText{"LoginNameTooLong", "[server FS1]\nlogin name = " + std::string(128, 'x') + "\n", 2,
+                "longer than 127"}),
     [](const testing::TestParamInfo<BadText>& info) { return info.param.name; });
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The disk restriction query against the simulated network: the order of its
 // steps, what it leaves open and what it writes when a step fails.
+#include "netware/disk_restriction.h"
+
 #include <gtest/gtest.h>
 
-#include "netware/disk_restriction.h"
 #include "netware/simulated/simulated_client.h"
 #include "test_network.h"
 
@@ -46,10 +47,9 @@ TEST(DiskRestrictionTest, WalkthroughStepsInOrderAndOnlyTheDriveStaysOpen) {
   EXPECT_EQ(reading.figures[4], 0u);       // no volume restriction
   EXPECT_EQ(client.OpenObjects(), kDriveOnly);
   std::vector<std::string> expected = {
-      "StartClient",        "ResolvePath",       "ConvertNameSpace 0>4",
-      "VolumeNameOfPath",   "VolumeNumber",      "ConnectionItem 5",
-      "LoginNameOfConnection", "ConnectionItem 6", "UserVolumeRestriction",
-      "QueryServerName",    "OpenTempDirHandle", "ReadDirSpaceLimits",
+      "StartClient",           "ResolvePath",      "ConvertNameSpace 0>4",  "VolumeNameOfPath",
+      "VolumeNumber",          "ConnectionItem 5", "LoginNameOfConnection", "ConnectionItem 6",
+      "UserVolumeRestriction", "QueryServerName",  "OpenTempDirHandle",     "ReadDirSpaceLimits",
       "CloseDirHandle"};
   EXPECT_EQ(client.CallLog(), expected);
 
@@ -73,8 +73,8 @@ TEST(DiskRestrictionTest, LongNamesFailTheFirstConversionAndPassTheSecond) {
 }
 
 TEST(DiskRestrictionTest, InjectedFirstConversionFailureRetriesWithTheSecondText) {
-  TestNetwork network(HomeNetwork("entry = 0, 100, 50\n",
-                                  "[failures]\nConvertNameSpace source 0 = 0x89FF\n"));
+  TestNetwork network(
+      HomeNetwork("entry = 0, 100, 50\n", "[failures]\nConvertNameSpace source 0 = 0x89FF\n"));
   SimulatedNetWareClient client;
   Reading reading;
   reading.Query(client, "h:\\docs");  // below the drive root, in any letter case
@@ -87,10 +87,9 @@ TEST(DiskRestrictionTest, WithoutLoginNamePlaceTheRestIsStillRead) {
   TestNetwork network(HomeNetwork("entry = 0, 100, 50\n"));
   SimulatedNetWareClient client;
   Reading reading;
-  reading.result = QueryDiskRestriction(client, "H:\\", reading.serverName, nullptr,
-                                        reading.serverPath, &reading.figures[0],
-                                        &reading.figures[1], &reading.figures[2],
-                                        &reading.figures[3], &reading.figures[4]);
+  reading.result = QueryDiskRestriction(
+      client, "H:\\", reading.serverName, nullptr, reading.serverPath, &reading.figures[0],
+      &reading.figures[1], &reading.figures[2], &reading.figures[3], &reading.figures[4]);
   EXPECT_EQ(reading.result, DirectoryLimitOnly);
   EXPECT_STREQ(reading.serverName, "FS1");
 }
@@ -105,8 +104,8 @@ TEST_P(MissingPlaceTest, AnswersMissingOutputBeforeAnyCall) {
   uint32_t* f[5] = {&r.figures[0], &r.figures[1], &r.figures[2], &r.figures[3], &r.figures[4]};
   if (missing < 5) f[missing] = nullptr;
   RestrictionResult result = QueryDiskRestriction(
-      client, missing == 5 ? nullptr : "H:\\", missing == 6 ? nullptr : r.serverName,
-      r.loginName, missing == 7 ? nullptr : r.serverPath, f[0], f[1], f[2], f[3], f[4]);
+      client, missing == 5 ? nullptr : "H:\\", missing == 6 ? nullptr : r.serverName, r.loginName,
+      missing == 7 ? nullptr : r.serverPath, f[0], f[1], f[2], f[3], f[4]);
   EXPECT_EQ(result, MissingOutput);
   EXPECT_TRUE(client.CallLog().empty());
   EXPECT_TRUE(r.FiguresUntouched());
@@ -131,8 +130,8 @@ class FailingStepTest : public testing::TestWithParam<FailingStep> {};
 
 TEST_P(FailingStepTest, FailsWithoutFiguresAndLeavesOnlyTheDriveOpen) {
   const FailingStep& step = GetParam();
-  TestNetwork network(HomeNetwork("entry = 0, 100, 50\n",
-                                  std::string("[failures]\n") + step.failure + "\n"));
+  TestNetwork network(
+      HomeNetwork("entry = 0, 100, 50\n", std::string("[failures]\n") + step.failure + "\n"));
   SimulatedNetWareClient client;
   Reading reading;
   reading.Query(client);
@@ -150,14 +149,13 @@ INSTANTIATE_TEST_SUITE_P(
         FailingStep{"StartClient", "StartClient = 0x88FF", QueryFailed, {}, "-"},
         FailingStep{"ResolvePath", "ResolvePath = 0x8801", QueryFailed, {}, "-"},
         FailingStep{"BothConversions", "ConvertNameSpace = 0x89FF", QueryFailed, kDriveOnly, "-"},
-        FailingStep{"VolumeNameOfPath", "VolumeNameOfPath = 0x899C", QueryFailed, kDriveOnly,
-                    "-"},
+        FailingStep{"VolumeNameOfPath", "VolumeNameOfPath = 0x899C", QueryFailed, kDriveOnly, "-"},
         FailingStep{"VolumeNumber", "VolumeNumber = 0x8998", QueryFailed, kDriveOnly, "-"},
         FailingStep{"ConnectionNumber", "ConnectionItem selector 5 = 0x88FD", QueryFailed,
                     kDriveOnly, "-"},
         FailingStep{"LoginName", "LoginNameOfConnection = 0x88FC", QueryFailed, kDriveOnly, "-"},
-        FailingStep{"UserObjectId", "ConnectionItem selector 6 = 0x88FD", QueryFailed,
-                    kDriveOnly, "user1"},
+        FailingStep{"UserObjectId", "ConnectionItem selector 6 = 0x88FD", QueryFailed, kDriveOnly,
+                    "user1"},
         // Must not read as a volume restriction of 0 KB (a full volume).
         FailingStep{"UserVolumeRestriction", "UserVolumeRestriction = 0x8998", QueryFailed,
                     kDriveOnly, "user1"},
@@ -166,11 +164,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailingStep{"OpenTempDirHandle", "OpenTempDirHandle = 0x899C", QueryFailed, kDriveOnly,
                     "user1"},
         // The temporary handle is closed although the read failed.
-        FailingStep{"ReadDirSpaceLimits", "ReadDirSpaceLimits = 0x899B", QueryFailed,
-                    kDriveOnly, "user1"},
+        FailingStep{"ReadDirSpaceLimits", "ReadDirSpaceLimits = 0x899B", QueryFailed, kDriveOnly,
+                    "user1"},
         // The close's answer is ignored; the handle it refused stays with the client.
-        FailingStep{"CloseDirHandle", "CloseDirHandle = 0x899B", DirectoryLimitOnly,
-                    {1, 2, 0, 0, 0}, "user1"}),
+        FailingStep{"CloseDirHandle",
+                    "CloseDirHandle = 0x899B",
+                    DirectoryLimitOnly,
+                    {1, 2, 0, 0, 0},
+                    "user1"}),
     [](const testing::TestParamInfo<FailingStep>& info) { return info.param.name; });
 
 TEST(DiskRestrictionTest, UsesTheLowBitsOfConnectionAndVolumeNumbers) {

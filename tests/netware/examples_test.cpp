@@ -28,9 +28,9 @@ TEST_P(ExampleTest, GivesItsSituation) {
   TestNetwork network(ExampleText(e.file));
   SimulatedNetWareClient client;
   QuotaReading r;
-  r.result = QueryDiskRestriction(client, e.path, r.serverName, r.loginName, r.serverPath,
-                                  &r.dirUsedKb, &r.dirLimitKb, &r.dirFreeKb, &r.volUsedKb,
-                                  &r.volLimitKb);
+  r.result =
+      QueryDiskRestriction(client, e.path, r.serverName, r.loginName, r.serverPath, &r.dirUsedKb,
+                           &r.dirLimitKb, &r.dirFreeKb, &r.volUsedKb, &r.volLimitKb);
   EXPECT_EQ(r.result, e.result);
   if (e.result != QueryFailed) {
     EXPECT_EQ(r.dirLimitKb, e.dirLimitKb);
@@ -49,26 +49,59 @@ TEST_P(ExampleTest, GivesItsSituation) {
 INSTANTIATE_TEST_SUITE_P(
     Examples, ExampleTest,
     testing::Values(
-        Example{"walkthrough.net", "H:\\", DirectoryLimitOnly, 102400, 20000, 82400, 0, 1,
+        Example{"walkthrough.net",
+                "H:\\",
+                DirectoryLimitOnly,
+                102400,
+                20000,
+                82400,
+                0,
+                1,
                 {0, 1234, -500}},
         Example{"ok.net", "H:\\", DirectoryLimitOnly, 102400, 90000, 10400, 0, 1, {0, 5000, 0}},
-        Example{"danger.net", "H:\\", DirectoryLimitOnly, 102400, 2000, 0, 0, 1,
-                {0, 1234, -500}},
-        Example{"volume-exceeded.net", "H:\\", VolumeLimitOnly, 0, 0, 60000, 50000, 1,
-                {0, 250, 0}},
-        Example{"both-limits.net", "H:\\", BothLimits, 102400, 25600, 48000, 100000, 1,
-                {0, 800, -200}},
+        Example{"danger.net", "H:\\", DirectoryLimitOnly, 102400, 2000, 0, 0, 1, {0, 1234, -500}},
+        Example{"volume-exceeded.net", "H:\\", VolumeLimitOnly, 0, 0, 60000, 50000, 1, {0, 250, 0}},
+        Example{
+            "both-limits.net", "H:\\", BothLimits, 102400, 25600, 48000, 100000, 1, {0, 800, -200}},
         Example{"no-limit.net", "H:\\", NoLimit, 0, 0, 4000, 0, 1, {1, 0, 0}},
         Example{"failing-client.net", "H:\\", QueryFailed, 0, 0, 0, 0, 1, {1, 1234, 0}},
-        Example{"not-authenticated.net", "H:\\", DirectoryLimitOnly, 102400, 80000, 0, 0,
-                NotAuthenticated, {1, 0, 0}},
-        Example{"print-accounting.net", "H:\\", DirectoryLimitOnly, 20480, 16000, 0, 0, 1,
+        Example{"not-authenticated.net",
+                "H:\\",
+                DirectoryLimitOnly,
+                102400,
+                80000,
+                0,
+                0,
+                NotAuthenticated,
+                {1, 0, 0}},
+        Example{"print-accounting.net",
+                "H:\\",
+                DirectoryLimitOnly,
+                20480,
+                16000,
+                0,
+                0,
+                1,
                 {0, 120, 100}},
-        Example{"print-unlimited.net", "H:\\", DirectoryLimitOnly, 204800, 160000, 0, 0, 1,
+        Example{"print-unlimited.net",
+                "H:\\",
+                DirectoryLimitOnly,
+                204800,
+                160000,
+                0,
+                0,
+                1,
                 {1, -350, 0}},
-        Example{"two-drives.net", "H:\\", DirectoryLimitOnly, 102400, 20000, 0, 0, 1,
-                {0, 1234, -500}},
-        Example{"two-drives.net", "G:\\", VolumeLimitOnly, 0, 4294967292u, 40000, 200000, 1,
+        Example{
+            "two-drives.net", "H:\\", DirectoryLimitOnly, 102400, 20000, 0, 0, 1, {0, 1234, -500}},
+        Example{"two-drives.net",
+                "G:\\",
+                VolumeLimitOnly,
+                0,
+                4294967292u,
+                40000,
+                200000,
+                1,
                 {0, 1234, -500}}),
     [](const testing::TestParamInfo<Example>& info) {
       std::string name = std::string(info.param.file) + "_" + info.param.path;

@@ -1,8 +1,9 @@
 // The rules that turn raw block values into kilobyte figures, and the packed
 // limit list they come in.
+#include "netware/restriction_figures.h"
+
 #include <gtest/gtest.h>
 
-#include "netware/restriction_figures.h"
 #include "netware/space_limit_list.h"
 
 namespace {
@@ -36,18 +37,28 @@ INSTANTIATE_TEST_SUITE_P(
         DirectoryCase{"EmptyList", {}, 0, 0, 0, false},
         // 0x7FFFFFFF blocks times 4 wraps to 4294967292.
         DirectoryCase{"NoLimitLevelOnly", {{0, kNone, kNone}}, 0, 0, 4294967292u, false},
-        DirectoryCase{"LeastRemainingDecides", {{0, 25600, 1000}, {1, 51200, 800}},
-                      98400, 204800, 3200, true},
+        DirectoryCase{"LeastRemainingDecides",
+                      {{0, 25600, 1000}, {1, 51200, 800}},
+                      98400,
+                      204800,
+                      3200,
+                      true},
         DirectoryCase{"TieTakesTheLast", {{0, 100, 50}, {1, 200, 50}}, 200, 800, 200, true},
-        DirectoryCase{"LooserLaterLevelIgnored", {{0, 100, 50}, {1, 200, 60}}, 200, 400, 200,
-                      true},
+        DirectoryCase{"LooserLaterLevelIgnored", {{0, 100, 50}, {1, 200, 60}}, 200, 400, 200, true},
         DirectoryCase{"OverTheLimit", {{0, 1000, -20}}, 4080, 4000, 0, true},
-        DirectoryCase{"UnlimitedParentThenLimit", {{1, kNone, kNone}, {0, 25600, 6400}}, 0,
-                      102400, 25600, true},
-        DirectoryCase{"NegativeLimitCountsAsZero", {{0, -5, 100}}, uint32_t(-105 * 4), 0, 0,
+        DirectoryCase{"UnlimitedParentThenLimit",
+                      {{1, kNone, kNone}, {0, 25600, 6400}},
+                      0,
+                      102400,
+                      25600,
                       true},
-        DirectoryCase{"NoLimitWithFiniteRemaining", {{0, kNone, 5000}},
-                      uint32_t((0x7FFFFFFFu - 5000u) * 4u), 0, 0, false},
+        DirectoryCase{"NegativeLimitCountsAsZero", {{0, -5, 100}}, uint32_t(-105 * 4), 0, 0, true},
+        DirectoryCase{"NoLimitWithFiniteRemaining",
+                      {{0, kNone, 5000}},
+                      uint32_t((0x7FFFFFFFu - 5000u) * 4u),
+                      0,
+                      0,
+                      false},
         // Every product wraps in 32 bits: 0x40000000 blocks are 0 KB.
         DirectoryCase{"FiguresWrap", {{0, 0x40000001, 1}}, 0, 4, 4, true}),
     [](const testing::TestParamInfo<DirectoryCase>& info) { return info.param.name; });
@@ -71,8 +82,8 @@ TEST(SpaceLimitListTest, RoundTripsSignedValuesLittleEndian) {
   std::vector<DirSpaceLimitEntry> entries = {{3, kNone, -20}, {0, 25600, 0x01020304}};
   std::vector<uint8_t> bytes = EncodeDirSpaceLimitList(2, entries);
   ASSERT_EQ(bytes.size(), 19u);
-  EXPECT_EQ(bytes[10], 0);           // level of the second entry
-  EXPECT_EQ(bytes[15], 0x04);        // its remaining, low byte first
+  EXPECT_EQ(bytes[10], 0);     // level of the second entry
+  EXPECT_EQ(bytes[15], 0x04);  // its remaining, low byte first
   std::vector<DirSpaceLimitEntry> decoded = DecodeDirSpaceLimitList(bytes.data(), bytes.size());
   ASSERT_EQ(decoded.size(), 2u);
   EXPECT_EQ(decoded[0].level, 3);

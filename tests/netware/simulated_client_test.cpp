@@ -1,12 +1,13 @@
 // The simulated client itself: where it finds its network, how it reacts to
 // a changed or broken description, and the handles it checks.
+#include "netware/simulated/simulated_client.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include "netware/disk_restriction.h"
 #include "netware/make_client.h"
 #include "netware/simulated/sim_status.h"
-#include "netware/simulated/simulated_client.h"
 #include "test_network.h"
 
 namespace {
@@ -88,8 +89,7 @@ TEST(SimulatedClientTest, PathsMatchAtBackslashBoundariesOnly) {
   EXPECT_STREQ(path, "SYS:USERS\\USER1\\user1\\docs");
   EXPECT_EQ(client.ResolvePath("HX:\\", &connection, &drive, path, sizeof path),
             simstatus::kInvalidPath);
-  EXPECT_EQ(client.ResolvePath("H:\\", &connection, &drive, path, 10),
-            simstatus::kBufferTooSmall);
+  EXPECT_EQ(client.ResolvePath("H:\\", &connection, &drive, path, 10), simstatus::kBufferTooSmall);
   char volume[48];
   EXPECT_EQ(client.VolumeNameOfPath("SYS:USERS\\USER1", volume, sizeof volume),
             simstatus::kInvalidPath);  // server paths are not local paths

@@ -3,15 +3,13 @@
 namespace {
 
 constexpr const char* kNames[kClientOperationCount] = {
-    "StartClient",         "ResolvePath",           "ConvertNameSpace",
-    "VolumeNameOfPath",    "VolumeNumber",          "ConnectionItem",
-    "LoginNameOfConnection", "UserVolumeRestriction", "QueryServerName",
-    "OpenTempDirHandle",   "ReadDirSpaceLimits",    "CloseDirHandle",
-    "LocaleNumbers",       "StartCharConversion",   "EndCharConversion",
-    "OpenDirContext",      "IsDirAuthenticated",    "AllocDirBuffer",
-    "PrepareDirBuffer",    "AddAttributeName",      "LoggedInObjectName",
-    "ReadObject",          "ReplyAttributeCount",   "NextAttributeName",
-    "NextAttributeValue",  "FreeDirBuffer",         "CloseDirContext",
+    "StartClient",        "ResolvePath",         "ConvertNameSpace",      "VolumeNameOfPath",
+    "VolumeNumber",       "ConnectionItem",      "LoginNameOfConnection", "UserVolumeRestriction",
+    "QueryServerName",    "OpenTempDirHandle",   "ReadDirSpaceLimits",    "CloseDirHandle",
+    "LocaleNumbers",      "StartCharConversion", "EndCharConversion",     "OpenDirContext",
+    "IsDirAuthenticated", "AllocDirBuffer",      "PrepareDirBuffer",      "AddAttributeName",
+    "LoggedInObjectName", "ReadObject",          "ReplyAttributeCount",   "NextAttributeName",
+    "NextAttributeValue", "FreeDirBuffer",       "CloseDirContext",
 };
 
 }  // namespace

@@ -51,8 +51,8 @@ bool LoadNetworkDescription(const std::string& path, NetworkDescription* descrip
   }
   DescriptionError error;
   if (!ParseNetworkDescription(text, description, &error)) {
-    *message = path + (error.line > 0 ? ":" + std::to_string(error.line) : "") + ": " +
-               error.reason;
+    *message =
+        path + (error.line > 0 ? ":" + std::to_string(error.line) : "") + ": " + error.reason;
     return false;
   }
   return true;

@@ -229,13 +229,20 @@ class Parser {
       return Fail("'" + key + "' is given twice in " + SectionTitle());
     }
     switch (section_) {
-      case Section::Server: return ServerKey(key, value);
-      case Section::Volume: return VolumeKey(key, value);
-      case Section::Drive: return DriveKey(key, value);
-      case Section::Limits: return LimitsKey(key, value);
-      case Section::Directory: return DirectoryKey(key, value);
-      case Section::Failures: return FailureKey(key, value);
-      case Section::None: break;
+      case Section::Server:
+        return ServerKey(key, value);
+      case Section::Volume:
+        return VolumeKey(key, value);
+      case Section::Drive:
+        return DriveKey(key, value);
+      case Section::Limits:
+        return LimitsKey(key, value);
+      case Section::Directory:
+        return DirectoryKey(key, value);
+      case Section::Failures:
+        return FailureKey(key, value);
+      case Section::None:
+        break;
     }
     return false;
   }
@@ -244,8 +251,7 @@ class Parser {
     return Fail("unknown key '" + key + "' in " + SectionTitle());
   }
 
-  bool Text(const std::string& key, const std::string& value, size_t maxLength,
-            std::string* out) {
+  bool Text(const std::string& key, const std::string& value, size_t maxLength, std::string* out) {
     if (value.empty()) return Fail("'" + key + "' needs a value");
     if (value.size() > maxLength) {
       return Fail("'" + key + "' is longer than " + std::to_string(maxLength) + " characters");
@@ -413,7 +419,8 @@ class Parser {
       bool convert = rule.operation == ClientOperation::ConvertNameSpace && word == "source";
       bool item = rule.operation == ClientOperation::ConnectionItem && word == "selector";
       if (!convert && !item) {
-        return Fail("'" + key + "': only 'ConvertNameSpace source N' and "
+        return Fail("'" + key +
+                    "': only 'ConvertNameSpace source N' and "
                     "'ConnectionItem selector N' narrow a failure");
       }
       uint32_t qualifier = 0;
@@ -470,7 +477,8 @@ class Parser {
     for (size_t i = 0; i < drives_.size(); ++i) {
       for (size_t j = 0; j < i; ++j) {
         if (EqualsIgnoringCase(drives_[i].first.localPath, drives_[j].first.localPath)) {
-          return Fail(drives_[i].second, "drive " + drives_[i].first.localPath + " is mapped twice");
+          return Fail(drives_[i].second,
+                      "drive " + drives_[i].first.localPath + " is mapped twice");
         }
       }
     }

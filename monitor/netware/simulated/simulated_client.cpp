@@ -245,10 +245,9 @@ uint32_t SimulatedNetWareClient::ConnectionItem(NwConnection connection, uint32_
 }
 
 uint32_t SimulatedNetWareClient::LoginNameOfConnection(NwConnection connection,
-                                                       uint16_t connectionNumber,
-                                                       char* loginName, size_t loginNameSize,
-                                                       uint16_t* objectType, uint32_t* objectId,
-                                                       uint8_t loginTime[7]) {
+                                                       uint16_t connectionNumber, char* loginName,
+                                                       size_t loginNameSize, uint16_t* objectType,
+                                                       uint32_t* objectId, uint8_t loginTime[7]) {
   if (auto answer = Enter(ClientOperation::LoginNameOfConnection)) return *answer;
   const ServerDescription* server = ServerOf(connection);
   if (server == nullptr) return simstatus::kInvalidConnection;
@@ -279,8 +278,7 @@ uint32_t SimulatedNetWareClient::UserVolumeRestriction(NwConnection connection,
   }
   if (objectId != server->userObjectId) return simstatus::kNoSuchObject;
   for (const VolumeDescription& volume : network_.volumes) {
-    if (EqualsIgnoringCase(volume.server, server->name) &&
-        (volume.number & 0xFF) == volumeNumber) {
+    if (EqualsIgnoringCase(volume.server, server->name) && (volume.number & 0xFF) == volumeNumber) {
       *restrictionBlocks = volume.restrictionBlocks;
       *inUseBlocks = volume.inUseBlocks;
       return 0;
@@ -290,8 +288,7 @@ uint32_t SimulatedNetWareClient::UserVolumeRestriction(NwConnection connection,
 }
 
 uint32_t SimulatedNetWareClient::QueryServerName(NwConnection connection, char* serverName,
-                                                 size_t serverNameSize,
-                                                 NwServerDetails* details) {
+                                                 size_t serverNameSize, NwServerDetails* details) {
   if (auto answer = Enter(ClientOperation::QueryServerName)) return *answer;
   const ServerDescription* server = ServerOf(connection);
   if (server == nullptr) return simstatus::kInvalidConnection;
@@ -312,9 +309,8 @@ uint32_t SimulatedNetWareClient::QueryServerName(NwConnection connection, char* 
   return 0;
 }
 
-uint32_t SimulatedNetWareClient::OpenTempDirHandle(NwConnection connection,
-                                                   NwDirHandle baseHandle, const char* path,
-                                                   NwDirHandle* newHandle,
+uint32_t SimulatedNetWareClient::OpenTempDirHandle(NwConnection connection, NwDirHandle baseHandle,
+                                                   const char* path, NwDirHandle* newHandle,
                                                    uint8_t* rightsMask) {
   if (auto answer = Enter(ClientOperation::OpenTempDirHandle)) return *answer;
   const ServerDescription* server = ServerOf(connection);
@@ -337,9 +333,9 @@ uint32_t SimulatedNetWareClient::OpenTempDirHandle(NwConnection connection,
   return 0;
 }
 
-uint32_t SimulatedNetWareClient::ReadDirSpaceLimits(NwConnection connection,
-                                                    NwDirHandle dirHandle, uint8_t* reply,
-                                                    size_t replySize, size_t* replyLength) {
+uint32_t SimulatedNetWareClient::ReadDirSpaceLimits(NwConnection connection, NwDirHandle dirHandle,
+                                                    uint8_t* reply, size_t replySize,
+                                                    size_t* replyLength) {
   if (auto answer = Enter(ClientOperation::ReadDirSpaceLimits)) return *answer;
   const ServerDescription* server = ServerOf(connection);
   if (server == nullptr) return simstatus::kInvalidConnection;
@@ -363,8 +359,8 @@ uint32_t SimulatedNetWareClient::ReadDirSpaceLimits(NwConnection connection,
   if (best == nullptr) {
     bytes = EncodeDirSpaceLimitList(0, {});
   } else {
-    int count = best->announcedCount >= 0 ? best->announcedCount
-                                          : static_cast<int>(best->entries.size());
+    int count =
+        best->announcedCount >= 0 ? best->announcedCount : static_cast<int>(best->entries.size());
     bytes = EncodeDirSpaceLimitList(static_cast<uint8_t>(count), best->entries);
   }
   size_t length = bytes.size() < replySize ? bytes.size() : replySize;

@@ -67,17 +67,15 @@ class SimulatedNetWareClient : public NetWareClient {
   uint32_t OpenDirContext(NwDirContext* context) override;
   uint32_t IsDirAuthenticated() override;
   uint32_t AllocDirBuffer(size_t size, NwDirBuffer* buffer) override;
-  uint32_t PrepareDirBuffer(NwDirContext context, uint32_t operation,
-                            NwDirBuffer buffer) override;
+  uint32_t PrepareDirBuffer(NwDirContext context, uint32_t operation, NwDirBuffer buffer) override;
   uint32_t AddAttributeName(NwDirContext context, NwDirBuffer buffer,
                             const char* attributeName) override;
   uint32_t LoggedInObjectName(NwDirContext context, char* objectName,
                               size_t objectNameSize) override;
   uint32_t ReadObject(NwDirContext context, const char* objectName, uint32_t infoType,
-                      uint8_t allAttributes, NwDirBuffer attributeNames,
-                      int32_t* iterationHandle, NwDirBuffer reply) override;
-  uint32_t ReplyAttributeCount(NwDirContext context, NwDirBuffer reply,
-                               uint32_t* count) override;
+                      uint8_t allAttributes, NwDirBuffer attributeNames, int32_t* iterationHandle,
+                      NwDirBuffer reply) override;
+  uint32_t ReplyAttributeCount(NwDirContext context, NwDirBuffer reply, uint32_t* count) override;
   uint32_t NextAttributeName(NwDirContext context, NwDirBuffer reply, char* attributeName,
                              size_t attributeNameSize, uint32_t* valueCount,
                              uint32_t* syntaxId) override;
