@@ -33,8 +33,8 @@ const void* FindResourceData(LPCSTR type, LPCSTR name, DWORD* size) {
   EnumResourceLanguagesA(module, type, name, CollectLanguage,
                          reinterpret_cast<LONG_PTR>(&languages));
   if (languages.empty()) return nullptr;
-  LANGID language = PickResourceLanguage(GetUserDefaultUILanguage(), languages.data(),
-                                         languages.size());
+  LANGID language =
+      PickResourceLanguage(GetUserDefaultUILanguage(), languages.data(), languages.size());
   HRSRC info = FindResourceExA(module, type, name, language);
   if (info == nullptr) return nullptr;
   HGLOBAL handle = LoadResource(module, info);
@@ -48,8 +48,7 @@ std::string ToAnsi(const WCHAR* text, int length) {
   int needed = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
   if (needed <= 0) return std::string();
   std::string result(static_cast<size_t>(needed), '\0');
-  int written = WideCharToMultiByte(CP_ACP, 0, text, length, &result[0], needed, nullptr,
-                                    nullptr);
+  int written = WideCharToMultiByte(CP_ACP, 0, text, length, &result[0], needed, nullptr, nullptr);
   result.resize(written > 0 ? static_cast<size_t>(written) : 0);
   return result;
 }
@@ -66,8 +65,7 @@ LANGID PickResourceLanguage(LANGID user, const LANGID* available, size_t count) 
   for (size_t i = 0; i < count; ++i) {
     const LANGID* language = &available[i];
     if (*language == user) return user;
-    if (PRIMARYLANGID(*language) == PRIMARYLANGID(user) &&
-        PRIMARYLANGID(user) != LANG_NEUTRAL) {
+    if (PRIMARYLANGID(*language) == PRIMARYLANGID(user) && PRIMARYLANGID(user) != LANG_NEUTRAL) {
       if (SUBLANGID(*language) == SUBLANG_NEUTRAL && !same_primary_neutral) {
         same_primary_neutral = language;
       }
@@ -79,8 +77,8 @@ LANGID PickResourceLanguage(LANGID user, const LANGID* available, size_t count) 
     if (*language == kEnglishUs && !english_us) english_us = language;
     if (PRIMARYLANGID(*language) == LANG_NEUTRAL && !neutral) neutral = language;
   }
-  for (const LANGID* choice : {same_primary_neutral, same_primary_default, same_primary_first,
-                               english_us, neutral}) {
+  for (const LANGID* choice :
+       {same_primary_neutral, same_primary_default, same_primary_first, english_us, neutral}) {
     if (choice) return *choice;
   }
   return available[0];
@@ -98,8 +96,8 @@ std::string LoadResString(UINT id) {
   // n * 16 - 1; each entry is a 16-bit length followed by that many UTF-16
   // units, without terminator.
   DWORD size = 0;
-  auto* block = static_cast<const WCHAR*>(
-      FindResourceData(RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), &size));
+  auto* block =
+      static_cast<const WCHAR*>(FindResourceData(RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), &size));
   if (block == nullptr) return std::string();
   const WCHAR* end = block + size / sizeof(WCHAR);
   const WCHAR* entry = block;
@@ -118,8 +116,7 @@ HMENU LoadResMenu(UINT id) {
 }
 
 LPCDLGTEMPLATEA FindDialogTemplate(UINT id) {
-  return static_cast<LPCDLGTEMPLATEA>(
-      FindResourceData(RT_DIALOG, MAKEINTRESOURCEA(id), nullptr));
+  return static_cast<LPCDLGTEMPLATEA>(FindResourceData(RT_DIALOG, MAKEINTRESOURCEA(id), nullptr));
 }
 
 }  // namespace fw

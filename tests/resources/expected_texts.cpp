@@ -1,0 +1,175 @@
+#include "expected_texts.h"
+
+#ifndef BRIMLET_UNIT_PARAMETER
+#define BRIMLET_UNIT_PARAMETER 1
+#endif
+#ifndef BRIMLET_REDUCED_LANGUAGES
+#define BRIMLET_REDUCED_LANGUAGES 0
+#endif
+
+namespace restest {
+namespace {
+
+// The usage examples keep each language's own quirks: upper-case drive and
+// two blanks before the last 0 in German, no blank after the drive in Dutch.
+#if BRIMLET_UNIT_PARAMETER
+const char* const kEnglishExample = "Example : brimlet h:\\ 300 75 95 % N N 0 0";
+const char* const kGermanExample = "Beispiel : brimlet H:\\ 300 75 95 % N N 0  0";
+const char* const kFrenchExample = "Exemple : brimlet h:\\ 300 75 95 % N N 0 0";
+const char* const kDutchExample = "Voorbeeld : brimlet h:\\300 75 95 % N N 0 0";
+#else
+const char* const kEnglishExample = "Example : brimlet h:\\ 300 75 95 N N 0 0";
+const char* const kGermanExample = "Beispiel : brimlet H:\\ 300 75 95 N N 0  0";
+const char* const kFrenchExample = "Exemple : brimlet h:\\ 300 75 95 N N 0 0";
+const char* const kDutchExample = "Voorbeeld : brimlet h:\\300 75 95 N N 0 0";
+#endif
+
+#if BRIMLET_REDUCED_LANGUAGES
+const char* const kEnglishVersion = "Brimlet 1.51";
+const int kEnglishAboutHeight = 154;
+#else
+const char* const kEnglishVersion = "Brimlet 1.5";
+const int kEnglishAboutHeight = 148;
+#endif
+
+LanguageTexts English() {
+  return {"en-US",
+          MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+          {"Brimlet", "Disk space used : ", "on", "You have enough free space.",
+           "Free space is low : you should keep an eye on it.",
+           "You're running almost out of free space : please take necessary steps.",
+           "Unknown free space.", "free"},
+          {"Network drive space restriction information", "About Brimlet", "Exit"},
+          "Quota information on Novell network drive",
+          324,
+          306,
+          true,
+          false,
+          false,
+          false,
+          "About Brimlet",
+          193,
+          kEnglishAboutHeight,
+          kEnglishVersion,
+          std::string("Usage : see documentation\n") + kEnglishExample};
+}
+
+LanguageTexts German() {
+  return {
+      "de-DE",
+      MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
+      {"Brimlet", "Belegter Speicherplatz", "auf", "Sie verfügen über ausreichend Speicherplatz.",
+       "Geringer Speicherplatz: Sie sollten dies im Auge behalten.",
+       "Es steht Ihnen annähernd kein Speicherplatz zur Verfügung: Bitte unternehmen Sie "
+       "entsprechende Schritte.",
+       "Der freie Speicherplatz konnte nicht ermittelt werden.", "frei"},
+      {"Information zur Netzwerk-Speicherplatz-Beschränkung", "Über Brimlet", "Beenden"},
+      "Speicherplatzbelegung auf Novell-Netzlaufwerk",
+      324,
+      314,
+      true,
+      false,
+      false,
+      false,
+      "About Brimlet",
+      200,
+      142,
+      "Brimlet 1.5",
+      std::string("Anwendung : siehe Dokumentation\n") + kGermanExample};
+}
+
+LanguageTexts French() {
+  return {"fr-FR",
+          MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH),
+          {"Brimlet", "Quota de disque utilisé", "sur", "Espace libre suffisant",
+           "Espace libre réduit : vous devriez garder un oeil dessus.",
+           "Espace libre insuffisant : Prenez les mesures nécessaires !",
+           "Impossible de déterminer votre espace libre.", "de libre"},
+          {"Information de quota de disque", "A propos de Brimlet", "Quitter"},
+          "Information de quota de votre répertoire personnel sur le serveur Novell",
+          330,
+          293,
+          false,
+          true,
+          true,
+          true,
+          "A propos de Brimlet",
+          191,
+          135,
+          "Brimlet 1.5",
+          std::string("Utilisation : Voir la documentation\n") + kFrenchExample};
+}
+
+LanguageTexts Dutch() {
+  return {"nl-NL",
+          MAKELANGID(LANG_DUTCH, SUBLANG_DUTCH),
+          {"Brimlet", "Disk ruimte gebruikt : ", "op", "U heeft genoeg vrije disk ruimte.",
+           "Vrije ruimte is laag : houd het in de gaten.",
+           " hebt bijna geen vrije ruimte meer : Neem de benodigde maatregelen a.u.b. .",
+           "Onbekende vrije ruimte.", "vrij"},
+          {"Netwerk disk ruimte restrictie informatie", "Over Brimlet", "Afsluiten"},
+          "Quota informatie op Novell netwerk drive",
+          318,
+          306,
+          false,
+          true,
+          false,
+          false,
+          "Over Brimlet",
+          191,
+          135,
+          "Brimlet 1.5",
+          std::string("Gebruik : zie documentatie\n") + kDutchExample};
+}
+
+#if BRIMLET_REDUCED_LANGUAGES
+LanguageTexts Czech() {
+  LanguageTexts czech{};
+  czech.tag = "cs-CZ";
+  czech.language = MAKELANGID(LANG_CZECH, SUBLANG_CZECH_CZECH_REPUBLIC);
+  czech.menu = {"Informace o kvotach omezeni diskoveho prostoru", "O Brimlet", "Ukoncit"};
+  return czech;
+}
+#endif
+
+}  // namespace
+
+void PrintTo(const LanguageTexts& texts, std::ostream* out) { *out << texts.tag; }
+
+const std::vector<UINT>& StringIds() {
+  static const std::vector<UINT> ids = {57344, 57360, 57361, 57362, 57363, 57364, 57365, 57366};
+  return ids;
+}
+
+const std::vector<UINT>& MenuCommands() {
+  static const std::vector<UINT> commands = {32776, 57664, 57665};
+  return commands;
+}
+
+const std::vector<LanguageTexts>& MenuLanguages() {
+#if BRIMLET_REDUCED_LANGUAGES
+  static const std::vector<LanguageTexts> languages = {English(), German(), French(), Dutch(),
+                                                       Czech()};
+#else
+  static const std::vector<LanguageTexts> languages = {English(), German(), French(), Dutch()};
+#endif
+  return languages;
+}
+
+const std::vector<LanguageTexts>& DialogLanguages() {
+#if BRIMLET_REDUCED_LANGUAGES
+  static const std::vector<LanguageTexts> languages = {English()};
+#else
+  static const std::vector<LanguageTexts> languages = {English(), German(), French(), Dutch()};
+#endif
+  return languages;
+}
+
+const LanguageTexts* Texts(const std::string& tag) {
+  for (const LanguageTexts& texts : MenuLanguages()) {
+    if (tag == texts.tag) return &texts;
+  }
+  return nullptr;
+}
+
+}  // namespace restest

@@ -1,0 +1,49 @@
+// What each language block of the program's resources must hold, written out
+// independently of the .rc files (texts in UTF-8, compared as Windows-1252).
+#pragma once
+
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace restest {
+
+struct LanguageTexts {
+  const char* tag;  // "en-US", ...
+  LANGID language;
+  std::vector<std::string> strings;  // ids 57344, 57360 to 57366; empty when none
+  std::vector<std::string> menu;     // commands 32776, 57664, 57665
+  // Details window.
+  std::string detailsCaption;
+  int detailsWidth, detailsHeight;
+  bool closeBox;
+  bool topmost;
+  bool printLinkVisible;
+  bool quotaLinkVisible;
+  // About box.
+  std::string aboutCaption;
+  int aboutWidth, aboutHeight;
+  std::string aboutFirstLine;
+  std::string aboutUsage;  // both lines, as in the template
+};
+
+// Names the language in test output.
+void PrintTo(const LanguageTexts& texts, std::ostream* out);
+
+// The string ids in the order of LanguageTexts::strings.
+const std::vector<UINT>& StringIds();
+
+// The menu commands in the order of LanguageTexts::menu.
+const std::vector<UINT>& MenuCommands();
+
+// The languages of this build's menu; the first four also have dialogs and
+// strings, except in the reduced-languages build where only the first does.
+const std::vector<LanguageTexts>& MenuLanguages();
+const std::vector<LanguageTexts>& DialogLanguages();
+
+// The entry for `tag`, or nullptr.
+const LanguageTexts* Texts(const std::string& tag);
+
+}  // namespace restest
