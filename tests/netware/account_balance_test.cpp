@@ -29,7 +29,7 @@ const char* kAllThree =
     "attribute Minimum Account Balance = -500\n"
     "attribute Allow Unlimited Credit = no\n";
 
-class AccountBalanceTest : public testing::Test {
+class NetWareAccountBalanceTest : public testing::Test {
  protected:
   void SetUp() override { endCalls = 0, endStatus = -1; }
   int32_t Query(const std::string& description) {
@@ -44,7 +44,7 @@ class AccountBalanceTest : public testing::Test {
   AccountBalance balance_;
 };
 
-TEST_F(AccountBalanceTest, ReadsAllThreeAndReleasesInOrder) {
+TEST_F(NetWareAccountBalanceTest, ReadsAllThreeAndReleasesInOrder) {
   EXPECT_EQ(Query(Directory(kAllThree)), 1);
   EXPECT_EQ(balance_.balance, 1234);
   EXPECT_EQ(balance_.lowLimit, -500);
@@ -75,10 +75,10 @@ struct AttributeCase {
 // Names the case in test listings instead of dumping its bytes.
 void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.name; }
 
-class AttributeSetTest : public AccountBalanceTest,
-                         public testing::WithParamInterface<AttributeCase> {};
+class NetWareAttributeSetTest : public NetWareAccountBalanceTest,
+                                public testing::WithParamInterface<AttributeCase> {};
 
-TEST_P(AttributeSetTest, MissingAttributesKeepTheResetValues) {
+TEST_P(NetWareAttributeSetTest, MissingAttributesKeepTheResetValues) {
   const AttributeCase& c = GetParam();
   EXPECT_EQ(Query(Directory(c.attributes)), c.result);
   EXPECT_EQ(balance_.unlimitedCredit, c.unlimitedCredit);
@@ -88,7 +88,7 @@ TEST_P(AttributeSetTest, MissingAttributesKeepTheResetValues) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Attributes, AttributeSetTest,
+    Attributes, NetWareAttributeSetTest,
     testing::Values(
         AttributeCase{"None", "", 1, 1, 0, 0},
         AttributeCase{"OnlyBalance", "attribute Account Balance = -150\n", 1, 1, -150, 0},
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                       int32_t(simstatus::kBufferTooSmall), 1, 0, 0}),
     [](const testing::TestParamInfo<AttributeCase>& info) { return info.param.name; });
 
-TEST_F(AccountBalanceTest, NotAuthenticatedReleasesContextAndConversion) {
+TEST_F(NetWareAccountBalanceTest, NotAuthenticatedReleasesContextAndConversion) {
   EXPECT_EQ(Query(Directory(kAllThree, "no")), NotAuthenticated);
   EXPECT_EQ(balance_.unlimitedCredit, 1);
   EXPECT_EQ(balance_.balance, 0);
@@ -116,7 +116,7 @@ TEST_F(AccountBalanceTest, NotAuthenticatedReleasesContextAndConversion) {
   EXPECT_EQ(client_.CallLog().back(), "EndCharConversion");
 }
 
-TEST_F(AccountBalanceTest, MissingRecordTouchesNothing) {
+TEST_F(NetWareAccountBalanceTest, MissingRecordTouchesNothing) {
   network_ = std::make_unique<TestNetwork>(Directory(kAllThree));
   EXPECT_EQ(QueryAccountBalance(client_, nullptr, RecordEnd), kBalanceMissingOutput);
   EXPECT_TRUE(client_.CallLog().empty());
@@ -133,10 +133,10 @@ struct FailingOperation {
 // Names the case in test listings instead of dumping its bytes.
 void PrintTo(const FailingOperation& c, std::ostream* os) { *os << c.name; }
 
-class FailingOperationTest : public AccountBalanceTest,
-                             public testing::WithParamInterface<FailingOperation> {};
+class NetWareFailingOperationTest : public NetWareAccountBalanceTest,
+                                    public testing::WithParamInterface<FailingOperation> {};
 
-TEST_P(FailingOperationTest, ReleasesEverythingAndPassesTheStatusOn) {
+TEST_P(NetWareFailingOperationTest, ReleasesEverythingAndPassesTheStatusOn) {
   const FailingOperation& op = GetParam();
   std::string failure =
       "[failures]\n" + std::string(op.name) + " = " + std::to_string(op.injected) + "\n";
@@ -156,7 +156,7 @@ constexpr uint32_t kStatus = 0x8999;
 constexpr int32_t kAsResult = int32_t(kStatus);
 
 INSTANTIATE_TEST_SUITE_P(
-    EachOperation, FailingOperationTest,
+    EachOperation, NetWareFailingOperationTest,
     testing::Values(FailingOperation{"StartClient", kStatus, kAsResult, false, {}},
                     // Its answer is ignored; the zeroed record then fails the conversion.
                     FailingOperation{
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FailingOperation{"EndCharConversion", kStatus, 1, false, {0, 0, 0, 0, 1}}),
     [](const testing::TestParamInfo<FailingOperation>& info) { return info.param.name; });
 
-TEST(AccountBalanceDeathTest, SetupFailureEndsTheProgramWithStatusOne) {
+TEST(NetWareAccountBalanceDeathTest, SetupFailureEndsTheProgramWithStatusOne) {
   TestNetwork network(Directory(kAllThree) + "[failures]\nOpenDirContext = 1\n");
   SimulatedNetWareClient client;
   AccountBalance balance;

@@ -10,7 +10,7 @@ namespace {
 
 const char* kServer = "[server FS1]\nconnection number = 1\nlogin name = u\nuser id = 2\n";
 
-TEST(DescriptionParserTest, ReadsEverySectionWithCommentsHexAndCrLf) {
+TEST(NetWareDescriptionParserTest, ReadsEverySectionWithCommentsHexAndCrLf) {
   std::string text =
       std::string(kServer) +
       "# a comment line\r\n"
@@ -48,7 +48,7 @@ TEST(DescriptionParserTest, ReadsEverySectionWithCommentsHexAndCrLf) {
   EXPECT_EQ(network.failures[0].status, uint32_t(-601));
 }
 
-TEST(DescriptionParserTest, LongPathDefaultsToThePath) {
+TEST(NetWareDescriptionParserTest, LongPathDefaultsToThePath) {
   std::string text = std::string(kServer) +
                      "[volume FS1 SYS]\nnumber = 0\n"
                      "[drive H:\\]\nserver = FS1\nvolume = SYS\npath = SYS:USERS\n";
@@ -68,9 +68,9 @@ struct BadText {
 // Names the case in test listings instead of dumping its bytes.
 void PrintTo(const BadText& c, std::ostream* os) { *os << c.name; }
 
-class DescriptionErrorTest : public testing::TestWithParam<BadText> {};
+class NetWareDescriptionErrorTest : public testing::TestWithParam<BadText> {};
 
-TEST_P(DescriptionErrorTest, NamesTheLineAndLeavesTheDescriptionAlone) {
+TEST_P(NetWareDescriptionErrorTest, NamesTheLineAndLeavesTheDescriptionAlone) {
   const BadText& bad = GetParam();
   NetworkDescription network;
   network.directory.objectName = "unchanged";
@@ -85,7 +85,7 @@ TEST_P(DescriptionErrorTest, NamesTheLineAndLeavesTheDescriptionAlone) {
 const std::string kDrive = "[volume FS1 SYS]\nnumber = 0\n[drive H:\\]\nserver = FS1\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Mistakes, DescriptionErrorTest,
+    Mistakes, NetWareDescriptionErrorTest,
     testing::Values(
         BadText{"KeyOutsideSection", "\n# x\nlogin name = u\n", 3, "outside any section"},
         BadText{"NoEquals", std::string(kServer) + "login\n", 5, "expected 'key = value'"},

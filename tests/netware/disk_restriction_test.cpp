@@ -31,7 +31,7 @@ struct Reading {
   }
 };
 
-TEST(DiskRestrictionTest, WalkthroughStepsInOrderAndOnlyTheDriveStaysOpen) {
+TEST(NetWareDiskRestrictionTest, WalkthroughStepsInOrderAndOnlyTheDriveStaysOpen) {
   TestNetwork network(HomeNetwork("entry = 0, 25600, 5000\n", "", "in use = 20600\n"));
   SimulatedNetWareClient client;
   Reading reading;
@@ -59,7 +59,7 @@ TEST(DiskRestrictionTest, WalkthroughStepsInOrderAndOnlyTheDriveStaysOpen) {
   EXPECT_EQ(client.OpenObjects(), kDriveOnly);
 }
 
-TEST(DiskRestrictionTest, LongNamesFailTheFirstConversionAndPassTheSecond) {
+TEST(NetWareDiskRestrictionTest, LongNamesFailTheFirstConversionAndPassTheSecond) {
   TestNetwork network(ExampleText("two-drives.net"));
   SimulatedNetWareClient client;
   Reading reading;
@@ -72,7 +72,7 @@ TEST(DiskRestrictionTest, LongNamesFailTheFirstConversionAndPassTheSecond) {
   EXPECT_EQ(client.CallLog()[3], "ConvertNameSpace 4>4");
 }
 
-TEST(DiskRestrictionTest, InjectedFirstConversionFailureRetriesWithTheSecondText) {
+TEST(NetWareDiskRestrictionTest, InjectedFirstConversionFailureRetriesWithTheSecondText) {
   TestNetwork network(
       HomeNetwork("entry = 0, 100, 50\n", "[failures]\nConvertNameSpace source 0 = 0x89FF\n"));
   SimulatedNetWareClient client;
@@ -83,7 +83,7 @@ TEST(DiskRestrictionTest, InjectedFirstConversionFailureRetriesWithTheSecondText
   EXPECT_EQ(reading.figures[1], 400u);  // the parent's list applies
 }
 
-TEST(DiskRestrictionTest, WithoutLoginNamePlaceTheRestIsStillRead) {
+TEST(NetWareDiskRestrictionTest, WithoutLoginNamePlaceTheRestIsStillRead) {
   TestNetwork network(HomeNetwork("entry = 0, 100, 50\n"));
   SimulatedNetWareClient client;
   Reading reading;
@@ -94,9 +94,9 @@ TEST(DiskRestrictionTest, WithoutLoginNamePlaceTheRestIsStillRead) {
   EXPECT_STREQ(reading.serverName, "FS1");
 }
 
-class MissingPlaceTest : public testing::TestWithParam<int> {};
+class NetWareMissingPlaceTest : public testing::TestWithParam<int> {};
 
-TEST_P(MissingPlaceTest, AnswersMissingOutputBeforeAnyCall) {
+TEST_P(NetWareMissingPlaceTest, AnswersMissingOutputBeforeAnyCall) {
   TestNetwork network(HomeNetwork("entry = 0, 100, 50\n"));
   SimulatedNetWareClient client;
   Reading r;
@@ -113,7 +113,7 @@ TEST_P(MissingPlaceTest, AnswersMissingOutputBeforeAnyCall) {
 }
 
 // 0-4 the figures, 5 the watched path, 6 the server name, 7 the server path.
-INSTANTIATE_TEST_SUITE_P(EachPlace, MissingPlaceTest, testing::Range(0, 8));
+INSTANTIATE_TEST_SUITE_P(EachPlace, NetWareMissingPlaceTest, testing::Range(0, 8));
 
 struct FailingStep {
   const char* name;
@@ -126,9 +126,9 @@ struct FailingStep {
 // Names the case in test listings instead of dumping its bytes.
 void PrintTo(const FailingStep& c, std::ostream* os) { *os << c.name; }
 
-class FailingStepTest : public testing::TestWithParam<FailingStep> {};
+class NetWareFailingStepTest : public testing::TestWithParam<FailingStep> {};
 
-TEST_P(FailingStepTest, FailsWithoutFiguresAndLeavesOnlyTheDriveOpen) {
+TEST_P(NetWareFailingStepTest, FailsWithoutFiguresAndLeavesOnlyTheDriveOpen) {
   const FailingStep& step = GetParam();
   TestNetwork network(
       HomeNetwork("entry = 0, 100, 50\n", std::string("[failures]\n") + step.failure + "\n"));
@@ -144,7 +144,7 @@ TEST_P(FailingStepTest, FailsWithoutFiguresAndLeavesOnlyTheDriveOpen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EachOperation, FailingStepTest,
+    EachOperation, NetWareFailingStepTest,
     testing::Values(
         FailingStep{"StartClient", "StartClient = 0x88FF", QueryFailed, {}, "-"},
         FailingStep{"ResolvePath", "ResolvePath = 0x8801", QueryFailed, {}, "-"},
@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "user1"}),
     [](const testing::TestParamInfo<FailingStep>& info) { return info.param.name; });
 
-TEST(DiskRestrictionTest, UsesTheLowBitsOfConnectionAndVolumeNumbers) {
+TEST(NetWareDiskRestrictionTest, UsesTheLowBitsOfConnectionAndVolumeNumbers) {
   TestNetwork network(
       "[server FS1]\nconnection number = 0x00050007\nlogin name = u\nuser id = 9\n"
       "[volume FS1 VOL1]\nnumber = 0x0102\nrestriction = 0\nin use = 3\n"
@@ -189,7 +189,7 @@ TEST(DiskRestrictionTest, UsesTheLowBitsOfConnectionAndVolumeNumbers) {
   EXPECT_EQ(reading.figures[2], 0u);  // no list: empty
 }
 
-TEST(DiskRestrictionTest, ReplyShorterThanItsCountIsReadOnlyAsFarAsItReaches) {
+TEST(NetWareDiskRestrictionTest, ReplyShorterThanItsCountIsReadOnlyAsFarAsItReaches) {
   TestNetwork network(HomeNetwork("entry = 0, 100, 50\nannounced count = 3\n"));
   SimulatedNetWareClient client;
   Reading reading;

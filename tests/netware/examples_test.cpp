@@ -21,9 +21,9 @@ struct Example {
 // Names the case in test listings instead of dumping its bytes.
 void PrintTo(const Example& c, std::ostream* os) { *os << c.file; }
 
-class ExampleTest : public testing::TestWithParam<Example> {};
+class NetWareExampleTest : public testing::TestWithParam<Example> {};
 
-TEST_P(ExampleTest, GivesItsSituation) {
+TEST_P(NetWareExampleTest, GivesItsSituation) {
   const Example& e = GetParam();
   TestNetwork network(ExampleText(e.file));
   SimulatedNetWareClient client;
@@ -47,7 +47,7 @@ TEST_P(ExampleTest, GivesItsSituation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Examples, ExampleTest,
+    Examples, NetWareExampleTest,
     testing::Values(
         Example{"walkthrough.net",
                 "H:\\",

@@ -20,9 +20,9 @@ struct DirectoryCase {
 // Names the case in test listings instead of dumping its bytes.
 void PrintTo(const DirectoryCase& c, std::ostream* os) { *os << c.name; }
 
-class DirectoryFiguresTest : public testing::TestWithParam<DirectoryCase> {};
+class NetWareDirectoryFiguresTest : public testing::TestWithParam<DirectoryCase> {};
 
-TEST_P(DirectoryFiguresTest, UsedFromFirstEntryLimitFromTightest) {
+TEST_P(NetWareDirectoryFiguresTest, UsedFromFirstEntryLimitFromTightest) {
   const DirectoryCase& c = GetParam();
   DirectoryFigures figures = DirectoryFiguresOf(c.entries);
   EXPECT_EQ(figures.usedKb, c.usedKb);
@@ -32,7 +32,7 @@ TEST_P(DirectoryFiguresTest, UsedFromFirstEntryLimitFromTightest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rules, DirectoryFiguresTest,
+    Rules, NetWareDirectoryFiguresTest,
     testing::Values(
         DirectoryCase{"EmptyList", {}, 0, 0, 0, false},
         // 0x7FFFFFFF blocks times 4 wraps to 4294967292.
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         DirectoryCase{"FiguresWrap", {{0, 0x40000001, 1}}, 0, 4, 4, true}),
     [](const testing::TestParamInfo<DirectoryCase>& info) { return info.param.name; });
 
-TEST(VolumeFiguresTest, NoRestrictionMarkerAndZeroRestriction) {
+TEST(NetWareVolumeFiguresTest, NoRestrictionMarkerAndZeroRestriction) {
   VolumeFigures none = VolumeFiguresOf(kNoVolumeRestriction, 1000);
   EXPECT_FALSE(none.limited);
   EXPECT_EQ(none.limitKb, 0u);
@@ -78,7 +78,7 @@ TEST(VolumeFiguresTest, NoRestrictionMarkerAndZeroRestriction) {
   EXPECT_EQ(wrapped.usedKb, 4294967292u);
 }
 
-TEST(SpaceLimitListTest, RoundTripsSignedValuesLittleEndian) {
+TEST(NetWareSpaceLimitListTest, RoundTripsSignedValuesLittleEndian) {
   std::vector<DirSpaceLimitEntry> entries = {{3, kNone, -20}, {0, 25600, 0x01020304}};
   std::vector<uint8_t> bytes = EncodeDirSpaceLimitList(2, entries);
   ASSERT_EQ(bytes.size(), 19u);
@@ -92,7 +92,7 @@ TEST(SpaceLimitListTest, RoundTripsSignedValuesLittleEndian) {
   EXPECT_EQ(decoded[1].remainingBlocks, 0x01020304);
 }
 
-TEST(SpaceLimitListTest, ReadsOnlyWhatTheReplyHolds) {
+TEST(NetWareSpaceLimitListTest, ReadsOnlyWhatTheReplyHolds) {
   std::vector<uint8_t> bytes = EncodeDirSpaceLimitList(5, {{0, 100, 50}, {1, 200, 20}});
   EXPECT_EQ(DecodeDirSpaceLimitList(bytes.data(), bytes.size()).size(), 2u);
   // A cut inside the second entry leaves only the first.

@@ -18,7 +18,7 @@ RestrictionResult Poll(NetWareClient& client, QuotaReading* reading, const char*
                               &reading->dirFreeKb, &reading->volUsedKb, &reading->volLimitKb);
 }
 
-TEST(SimulatedClientTest, WithoutTheVariableTheClientDoesNotStart) {
+TEST(NetWareSimulatedClientTest, WithoutTheVariableTheClientDoesNotStart) {
   TestNetwork network(HomeNetwork(""));
   unsetenv(kNetworkVariable);
   std::unique_ptr<NetWareClient> client = MakeNetWareClient();
@@ -28,7 +28,7 @@ TEST(SimulatedClientTest, WithoutTheVariableTheClientDoesNotStart) {
   EXPECT_EQ(Poll(*client, &reading), QueryFailed);
 }
 
-TEST(SimulatedClientTest, EveryStartReadsTheDescriptionAfresh) {
+TEST(NetWareSimulatedClientTest, EveryStartReadsTheDescriptionAfresh) {
   TestNetwork network(HomeNetwork("entry = 0, 25600, 5000\n"));
   SimulatedNetWareClient client;
   QuotaReading reading;
@@ -43,7 +43,7 @@ TEST(SimulatedClientTest, EveryStartReadsTheDescriptionAfresh) {
   EXPECT_EQ(Poll(client, &reading), VolumeLimitOnly);
 }
 
-TEST(SimulatedClientTest, BrokenDescriptionFailsTheStartAndNamesFileAndLine) {
+TEST(NetWareSimulatedClientTest, BrokenDescriptionFailsTheStartAndNamesFileAndLine) {
   TestNetwork network(HomeNetwork("entry = 0, 25600, 5000\n"));
   SimulatedNetWareClient client;
   QuotaReading reading;
@@ -59,7 +59,7 @@ TEST(SimulatedClientTest, BrokenDescriptionFailsTheStartAndNamesFileAndLine) {
   EXPECT_EQ(client.ResolvePath("H:\\", nullptr, nullptr, nullptr, 0), simstatus::kNotStarted);
 }
 
-TEST(SimulatedClientTest, UnknownHandlesAreRefused) {
+TEST(NetWareSimulatedClientTest, UnknownHandlesAreRefused) {
   TestNetwork network(HomeNetwork(""));
   SimulatedNetWareClient client;
   ASSERT_EQ(client.StartClient(nullptr, nullptr), 0u);
@@ -78,7 +78,7 @@ TEST(SimulatedClientTest, UnknownHandlesAreRefused) {
             simstatus::kBadLocale);  // the two numbers swapped
 }
 
-TEST(SimulatedClientTest, PathsMatchAtBackslashBoundariesOnly) {
+TEST(NetWareSimulatedClientTest, PathsMatchAtBackslashBoundariesOnly) {
   TestNetwork network(HomeNetwork(""));
   SimulatedNetWareClient client;
   ASSERT_EQ(client.StartClient(nullptr, nullptr), 0u);
