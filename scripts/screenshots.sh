@@ -4,7 +4,9 @@
 # Windows build and saves them as PNG files in <build dir>/screenshots/
 # (details_en_US.png, about_en_US.png, ...). The build dir defaults to
 # build/win32 and needs its target resource_viewer built. Runs under Xvfb
-# when there is no display, with a warm Wine in the build tree's prefix.
+# when there is no display, with a warm Wine in the build tree's prefix;
+# like the Wine test run, it restarts that prefix's wineserver, so do not run
+# it while tests of the same build dir are running.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$(cd "${1:-$here/../build/win32}" && pwd)"

@@ -367,7 +367,7 @@ TEST_P(AboutBox, ShowsTheThreeIconsDownTheLeftSide) {
   EXPECT_EQ((std::vector<int>{IDI_DRIVE_OK, IDI_DRIVE_WARNING, IDI_DRIVE_DANGER}), icons);
 }
 
-TEST_P(AboutBox, TextBlockStartsWithTheVersionAndShowsAmpersands) {
+TEST_P(AboutBox, TextBlockStartsWithTheVersionWithoutPrefixCharacters) {
   const DialogItem* block = nullptr;
   for (const DialogItem& item : dialog_.items) {
     if (item.text.text.rfind("Brimlet 1.5", 0) == 0) block = &item;
