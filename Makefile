@@ -25,7 +25,8 @@ native:
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
 
 win32:
-	cmake -S . -B $(WIN32_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake $(CMAKE_ARGS)
+	cmake -S . -B $(WIN32_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
+	  -DBRIMLET_NATIVE_DAEMON=$(CURDIR)/$(NATIVE_DIR)/daemon/brimletd $(CMAKE_ARGS)
 	cmake --build $(WIN32_DIR) -j $(JOBS)
 
 test: setup build

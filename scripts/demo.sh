@@ -1,31 +1,98 @@
 #!/usr/bin/env bash
 # demo.sh [build dir]
-# Starts the monitor on the default command line under Wine (on the user's
-# display when there is one, else in a private Xvfb), lets it run a moment,
-# and stops it.
+# The whole system on one machine: BrimletD listens on a free loopback port,
+# Brimlet runs under Wine watching H:\ on the simulated network of
+# examples/walkthrough.net, and the script edits that network so the level
+# goes ok, warning, danger and back. It prints what BrimletD logs, leaves
+# screenshots of the tray and the details window at each level, and stops
+# everything it started.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+top="$(dirname "$here")"
 build="$(cd "${1:-build}" && pwd)"
 win32="$build/win32"
+daemon="$build/native/daemon/brimletd"
+monitor="$win32/monitor/brimlet.exe"
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${BRIMLET_DEMO_IN_XVFB:-}" ]; then
-  export BRIMLET_DEMO_IN_XVFB=1
+# Without a display, run the whole demo inside a private Xvfb.
+if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
+demo="$build/demo"
+rm -rf "$demo"
+mkdir -p "$demo/screenshots"
+network="$demo/network.net"
+poll=2
 
-echo "demo: starting brimlet.exe with the default settings"
-"$here/wine-session.sh" "$win32/wineprefix" bash -c '
-  "$1/wine-run.sh" "$1/monitor/brimlet.exe" &
-  pid=$!
-  sleep 5
-  if kill -0 $pid 2>/dev/null; then
-    echo "demo: the monitor is running (its icon is in the notification area)"
-  else
-    echo "demo: the monitor did not start" >&2
-    exit 1
+# One level of the walk-through network: the directory limit is 25600 blocks
+# (102400 KB); only the remaining blocks change.
+write_network() {  # remaining-blocks
+  sed "s/^entry = 0, 25600, .*/entry = 0, 25600, $1/" "$top/examples/walkthrough.net" >"$network.tmp"
+  mv "$network.tmp" "$network"
+}
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+screenshot() {  # name
+  sleep 1
+  import -window root "$demo/screenshots/$1-screen.png" 2>/dev/null || true
+  local tray
+  tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1 || true)
+  if [ -n "$tray" ]; then
+    import -window "$tray" "$demo/screenshots/$1-tray.png" 2>/dev/null || true
   fi
-  kill $pid
-  wait $pid 2>/dev/null || true
-  echo "demo: stopped"
-' demo "$win32"
+  local details
+  details=$(xdotool search --name '^Quota information on Novell network drive$' 2>/dev/null | head -n 1 || true)
+  if [ -n "$details" ]; then
+    import -window "$details" "$demo/screenshots/$1-details.png" 2>/dev/null || true
+  fi
+}
+
+daemon_pid=""
+monitor_pid=""
+cleanup() {
+  [ -n "$monitor_pid" ] && kill "$monitor_pid" 2>/dev/null || true
+  [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null || true
+  WINEPREFIX="$win32/wineprefix" wineserver -k >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+port=$(free_port)
+echo "demo: BrimletD on 127.0.0.1:$port, logging to $demo/brimletlog.txt"
+(cd "$demo" && exec "$daemon" "$port" N) >"$demo/brimletd.out" 2>&1 &
+daemon_pid=$!
+
+write_network 22500
+export WINEPREFIX="$win32/wineprefix"
+source "$here/wine-env.sh"
+wineserver -k >/dev/null 2>&1 || true
+"$here/wine-prefix.sh"
+wineserver -p </dev/null >/dev/null 2>&1
+wine wineboot </dev/null >/dev/null 2>&1
+wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+
+windows_network="Z:${network//\//\\}"
+echo "demo: brimlet.exe H:\\ $poll 75 95 % Y Y 127.0.0.1 $port   (network: $network)"
+BRIMLET_NETWORK="$windows_network" wine "$monitor" "H:\\ $poll 75 95 % Y Y 127.0.0.1 $port" \
+  </dev/null >"$demo/brimlet.out" 2>&1 &
+monitor_pid=$!
+
+n=0
+for step in "ok 22500" "warning 5000" "danger 500" "warning 5000" "ok 22500"; do
+  set -- $step
+  n=$((n + 1))
+  write_network "$2"
+  sleep $((poll * 2))
+  echo "demo: level $1 ($2 of 25600 blocks free)"
+  screenshot "$n-$1"
+done
+
+echo
+echo "demo: BrimletD's console:"
+sed 's/^/    /' "$demo/brimletd.out"
+echo "demo: BrimletD's log file ($demo/brimletlog.txt):"
+sed 's/^/    /' "$demo/brimletlog.txt" 2>/dev/null || echo "    (empty)"
+echo "demo: screenshots in $demo/screenshots"

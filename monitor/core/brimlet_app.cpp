@@ -1,12 +1,23 @@
 #include "core/brimlet_app.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 
 #include "core/command_line.h"
 #include "core/main_frame.h"
 #include "core/taskbar_wait.h"
 #include "framework/dialog.h"
+#include "netware/debug_output.h"
 #include "resources/resource.h"
+#include "ui/tray_notify_icon.h"
+
+namespace {
+
+// The NetWare layer's reasons for a failed poll go to the debugger.
+void DebuggerOutput(const char* text) { OutputDebugStringA(text); }
+
+}  // namespace
 
 bool CBrimletApp::classRegistered = false;
 
@@ -52,6 +63,10 @@ bool CBrimletApp::InitInstance() {
   // A failed start-up ends the process with status 1; handing over to a
   // running copy is no failure and ends it with 0.
   exitCode_ = 1;
+  RegisterTaskbarCreatedMessage();
+  SetNetWareDebugSink(DebuggerOutput);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
   if (!WaitForTaskbar()) {
     return false;
   }

@@ -1,16 +1,39 @@
 #include "core/main_frame.h"
 
+#include <algorithm>
+
+#include "framework/resource_language.h"
+#include "resources/resource.h"
+#include "ui/quota_details_dlg.h"
+
+namespace {
+
+constexpr UINT kIconIds[6] = {IDI_DRIVE_OK, IDI_DRIVE,        IDI_DRIVE_WARNING,
+                              IDI_DRIVE,    IDI_DRIVE_DANGER, IDI_DRIVE_UNKNOWN};
+
+// The poll interval as a timer period. The command line has no range check:
+// keep the product inside what the timer accepts instead of overflowing.
+UINT PollPeriodMs(int32_t pollSeconds) {
+  int64_t ms = static_cast<int64_t>(pollSeconds) * 1000;
+  return static_cast<UINT>(std::clamp<int64_t>(ms, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
+}
+
+}  // namespace
+
 CMainFrame::CMainFrame(const MonitorSettings& settings, const char* windowClassName)
-    : pollSeconds(settings.pollSeconds),
-      warnThreshold(settings.warnThreshold),
-      dangerThreshold(settings.dangerThreshold),
-      alertPort(settings.alertPort),
-      thresholdsInPercent(settings.thresholdsInPercent),
-      showDetailsAtStart(settings.showDetailsAtStart),
-      autoShow(settings.autoShow),
-      watchedPath(settings.watchedPath),
-      alertHost(settings.alertHost),
-      windowClassName(windowClassName) {}
+    : settings(settings),
+      windowClassName(windowClassName),
+      details(std::make_unique<CQuotaDetailsDlg>()) {
+  details->Create(nullptr);
+  for (int i = 0; i < 6; ++i) {
+    icons[i] = CTrayNotifyIcon::LoadTrayIcon(kIconIds[i]);
+  }
+  usedLabel = fw::LoadResString(IDS_DISK_SPACE_USED);
+  onWord = fw::LoadResString(IDS_ON);
+  freeWord = fw::LoadResString(IDS_FREE);
+}
+
+CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
   cs.lpszClass = windowClassName;
@@ -21,16 +44,60 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   if (fw::CFrameWnd::OnCreate(cs) == -1) {
     return -1;
   }
-  SetTimer(m_hWnd, kPollTimer, static_cast<UINT>(pollSeconds) * 1000u, nullptr);
+  if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[5], WM_TRAYNOTIFY, 0, false)) {
+    MessageBoxA(m_hWnd, "Failed to create tray icon", fw::LoadResString(IDS_PROGRAM_TITLE).c_str(),
+                MB_OK | MB_ICONSTOP);
+    return -1;
+  }
+  OpenAlertSocket();
+  SetTimer(m_hWnd, kPollTimer, PollPeriodMs(settings.pollSeconds), nullptr);
+  if (!settings.autoShow) {
+    details->HideAutoShowBox();
+  }
+  details->SetAutoShow(settings.autoShow);
+  details->exitOnOk = settings.showDetailsAtStart;
   Poll();
+  if (settings.showDetailsAtStart) {
+    ShowDetails();
+  }
   return 0;
 }
 
 void CMainFrame::OnDestroy() {
   KillTimer(m_hWnd, kPollTimer);
+  trayIcon.RemoveFromTray();
+  details->DestroyWindow();
+  socket.Close();
   fw::CFrameWnd::OnDestroy();
 }
 
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TRAYNOTIFY) {
+    return trayIcon.HandleNotification(wParam, lParam);
+  }
+  return fw::CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+// Every timer that reaches the frame polls; the tray icon's blink timer is
+// taken by its hook before it gets here.
 void CMainFrame::OnTimer(UINT_PTR) { Poll(); }
 
-void CMainFrame::Poll() {}
+bool CMainFrame::OnCommand(UINT id, UINT notifyCode) {
+  if (id == ID_QUOTA_DETAILS) {
+    ShowDetails();
+    return true;
+  }
+  return fw::CFrameWnd::OnCommand(id, notifyCode);
+}
+
+void CMainFrame::ShowDetails() {
+  Poll();
+  ShowDetailsWindow();
+}
+
+void CMainFrame::ShowDetailsWindow() {
+  HWND window = details->m_hWnd;
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  SetFocus(window);
+}

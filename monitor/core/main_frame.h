@@ -1,36 +1,90 @@
-// The hidden main window: owner of the poll timer, and the window that the
-// tray icon's messages and menu commands reach.
+// The hidden main window and the heart of the monitor: it owns the poll
+// timer, the tray icon, the details window and the alert socket, and at
+// every tick reads the network, judges the space, fills the details window,
+// sets tooltip and icon, and tells the log host when space runs short.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
+#include "core/alert.h"
+#include "core/level_tracker.h"
 #include "core/monitor_settings.h"
+#include "core/status_level.h"
+#include "framework/async_socket.h"
 #include "framework/frame_wnd.h"
+#include "netware/quota_types.h"
+#include "ui/tray_notify_icon.h"
+
+class CQuotaDetailsDlg;
 
 class CMainFrame : public fw::CFrameWnd {
  public:
-  // The texts stay the application object's; the frame keeps references.
+  // `settings` and `windowClassName` stay the application object's; the
+  // frame keeps references to them.
   CMainFrame(const MonitorSettings& settings, const char* windowClassName);
+  ~CMainFrame() override;
 
   static constexpr UINT_PTR kPollTimer = 1;
+  static constexpr UINT kTrayIconId = 129;
+  static constexpr UINT kBlinkIntervalMs = 1300;
+
+  void Poll();
+  void ShowDetails();
+
+  // What the last poll found, for the tests of the cycle.
+  const QuotaReading& Reading() const { return reading; }
+  const AccountBalance& Balance() const { return balance; }
+  StatusLevel Level() const { return level; }
+  int32_t PercentUsed() const { return percentUsed; }
+  const std::string& TooltipText() const { return tooltipText; }
+  CQuotaDetailsDlg& Details() { return *details; }
+  bool AlertConnected() const { return alert.IsConnected(); }
+  // 0 ok, 1 and 2 the warning pair, 3 and 4 the danger pair, 5 unknown.
+  HICON LevelIcon(int index) const { return icons[index]; }
 
  protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool PreCreateWindow(CREATESTRUCTA& cs) override;
   int OnCreate(CREATESTRUCTA* cs) override;
   void OnDestroy() override;
   void OnTimer(UINT_PTR id) override;
+  bool OnCommand(UINT id, UINT notifyCode) override;
 
  private:
-  void Poll();
+  void EvaluateReading();
+  void FillDetails();
+  void ShowBalance();
+  void UpdateTooltip();
+  void SendAlert();
+  void OpenAlertSocket();
+  void ShowLevelIcon();
+  void ShowDetailsWindow();
 
-  int32_t pollSeconds;
-  int32_t warnThreshold;
-  int32_t dangerThreshold;
-  int32_t alertPort;
-  bool thresholdsInPercent;
-  bool showDetailsAtStart;
-  bool autoShow;
-  const char* const watchedPath;
-  const char* const alertHost;
+  const MonitorSettings& settings;
   const char* const windowClassName;
+
+  CTrayNotifyIcon trayIcon;
+  // 135 (ok), 137 and 136 (warning pair), 137 and 138 (danger pair), 139 (unknown).
+  HICON icons[6] = {};
+  std::unique_ptr<CQuotaDetailsDlg> details;
+
+  fw::CAsyncSocket socket;
+  AlertState alert;
+
+  QuotaReading reading;
+  AccountBalance balance;
+  LevelTracker levels;
+  StatusLevel level = LevelUnknown;
+  int32_t percentUsed = 0;
+  int32_t freeMb = 0;
+  std::string freeText;
+  std::string maxText;
+  std::string tooltipText;
+
+  std::string usedLabel;
+  std::string onWord;
+  std::string freeWord;
 };

@@ -1,6 +1,7 @@
-#include "framework/async_socket.h"
-
+#include <winsock2.h>
 #include <ws2tcpip.h>
+
+#include "framework/async_socket.h"
 
 #include <cstring>
 
@@ -45,10 +46,11 @@ CAsyncSocket::~CAsyncSocket() { Close(); }
 
 bool CAsyncSocket::CreateDatagram() {
   Close();
-  socket_ = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  if (socket_ == INVALID_SOCKET) {
+  SOCKET created = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (created == INVALID_SOCKET) {
     return false;
   }
+  socket_ = created;
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -63,7 +65,7 @@ bool CAsyncSocket::CreateDatagram() {
 }
 
 bool CAsyncSocket::Connect(const char* host, int port) {
-  if (socket_ == INVALID_SOCKET || host == nullptr) {
+  if (socket_ == kNoSocket || host == nullptr) {
     return false;
   }
   sockaddr_in remote{};
@@ -91,16 +93,16 @@ bool CAsyncSocket::Connect(const char* host, int port) {
 }
 
 int CAsyncSocket::Send(const void* data, std::size_t length) {
-  if (socket_ == INVALID_SOCKET) {
-    return SOCKET_ERROR;
+  if (socket_ == kNoSocket) {
+    return -1;
   }
   return ::send(socket_, static_cast<const char*>(data), static_cast<int>(length), 0);
 }
 
 void CAsyncSocket::Close() {
-  if (socket_ != INVALID_SOCKET) {
+  if (socket_ != kNoSocket) {
     closesocket(socket_);
-    socket_ = INVALID_SOCKET;
+    socket_ = kNoSocket;
   }
 }
 

@@ -3,7 +3,6 @@
 // user-interface thread. Owners that need no events simply ignore them.
 #pragma once
 
-#include <winsock2.h>
 #include <windows.h>
 
 #include <cstddef>
@@ -27,14 +26,18 @@ class CAsyncSocket {
   // once here. The unspecified address 0.0.0.0 and port 0 are refused, so a
   // socket given them never sends anything.
   bool Connect(const char* host, int port);
-  // One datagram of exactly `length` bytes on the connected socket.
+  // One datagram of exactly `length` bytes on the connected socket; the byte
+  // count sent, or -1.
   int Send(const void* data, std::size_t length);
   void Close();
 
-  SOCKET Handle() const { return socket_; }
+  bool IsOpen() const { return socket_ != kNoSocket; }
 
  private:
-  SOCKET socket_ = INVALID_SOCKET;
+  // A Winsock SOCKET, kept as its underlying type so that this header does
+  // not impose the Winsock headers (which must precede windows.h) on users.
+  static constexpr UINT_PTR kNoSocket = ~static_cast<UINT_PTR>(0);
+  UINT_PTR socket_ = kNoSocket;
 };
 
 }  // namespace fw

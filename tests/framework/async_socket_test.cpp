@@ -72,7 +72,7 @@ TEST(AsyncSocket, RefusesTheUnspecifiedHostAndPortZero) {
 TEST(AsyncSocket, NothingWorksBeforeCreation) {
   fw::CAsyncSocket socket;
   EXPECT_FALSE(socket.Connect("127.0.0.1", 48000));
-  EXPECT_EQ(SOCKET_ERROR, socket.Send("x", 1));
+  EXPECT_EQ(-1, socket.Send("x", 1));
 }
 
 }  // namespace

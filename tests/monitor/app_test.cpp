@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "core/brimlet_app.h"
@@ -50,6 +51,39 @@ TEST(TaskbarWait, APresentTaskbarCostsNoWait) {
   UseFakeClock(app, clock);
   EXPECT_TRUE(app.WaitForTaskbar());
   EXPECT_TRUE(clock.waits.empty());
+}
+
+// A second About command while the box is open (it arrives through the box's
+// own message loop) must not open a second box.
+CBrimletApp* aboutApp = nullptr;
+int aboutBoxesSeen = -1;
+
+BOOL CALLBACK CountAboutBox(HWND window, LPARAM count) {
+  char title[64] = "";
+  GetWindowTextA(window, title, sizeof title);
+  if (IsWindowVisible(window) && std::string(title) == "About Brimlet") {
+    ++*reinterpret_cast<int*>(count);
+  }
+  return TRUE;
+}
+
+void CALLBACK SecondAboutThenClose(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  aboutApp->OnCommand(ID_APP_ABOUT);
+  aboutApp->OnCommand(ID_APP_ABOUT);
+  aboutBoxesSeen = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountAboutBox, reinterpret_cast<LPARAM>(&aboutBoxesSeen));
+  HWND box = FindWindowA(nullptr, "About Brimlet");
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST(AboutBox, OpensOnceHoweverOftenTheCommandArrives) {
+  CBrimletApp app;
+  aboutApp = &app;
+  SetTimer(nullptr, 0, 100, SecondAboutThenClose);
+  EXPECT_TRUE(app.OnCommand(ID_APP_ABOUT));
+  EXPECT_EQ(1, aboutBoxesSeen);
+  EXPECT_FALSE(app.AboutOpen());
 }
 
 const std::string& MonitorExe() {

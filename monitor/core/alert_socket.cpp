@@ -1,0 +1,23 @@
+// The main frame's side of the alert datagrams: one UDP socket connected
+// once at start-up, and at most one datagram per poll.
+#include "core/main_frame.h"
+
+void CMainFrame::OpenAlertSocket() {
+  fw::CAsyncSocket::StartSocketLayer();
+  bool connected =
+      socket.CreateDatagram() && socket.Connect(settings.alertHost, settings.alertPort);
+  alert.Open(connected);
+}
+
+void CMainFrame::SendAlert() {
+  AlertFields fields;
+  fields.level = level;
+  fields.loginName = reading.loginName;
+  fields.percentUsed = percentUsed;
+  fields.freeText = freeText;
+  fields.maxText = maxText;
+  if (std::optional<std::string> text = alert.TakeDueAlert(fields)) {
+    // Exactly the text's bytes, no terminator; the outcome is not looked at.
+    socket.Send(text->data(), text->size());
+  }
+}

@@ -1,0 +1,234 @@
+// The monitor's poll cycle on a simulated network: details window, tooltip,
+// icon and the alert datagrams a loopback receiver gets.
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/main_frame.h"
+#include "framework/win_app.h"
+#include "network_file.h"
+#include "resources/resource.h"
+#include "udp_receiver.h"
+#include "ui/quota_details_dlg.h"
+#include "ui/shell_notify.h"
+#include "ui/tray_notify_icon.h"
+
+namespace {
+
+struct ShellRecord {
+  DWORD action;
+  UINT flags;
+  HICON icon;
+  std::string tooltip;
+};
+std::vector<ShellRecord> shellCalls;
+
+BOOL RecordingShell(DWORD action, NOTIFYICONDATAA* data) {
+  shellCalls.push_back({action, data->uFlags, data->hIcon, data->szTip});
+  return TRUE;
+}
+
+const char* FrameClass() {
+  static const char* name = [] {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "LaSuperAppsDeQZTEST";
+    RegisterClassA(&wc);
+    return "LaSuperAppsDeQZTEST";
+  }();
+  return name;
+}
+
+NetworkState WithFree(unsigned freeKb) {
+  NetworkState state;
+  state.limitEntries = LimitWithFree(freeKb);
+  return state;
+}
+const NetworkState kOk = WithFree(80000);        // 21 %
+const NetworkState kWarning = WithFree(20000);   // 80 %
+const NetworkState kDanger = WithFree(2000);     // 98 %
+NetworkState Unknown() {
+  NetworkState state = kWarning;
+  state.failResolve = true;
+  return state;
+}
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    RegisterTaskbarCreatedMessage();
+    SetShellNotify(RecordingShell);
+    shellCalls.clear();
+    std::strcpy(settings.alertHost, "127.0.0.1");
+    settings.alertPort = receiver.Port();
+  }
+  void TearDown() override {
+    if (frame != nullptr && frame->m_hWnd != nullptr) {
+      frame->DestroyWindow();
+    }
+    frame.reset();
+    SetShellNotify(nullptr);
+  }
+
+  // Creates the frame, which polls once at once.
+  void Start(const NetworkState& first) {
+    network.Write(first);
+    frame = std::make_unique<CMainFrame>(settings, FrameClass());
+    ASSERT_TRUE(frame->Create("Brimlet"));
+  }
+  void PollWith(const NetworkState& state) {
+    network.Write(state);
+    SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kPollTimer, 0);
+  }
+  std::string ControlText(int id) {
+    char text[256] = "";
+    GetDlgItemTextA(frame->Details().m_hWnd, id, text, sizeof text);
+    return text;
+  }
+  bool DetailsVisible() { return IsWindowVisible(frame->Details().m_hWnd) != FALSE; }
+  const ShellRecord& LastShellCall() { return shellCalls.back(); }
+
+  fw::CWinApp app;
+  MonitorSettings settings;
+  NetworkFile network;
+  UdpReceiver receiver;
+  std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameTest, TheWalkThroughSendsItsWarningByteForByte) {
+  Start(kWarning);
+  EXPECT_EQ(LevelWarning, frame->Level());
+  EXPECT_EQ(80, frame->PercentUsed());
+  std::vector<std::string> datagrams = receiver.Drain();
+  ASSERT_EQ(1u, datagrams.size());
+  EXPECT_EQ("Warning,user1,80%,20.00 Mb free,102.40 Mb max", datagrams[0]);
+}
+
+TEST_F(MainFrameTest, DetailsWindowHoldsTheFiguresOfThePoll) {
+  Start(kWarning);
+  EXPECT_EQ("H:\\", ControlText(IDC_WATCHED_PATH));
+  EXPECT_EQ("user1", ControlText(IDC_LOGIN_NAME));
+  EXPECT_EQ("FS1", ControlText(IDC_SERVER_NAME));
+  EXPECT_EQ("H:\\/300s/75%/95%", ControlText(IDC_PARAMETER_LINE));
+  EXPECT_EQ("82.40 Mb", ControlText(IDC_DIR_USED));
+  EXPECT_EQ("102.40 Mb", ControlText(IDC_DIR_LIMIT));
+  EXPECT_EQ("20.00 Mb", ControlText(IDC_DIR_FREE));
+  EXPECT_EQ("82.40 Mb", ControlText(IDC_VOL_USED));
+  EXPECT_EQ("", ControlText(IDC_VOL_LIMIT));
+  EXPECT_EQ("", ControlText(IDC_VOL_FREE));
+  EXPECT_EQ("80%", ControlText(IDC_PERCENT_TEXT));
+  EXPECT_EQ("Free space is low : you should keep an eye on it.", ControlText(IDC_STATUS_TEXT));
+  EXPECT_EQ("12.34", ControlText(IDC_BALANCE));
+  EXPECT_EQ("-5.00", ControlText(IDC_LOW_LIMIT));
+  EXPECT_EQ(80, SendDlgItemMessageA(frame->Details().m_hWnd, IDC_PERCENT_BAR, PBM_GETPOS, 0, 0));
+}
+
+TEST_F(MainFrameTest, TheTooltipReachesTheShellAsComposed) {
+  Start(kWarning);
+  EXPECT_EQ("Disk space used :  80% on H:\\ - 20.00 Mb free.", frame->TooltipText());
+  bool seen = false;
+  for (const ShellRecord& call : shellCalls) {
+    if (call.action == NIM_MODIFY && (call.flags & NIF_TIP) != 0) {
+      seen = call.tooltip == frame->TooltipText();
+    }
+  }
+  EXPECT_TRUE(seen);
+}
+
+TEST_F(MainFrameTest, AlertsFollowTheLevelSequence) {
+  Start(kOk);
+  PollWith(kWarning);
+  PollWith(kDanger);
+  PollWith(kWarning);
+  PollWith(kDanger);
+  std::vector<std::string> datagrams = receiver.Drain();
+  ASSERT_EQ(3u, datagrams.size());
+  EXPECT_EQ(0u, datagrams[0].rfind("Warning,user1,80%", 0));
+  EXPECT_EQ(0u, datagrams[1].rfind("Danger,user1,98%", 0));
+  EXPECT_EQ(0u, datagrams[2].rfind("Danger,user1,98%", 0));
+}
+
+TEST_F(MainFrameTest, AnUnknownLevelBetweenWarningAndDangerDoesNotReArm) {
+  Start(kWarning);
+  PollWith(Unknown());
+  PollWith(kDanger);
+  std::vector<std::string> datagrams = receiver.Drain();
+  ASSERT_EQ(1u, datagrams.size());
+  EXPECT_EQ(0u, datagrams[0].rfind("Warning,", 0));
+}
+
+TEST_F(MainFrameTest, AFailedQueryShowsQuestionMarksAndTheUnknownIcon) {
+  Start(Unknown());
+  EXPECT_EQ(LevelUnknown, frame->Level());
+  EXPECT_EQ("??", ControlText(IDC_LOGIN_NAME));
+  EXPECT_EQ("??", ControlText(IDC_SERVER_NAME));
+  EXPECT_EQ("??", ControlText(IDC_DIR_USED));
+  EXPECT_EQ("??", ControlText(IDC_VOL_FREE));
+  EXPECT_EQ("0%", ControlText(IDC_PERCENT_TEXT));
+  EXPECT_EQ("Unknown free space.", ControlText(IDC_STATUS_TEXT));
+  EXPECT_EQ("Disk space used :  0% on H:\\ -  free.", frame->TooltipText());
+  EXPECT_EQ(frame->LevelIcon(5), LastShellCall().icon);
+  EXPECT_TRUE(receiver.Drain().empty());
+}
+
+TEST_F(MainFrameTest, HostZeroNeverSends) {
+  std::strcpy(settings.alertHost, "0");
+  settings.alertPort = 0;
+  Start(kWarning);
+  PollWith(kDanger);
+  EXPECT_FALSE(frame->AlertConnected());
+  EXPECT_TRUE(receiver.Drain().empty());
+}
+
+TEST_F(MainFrameTest, AutoShowOpensTheWindowAtEachEntryIntoDanger) {
+  settings.autoShow = true;
+  Start(kOk);
+  EXPECT_FALSE(DetailsVisible());
+  PollWith(kDanger);
+  EXPECT_TRUE(DetailsVisible());
+  ShowWindow(frame->Details().m_hWnd, SW_HIDE);
+  PollWith(kWarning);
+  EXPECT_FALSE(DetailsVisible());
+  PollWith(kDanger);
+  EXPECT_TRUE(DetailsVisible());
+  ShowWindow(frame->Details().m_hWnd, SW_HIDE);
+  PollWith(kDanger);  // staying in danger is no new entry
+  EXPECT_FALSE(DetailsVisible());
+}
+
+TEST_F(MainFrameTest, WithoutAutoShowTheBoxIsHiddenAndDangerOpensNothing) {
+  Start(kOk);
+  PollWith(kDanger);
+  EXPECT_FALSE(DetailsVisible());
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(frame->Details().m_hWnd, IDC_AUTO_SHOW)));
+}
+
+TEST_F(MainFrameTest, ADoubleClickPollsBeforeShowing) {
+  Start(kOk);
+  network.Write(kDanger);
+  SendMessageA(frame->m_hWnd, WM_TRAYNOTIFY, CMainFrame::kTrayIconId, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(LevelDanger, frame->Level());
+  EXPECT_TRUE(DetailsVisible());
+  EXPECT_EQ("98%", ControlText(IDC_PERCENT_TEXT));
+}
+
+TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
+  Start(kOk);
+  EXPECT_EQ(frame->LevelIcon(0), LastShellCall().icon);
+  PollWith(kWarning);
+  EXPECT_EQ(frame->LevelIcon(1), LastShellCall().icon);
+  SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kTrayIconId, 0);  // one blink tick
+  EXPECT_EQ(frame->LevelIcon(2), LastShellCall().icon);
+  EXPECT_EQ(LevelWarning, frame->Level());
+}
+
+}  // namespace

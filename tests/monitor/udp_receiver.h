@@ -1,0 +1,21 @@
+// A loopback UDP receiver for the alert datagrams a test provokes.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class UdpReceiver {
+ public:
+  UdpReceiver();
+  ~UdpReceiver();
+  int Port() const { return port_; }
+  // Every datagram that arrives within `ms` (bounded), in order.
+  std::vector<std::string> Drain(DWORD ms = 200);
+
+ private:
+  SOCKET socket_ = INVALID_SOCKET;
+  int port_ = 0;
+};
