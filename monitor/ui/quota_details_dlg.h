@@ -1,0 +1,37 @@
+// The details window: every figure of the watched home directory, the
+// balance, the auto-show switch and two help links. Created once, hidden, by
+// the main frame; shown on demand and hidden again when closed, so it keeps
+// its place on the screen for the whole run.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/dialog.h"
+#include "ui/colour_label.h"
+#include "ui/link_label.h"
+
+class CQuotaDetailsDlg : public fw::CDialog {
+ public:
+  CQuotaDetailsDlg();
+
+  // Sets autoShow and the check box that mirrors it.
+  void SetAutoShow(bool on);
+  // With the box hidden the user cannot switch auto-show on during the run.
+  void HideAutoShowBox();
+
+  // The balance label's colour right after binding, to go back to.
+  COLORREF balanceDefaultColour = 0;
+  CColourLabel balanceLabel;
+  // OK ends the program instead of hiding the window.
+  bool exitOnOk = false;
+  // The window may open by itself when the level rises to danger.
+  bool autoShow = false;
+  CLinkLabel printHelpLink;
+  CLinkLabel quotaHelpLink;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(UINT id, UINT notifyCode) override;
+  void OnOK() override;
+  void OnCancel() override;
+};

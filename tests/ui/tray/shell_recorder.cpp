@@ -1,0 +1,39 @@
+#include "shell_recorder.h"
+
+#include <cstring>
+
+#include "ui/shell_notify.h"
+
+namespace {
+ShellRecorder* active = nullptr;
+}
+
+ShellRecorder::ShellRecorder() {
+  active = this;
+  SetShellNotify(Record);
+}
+
+ShellRecorder::~ShellRecorder() {
+  SetShellNotify(nullptr);
+  active = nullptr;
+}
+
+BOOL ShellRecorder::Record(DWORD action, NOTIFYICONDATAA* data) {
+  BOOL answer = active->passThrough ? Shell_NotifyIconA(action, data) : active->answer;
+  active->calls.push_back(ShellCall{action, data->cbSize, data->hWnd, data->uID, data->uFlags,
+                                    data->uCallbackMessage, data->hIcon,
+                                    std::string(data->szTip, strnlen(data->szTip,
+                                                                     sizeof(data->szTip))),
+                                    answer});
+  return answer;
+}
+
+std::vector<HICON> ShellRecorder::ModifiedIcons(size_t first) const {
+  std::vector<HICON> icons;
+  for (size_t i = first; i < calls.size(); ++i) {
+    if (calls[i].action == NIM_MODIFY && (calls[i].flags & NIF_ICON) != 0) {
+      icons.push_back(calls[i].icon);
+    }
+  }
+  return icons;
+}

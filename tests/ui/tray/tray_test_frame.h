@@ -1,0 +1,47 @@
+// A hidden frame standing in for the main frame: it passes the tray's
+// callback message on as the main frame does, and counts what reaches its
+// own handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/frame_wnd.h"
+#include "ui/tray_notify_icon.h"
+
+class TrayTestFrame : public fw::CFrameWnd {
+ public:
+  CTrayNotifyIcon* tray = nullptr;
+  std::vector<UINT_PTR> timers;
+  std::vector<UINT> commands;
+  int taskbarCreatedSeen = 0;
+  int emptyMessages = 0;
+  std::vector<HMENU> popups;  // menus opened with this frame as owner
+  bool closeMenuWhenIdle = false;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_TRAYNOTIFY && tray != nullptr) {
+      return tray->HandleNotification(wParam, lParam);
+    }
+    if (message != 0 && message == TaskbarCreatedMessage()) {
+      ++taskbarCreatedSeen;
+    }
+    if (message == WM_NULL) {
+      ++emptyMessages;
+    }
+    if (message == WM_INITMENUPOPUP) {
+      popups.push_back(reinterpret_cast<HMENU>(wParam));
+    }
+    if (message == WM_ENTERIDLE && closeMenuWhenIdle) {
+      EndMenu();
+    }
+    return fw::CFrameWnd::WindowProc(message, wParam, lParam);
+  }
+  void OnTimer(UINT_PTR id) override { timers.push_back(id); }
+  bool OnCommand(UINT id, UINT) override {
+    commands.push_back(id);
+    return true;
+  }
+};
