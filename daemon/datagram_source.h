@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The outcome of one receive: a datagram of `length` bytes in the caller's
+// buffer, or a failure with the system's description.
+struct ReceiveResult {
+  bool received;
+  std::size_t length;
+  std::string error;
+};
+
+// Where the receive loop gets its datagrams: the UDP socket in the daemon, a
+// scripted sequence in tests.
+class DatagramSource {
+ public:
+  virtual ~DatagramSource() = default;
+
+  // Waits for one datagram and copies at most `capacity` bytes of it; a longer
+  // datagram keeps its first `capacity` bytes.
+  virtual ReceiveResult receive(char* buffer, std::size_t capacity) = 0;
+};

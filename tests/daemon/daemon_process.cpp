@@ -1,0 +1,113 @@
+#include "daemon_process.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+sockaddr_in loopback(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  return address;
+}
+
+}  // namespace
+
+DaemonProcess::DaemonProcess(const std::string& workingDirectory,
+                             const std::vector<std::string>& args, bool unprivileged) {
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return;
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    std::vector<char*> argv{const_cast<char*>("brimletd")};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const uid_t nobody = 65534;
+    if (unprivileged && ::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
+      ::_exit(126);
+    }
+    if (::chdir(workingDirectory.c_str()) == 0) ::execv(BRIMLETD_PATH, argv.data());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  output_ = pipeEnds[0];
+}
+
+DaemonProcess::~DaemonProcess() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  if (output_ >= 0) ::close(output_);
+}
+
+bool DaemonProcess::readAvailable(std::chrono::milliseconds wait) {
+  pollfd ready{output_, POLLIN, 0};
+  if (::poll(&ready, 1, static_cast<int>(wait.count())) <= 0) return false;
+  char chunk[4096];
+  const ssize_t length = ::read(output_, chunk, sizeof chunk);
+  if (length <= 0) return false;
+  console_.append(chunk, static_cast<std::size_t>(length));
+  return true;
+}
+
+bool DaemonProcess::waitForLines(std::size_t lines, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (static_cast<std::size_t>(std::count(console_.begin(), console_.end(), '\n')) < lines) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0 || (!readAvailable(left) && Clock::now() >= deadline)) return false;
+  }
+  return true;
+}
+
+int DaemonProcess::waitForExit(std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  int status = 0;
+  while (::waitpid(pid_, &status, WNOHANG) == 0) {
+    if (Clock::now() >= deadline) return -1;
+    readAvailable(std::chrono::milliseconds(20));
+  }
+  pid_ = -1;
+  while (readAvailable(std::chrono::milliseconds(0))) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void DaemonProcess::terminate() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
+int freeUdpPort() {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address = loopback(0);
+  socklen_t length = sizeof address;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+void sendToLoopback(int port, const std::string& payload) {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  const sockaddr_in address = loopback(port);
+  ::sendto(fd, payload.data(), payload.size(), 0, reinterpret_cast<const sockaddr*>(&address),
+           sizeof address);
+  ::close(fd);
+}

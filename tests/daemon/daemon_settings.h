@@ -1,0 +1,13 @@
+#pragma once
+
+#include "brimletd.h"
+
+// The daemon's settings are process-wide; every test starts from the values a
+// fresh process has.
+inline void resetDaemonSettings() {
+  BrimletD::port = 48000;
+  BrimletD::showOnlyAlert = true;
+  BrimletD::filter = "";
+  BrimletD::filtrePositif = true;
+  BrimletD::logFileName = "brimletlog.txt";
+}

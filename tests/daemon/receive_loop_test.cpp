@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "brimletd.h"
+#include "daemon_settings.h"
+#include "log_file.h"
+#include "temp_directory.h"
+
+namespace {
+
+const char kTime[] = "05-03-2001 14:07:09";
+const char kDanger[] = "Danger,user1,100%,0.00 Mb free,48.83 Mb max";
+const char kWarning[] = "Warning,user2,80%,12.34 Mb free,61.73 Mb max";
+const char kFileError[] = "BrimletD : IO Exception during entry file writting ";
+
+// Hands out scripted datagrams, cut to the offered capacity as a socket does;
+// an entry without payload stands for a failed receive.
+class ScriptedSource : public DatagramSource {
+ public:
+  void datagram(const std::string& payload) { script_.push_back({true, payload}); }
+  void failure() { script_.push_back({false, ""}); }
+
+  ReceiveResult receive(char* buffer, std::size_t capacity) override {
+    const Step step = script_.front();
+    script_.pop_front();
+    if (!step.ok) return {false, 0, "Connection refused"};
+    const std::size_t length = std::min(step.payload.size(), capacity);
+    std::memcpy(buffer, step.payload.data(), length);
+    return {true, length, ""};
+  }
+
+ private:
+  struct Step {
+    bool ok;
+    std::string payload;
+  };
+  std::deque<Step> script_;
+};
+
+// The daemon on a scripted source, with the clock stopped at kTime.
+class TestDaemon : public BrimletD {
+ public:
+  TestDaemon(DatagramSource& source, std::ostream& console) : BrimletD(source, console) {}
+  std::string getCurrentDateFormated() override { return kTime; }
+  using BrimletD::receiveOne;
+};
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string fileLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + kLineSeparator;
+  return text;
+}
+
+class DaemonReceiveLoopTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    resetDaemonSettings();
+    BrimletD::logFileName = log_;
+  }
+  void TearDown() override { resetDaemonSettings(); }
+
+  // Runs one turn of the loop per scripted step.
+  void runAll(std::size_t steps) {
+    TestDaemon daemon(source_, console_);
+    for (std::size_t i = 0; i < steps; ++i) daemon.receiveOne();
+  }
+
+  TempDirectory directory_;
+  const std::string log_ = directory_.file("brimletlog.txt");
+  ScriptedSource source_;
+  std::ostringstream console_;
+};
+
+struct Scenario {
+  const char* name;
+  bool showOnlyAlert;
+  std::string filter;
+  bool filtrePositif;
+  std::vector<std::string> datagrams;
+  std::string console;
+  std::vector<std::string> logged;
+};
+
+void PrintTo(const Scenario& c, std::ostream* out) { *out << c.name; }
+
+class DaemonScenarioTest : public DaemonReceiveLoopTest, public testing::WithParamInterface<Scenario> {};
+
+TEST_P(DaemonScenarioTest, LogsAndPrintsExactly) {
+  BrimletD::showOnlyAlert = GetParam().showOnlyAlert;
+  BrimletD::filter = GetParam().filter;
+  BrimletD::filtrePositif = GetParam().filtrePositif;
+  for (const std::string& datagram : GetParam().datagrams) source_.datagram(datagram);
+  runAll(GetParam().datagrams.size());
+  EXPECT_EQ(GetParam().console, console_.str());
+  EXPECT_EQ(fileLines(GetParam().logged), readFile(log_));
+}
+
+const std::string kEntry = std::string(kTime) + "," + kDanger;
+const std::string kLong = "Danger," + std::string(300, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Datagrams, DaemonScenarioTest,
+    testing::Values(
+        Scenario{"LevelSwitch", true, "", true,
+                 {kWarning, kDanger, "Warning,Dangerfield,81%, free, max"},
+                 kEntry + "\n" + kTime + ",Warning,Dangerfield,81%, free, max\n",
+                 {kEntry, std::string(kTime) + ",Warning,Dangerfield,81%, free, max"}},
+        Scenario{"EmptyDatagram", false, "", true, {""}, std::string(kTime) + ",\n",
+                 {std::string(kTime) + ","}},
+        Scenario{"NegativeFilter", false, "USER2", false, {kWarning, kDanger},
+                 "Filte negatif :  ignoring !\nFilte negatif :  Accepting \n" + kEntry + "\n",
+                 {kEntry}},
+        Scenario{"PositiveFilter", false, "USER2", true, {kDanger},
+                 "Filtre posisif :  ignoring !\n", {}},
+        Scenario{"ControlBytes", true, "", true, {"Danger,u\nforged\x1B[31m"},
+                 std::string(kTime) + ",Danger,u#012forged#033[31m\n",
+                 {std::string(kTime) + ",Danger,u#012forged#033[31m"}},
+        Scenario{"FirstBytesOfALongDatagram", true, "", true, {kLong},
+                 std::string(kTime) + "," + kLong.substr(0, 256) + "\n",
+                 {std::string(kTime) + "," + kLong.substr(0, 256)}}),
+    [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+
+TEST_F(DaemonReceiveLoopTest, AppendsToAnExistingLogWithoutTouchingIt) {
+  { std::ofstream(log_, std::ios::binary) << "earlier entry" << kLineSeparator; }
+  source_.datagram(kDanger);
+  runAll(1);
+  EXPECT_EQ(fileLines({"earlier entry", kEntry}), readFile(log_));
+}
+
+TEST_F(DaemonReceiveLoopTest, ReceiveErrorIsReportedAndTheLoopGoesOn) {
+  source_.failure();
+  source_.datagram(kDanger);
+  TestDaemon daemon(source_, console_);
+  EXPECT_FALSE(daemon.receiveOne());
+  EXPECT_TRUE(daemon.receiveOne());
+  EXPECT_EQ("BrimletD : IO Exception during socket operation \n" + kEntry + "\n", console_.str());
+}
+
+
+bool directoryInItsPlace(const std::string& log) {
+  return std::filesystem::create_directory(log);
+}
+
+bool readOnlyFile(const std::string& log) {
+  { std::ofstream(log) << ""; }
+  std::filesystem::permissions(log, std::filesystem::perms::owner_read |
+                                        std::filesystem::perms::group_read |
+                                        std::filesystem::perms::others_read);
+  // A privileged user may write a read-only file anyway.
+  std::FILE* probe = std::fopen(log.c_str(), "ab");
+  if (probe != nullptr) std::fclose(probe);
+  return probe == nullptr;
+}
+
+// Blocks the log file in one way; block answers false when the user's rights
+// make that impossible.
+struct LogBlocker {
+  const char* name;
+  bool (*block)(const std::string& log);
+};
+
+void PrintTo(const LogBlocker& c, std::ostream* out) { *out << c.name; }
+
+class DaemonUnwritableLogTest : public DaemonReceiveLoopTest, public testing::WithParamInterface<LogBlocker> {};
+
+TEST_P(DaemonUnwritableLogTest, EachEntryIsReportedEchoedAndTheLoopGoesOn) {
+  if (!GetParam().block(log_)) GTEST_SKIP() << "this user can write a read-only file";
+  source_.datagram(kDanger);
+  source_.datagram(kDanger);
+  runAll(2);
+
+  std::istringstream console(console_.str());
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(console, line);) lines.push_back(line);
+  ASSERT_EQ(4u, lines.size()) << console_.str();
+  for (std::size_t i = 0; i < 4; i += 2) {
+    EXPECT_EQ(kFileError, lines[i].substr(0, std::strlen(kFileError)));
+    EXPECT_GT(lines[i].size(), std::strlen(kFileError)) << "no system description";
+    EXPECT_EQ(kEntry, lines[i + 1]);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, DaemonUnwritableLogTest,
+    testing::Values(LogBlocker{"DirectoryInItsPlace", &directoryInItsPlace},
+                    LogBlocker{"ReadOnlyFile", &readOnlyFile}),
+    [](const testing::TestParamInfo<LogBlocker>& info) { return info.param.name; });
+
+}  // namespace
