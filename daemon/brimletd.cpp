@@ -98,7 +98,8 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
-  // even tried, since the system would read such a value modulo 65536.
+  // even tried, since the system would read such a value modulo 65536. The C
+  // runtime's text for EINVAL reads the same on every platform.
   if (port < 1 || port > 65535) {
     error = std::strerror(EINVAL);
   } else if (socket->open(static_cast<std::uint16_t>(port), &error)) {

@@ -4,8 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-
+#include "system_error.h"
 #include "udp_receiver.h"
 
 UdpReceiver::~UdpReceiver() {
@@ -15,7 +14,7 @@ UdpReceiver::~UdpReceiver() {
 bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
-    *error = std::strerror(errno);
+    *error = describeSystemError(errno);
     return false;
   }
   int bufferBytes = kSocketReceiveBufferBytes;
@@ -27,7 +26,7 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(port);
   if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    *error = std::strerror(errno);
+    *error = describeSystemError(errno);
     ::close(fd);
     return false;
   }
@@ -41,6 +40,6 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
     // a longer datagram, which is what the daemon keeps.
     const ssize_t length = ::recv(static_cast<int>(handle_), buffer, capacity, 0);
     if (length >= 0) return {true, static_cast<std::size_t>(length), ""};
-    if (errno != EINTR) return {false, 0, std::strerror(errno)};
+    if (errno != EINTR) return {false, 0, describeSystemError(errno)};
   }
 }

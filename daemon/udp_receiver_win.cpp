@@ -3,22 +3,10 @@
 
 #include <string>
 
+#include "system_error.h"
 #include "udp_receiver.h"
 
 namespace {
-
-std::string describeSocketError(int code) {
-  char text[512];
-  const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                     static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
-  std::string description(text, length);
-  while (!description.empty() && (description.back() == '\r' || description.back() == '\n')) {
-    description.pop_back();
-  }
-  if (description.empty()) description = "Windows Sockets error " + std::to_string(code);
-  return description;
-}
 
 SOCKET socketOf(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
 
@@ -32,12 +20,12 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   WSADATA data;
   const int startup = WSAStartup(MAKEWORD(2, 2), &data);
   if (startup != 0) {
-    *error = describeSocketError(startup);
+    *error = describeSystemError(startup);
     return false;
   }
   const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   if (socket == INVALID_SOCKET) {
-    *error = describeSocketError(WSAGetLastError());
+    *error = describeSystemError(WSAGetLastError());
     return false;
   }
   // Windows lets another program bind the same port with SO_REUSEADDR and
@@ -55,7 +43,7 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(port);
   if (bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    *error = describeSocketError(WSAGetLastError());
+    *error = describeSystemError(WSAGetLastError());
     closesocket(socket);
     return false;
   }
@@ -70,6 +58,6 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
     const int code = WSAGetLastError();
     // The buffer then holds the datagram's first `capacity` bytes.
     if (code == WSAEMSGSIZE) return {true, capacity, ""};
-    if (code != WSAEINTR) return {false, 0, describeSocketError(code)};
+    if (code != WSAEINTR) return {false, 0, describeSystemError(code)};
   }
 }

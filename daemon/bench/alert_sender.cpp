@@ -1,16 +1,21 @@
-// Loopback load for the daemon: sends COUNT copies of a monitor's danger alert
-// to 127.0.0.1:PORT at RATE datagrams per second (0: as fast as possible),
-// then watches the daemon's log file until it stops growing and reports how
-// many entries arrived.
+// Loopback load for the daemon, with COUNT copies of a monitor's danger alert
+// sent to 127.0.0.1:PORT; the daemon's log file tells how many arrived.
 //   brimletd_bench_sender free-port
-//   brimletd_bench_sender PORT COUNT RATE LOGFILE
-// Prints: sent send_seconds logged lost processing_rate
+//   brimletd_bench_sender rate PORT COUNT RATE LOGFILE
+//     sends at RATE datagrams per second (0: as fast as possible), waits until
+//     the log stops growing; prints: sent send_seconds logged lost pace
+//   brimletd_bench_sender drain PID PORT COUNT BATCH LOGFILE
+//     stops the daemon, queues BATCH datagrams in its socket buffer, lets it
+//     go and times it until the batch is logged, so that the daemon works
+//     alone like the append loop; prints: sent busy_seconds logged lost pace
 #include <arpa/inet.h>
+#include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -56,12 +61,58 @@ int printFreePort() {
   return 0;
 }
 
-// Sends on a schedule: datagram i is due at start + i / rate; whenever the
-// sender is ahead it sleeps briefly, so bursts stay a few datagrams long.
-double send(int port, long count, double rate) {
+int connectedSocket(int port) {
   const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
   const sockaddr_in address = loopback(port);
   ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  return fd;
+}
+
+// Waits until the log reaches `target` bytes or stops growing; answers the
+// time of its last growth.
+Clock::time_point waitForLog(const char* log, long target, Clock::time_point since) {
+  long size = fileSize(log);
+  auto lastGrowth = since;
+  auto lastChange = Clock::now();
+  while (size < target && Clock::now() - lastChange < kSettleTime &&
+         Clock::now() - since < kLongestDrain) {
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+    const long now = fileSize(log);
+    if (now != size) {
+      size = now;
+      lastGrowth = lastChange = Clock::now();
+    }
+  }
+  return lastGrowth;
+}
+
+int drain(pid_t daemon, int port, long count, long batch, const char* log) {
+  const int fd = connectedSocket(port);
+  const long sizeBefore = fileSize(log);
+  double busySeconds = 0;
+  for (long sent = 0; sent < count;) {
+    const long now = std::min(batch, count - sent);
+    ::kill(daemon, SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let it stop
+    for (long i = 0; i < now; ++i) ::send(fd, kAlert, sizeof kAlert - 1, 0);
+    sent += now;
+    const long logSize = fileSize(log);
+    const auto start = Clock::now();
+    ::kill(daemon, SIGCONT);
+    const auto end = waitForLog(log, logSize + now * kEntryBytes, start);
+    busySeconds += std::chrono::duration<double>(end - start).count();
+  }
+  ::close(fd);
+  const long logged = (fileSize(log) - sizeBefore) / kEntryBytes;
+  std::printf("%ld %.3f %ld %ld %.0f\n", count, busySeconds, logged, count - logged,
+              logged / busySeconds);
+  return 0;
+}
+
+// Sends on a schedule: datagram i is due at start + i / rate; whenever the
+// sender is ahead it sleeps briefly, so bursts stay a few datagrams long.
+double send(int port, long count, double rate) {
+  const int fd = connectedSocket(port);
   const auto start = Clock::now();
   for (long sent = 0; sent < count;) {
     if (rate > 0) {
@@ -77,37 +128,30 @@ double send(int port, long count, double rate) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "free-port") == 0) return printFreePort();
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: %s free-port | PORT COUNT RATE LOGFILE\n", argv[0]);
-    return 2;
-  }
-  const int port = std::atoi(argv[1]);
-  const long count = std::atol(argv[2]);
-  const double rate = std::atof(argv[3]);
-  const char* log = argv[4];
-
+int sendAtRate(int port, long count, double rate, const char* log) {
   const long sizeBefore = fileSize(log);
   const auto start = Clock::now();
   const double sendSeconds = send(port, count, rate);
-
-  long size = fileSize(log);
-  auto lastGrowth = Clock::now();
-  while (size - sizeBefore < count * kEntryBytes && Clock::now() - lastGrowth < kSettleTime &&
-         Clock::now() - start < kLongestDrain) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const long now = fileSize(log);
-    if (now != size) {
-      size = now;
-      lastGrowth = Clock::now();
-    }
-  }
-  const long logged = (size - sizeBefore) / kEntryBytes;
+  const auto lastGrowth = waitForLog(log, sizeBefore + count * kEntryBytes, Clock::now());
+  const long logged = (fileSize(log) - sizeBefore) / kEntryBytes;
   const double busySeconds = std::chrono::duration<double>(lastGrowth - start).count();
   std::printf("%ld %.3f %ld %ld %.0f\n", count, sendSeconds, logged, count - logged,
               logged / busySeconds);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "free-port") == 0) return printFreePort();
+  if (argc == 6 && std::strcmp(argv[1], "rate") == 0) {
+    return sendAtRate(std::atoi(argv[2]), std::atol(argv[3]), std::atof(argv[4]), argv[5]);
+  }
+  if (argc == 7 && std::strcmp(argv[1], "drain") == 0) {
+    return drain(std::atoi(argv[2]), std::atoi(argv[3]), std::atol(argv[4]), std::atol(argv[5]),
+                 argv[6]);
+  }
+  std::fprintf(stderr, "usage: %s free-port | rate PORT COUNT RATE LOG | "
+                       "drain PID PORT COUNT BATCH LOG\n", argv[0]);
+  return 2;
 }

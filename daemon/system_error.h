@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// The platform's own description of an error code: an errno value on POSIX,
+// a GetLastError or WSAGetLastError value on Windows. Every error line the
+// daemon prints ends with it.
+std::string describeSystemError(int code);
