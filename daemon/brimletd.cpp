@@ -35,8 +35,8 @@ bool startsWith(const std::string& text, char sign) { return !text.empty() && te
 }  // namespace
 
 int BrimletD::main(const std::vector<std::string>& args) {
-  printLine(std::cout, std::string("BrimletD V. ") + VERSION_NUMBER +
-                           "  Brimlet alert message logguer");
+  printLine(std::cout,
+            std::string("BrimletD V. ") + VERSION_NUMBER + "  Brimlet alert message logguer");
   parseArgs(args);
   printLine(std::cout, " Following parameters will be used");
   printLine(std::cout, settingsLine());

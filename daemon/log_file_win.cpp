@@ -16,8 +16,8 @@ bool appendLine(const std::string& fileName, const std::string& text, std::strin
     return false;
   }
   DWORD written = 0;
-  const BOOL ok = WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written,
-                            nullptr);
+  const BOOL ok =
+      WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
   const DWORD writeError = ok ? ERROR_DISK_FULL : GetLastError();
   const bool complete = ok && written == record.size();
   const bool closed = CloseHandle(file) != FALSE;

@@ -27,7 +27,10 @@ drain_batch=4000  # fits in the 4 MiB socket buffer the daemon asks for
 work="$(mktemp -d)"
 daemon_pid=""
 cleanup() {
-  if [ -n "$daemon_pid" ]; then kill "$daemon_pid" 2>/dev/null || true; wait "$daemon_pid" 2>/dev/null || true; fi
+  if [ -n "$daemon_pid" ]; then
+    kill "$daemon_pid" 2>/dev/null || true
+    wait "$daemon_pid" 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -83,7 +86,8 @@ start_daemon /dev/null
 # sets lost and pace (entries the daemon wrote per second while busy).
 run() {
   local sent seconds logged
-  read -r sent seconds logged lost pace < <("$sender" rate "$port" "$count" "$1" "$work/brimletlog.txt")
+  read -r sent seconds logged lost pace < \
+    <("$sender" rate "$port" "$count" "$1" "$work/brimletlog.txt")
   printf '  rate %8s/s: sent %d in %s s, logged %d, lost %d\n' \
     "$([ "$1" = 0 ] && echo full || echo "$1")" "$sent" "$seconds" "$logged" "$lost"
   sent_rate="$(calc "$sent / $seconds")"

@@ -151,7 +151,9 @@ int main(int argc, char** argv) {
     return drain(std::atoi(argv[2]), std::atoi(argv[3]), std::atol(argv[4]), std::atol(argv[5]),
                  argv[6]);
   }
-  std::fprintf(stderr, "usage: %s free-port | rate PORT COUNT RATE LOG | "
-                       "drain PID PORT COUNT BATCH LOG\n", argv[0]);
+  std::fprintf(stderr,
+               "usage: %s free-port | rate PORT COUNT RATE LOG | "
+               "drain PID PORT COUNT BATCH LOG\n",
+               argv[0]);
   return 2;
 }

@@ -68,7 +68,8 @@ bool DaemonProcess::readAvailable(std::chrono::milliseconds wait) {
 bool DaemonProcess::waitForLines(std::size_t lines, std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
   while (static_cast<std::size_t>(std::count(console_.begin(), console_.end(), '\n')) < lines) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0 || (!readAvailable(left) && Clock::now() >= deadline)) return false;
   }
   return true;

@@ -5,7 +5,8 @@
 #include <vector>
 
 // The real brimletd started in a directory of its own, its standard output
-// read through a pipe; started by root and asked to, it runs as nobody. Every wait is bounded; a daemon still running when the
+// read through a pipe; when the tests run as root and ask for it, the daemon
+// runs as nobody. Every wait is bounded; a daemon still running when the
 // object goes is killed.
 class DaemonProcess {
  public:

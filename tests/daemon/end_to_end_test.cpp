@@ -104,7 +104,8 @@ TEST_F(DaemonEndToEndTest, ReadOnlyLogIsReportedForEveryEntryAndTheDaemonGoesOn)
   ASSERT_TRUE(daemon.waitForLines(kStartLines + 4, kWait)) << daemon.console();
   daemon.terminate();
 
-  const std::string failure = "BrimletD : IO Exception during entry file writting Permission denied\n";
+  const std::string failure =
+      "BrimletD : IO Exception during entry file writting Permission denied\n";
   EXPECT_EQ(kBanner + settings(port_, "false", "(true)") + kWaiting + failure + "<time>," +
                 kDanger + "\n" + failure + "<time>," + kWarning + "\n",
             withoutTimes(daemon.console()));
@@ -120,7 +121,7 @@ struct UnopenablePort {
 void PrintTo(const UnopenablePort& c, std::ostream* out) { *out << c.name; }
 
 class DaemonUnopenableSocketTest : public DaemonEndToEndTest,
-                             public testing::WithParamInterface<UnopenablePort> {};
+                                   public testing::WithParamInterface<UnopenablePort> {};
 
 TEST_P(DaemonUnopenableSocketTest, ExitsWithStatusOneAfterSayingWhy) {
   const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -140,12 +141,13 @@ TEST_P(DaemonUnopenableSocketTest, ExitsWithStatusOneAfterSayingWhy) {
             daemon.console());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ports, DaemonUnopenableSocketTest,
-    testing::Values(UnopenablePort{"InUse", "", "Address already in use"},
-                    UnopenablePort{"Zero", "0", "Invalid argument"},
-                    UnopenablePort{"Negative", "-1", "Invalid argument"},
-                    UnopenablePort{"AboveRange", "65536", "Invalid argument"}),
-    [](const testing::TestParamInfo<UnopenablePort>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Ports, DaemonUnopenableSocketTest,
+                         testing::Values(UnopenablePort{"InUse", "", "Address already in use"},
+                                         UnopenablePort{"Zero", "0", "Invalid argument"},
+                                         UnopenablePort{"Negative", "-1", "Invalid argument"},
+                                         UnopenablePort{"AboveRange", "65536", "Invalid argument"}),
+                         [](const testing::TestParamInfo<UnopenablePort>& info) {
+                           return info.param.name;
+                         });
 
 }  // namespace

@@ -85,53 +85,64 @@ class DaemonReceiveLoopTest : public testing::Test {
   std::ostringstream console_;
 };
 
+// Settings given as the operator would give them, and the expected console.
+// Every entry goes to the file as well as to the console, so the expected log
+// is the console lines that start with the reception time.
 struct Scenario {
   const char* name;
-  bool showOnlyAlert;
-  std::string filter;
-  bool filtrePositif;
+  std::vector<std::string> commandLine;
   std::vector<std::string> datagrams;
-  std::string console;
-  std::vector<std::string> logged;
+  std::vector<std::string> console;
 };
 
 void PrintTo(const Scenario& c, std::ostream* out) { *out << c.name; }
 
-class DaemonScenarioTest : public DaemonReceiveLoopTest, public testing::WithParamInterface<Scenario> {};
+class DaemonScenarioTest : public DaemonReceiveLoopTest,
+                           public testing::WithParamInterface<Scenario> {};
 
 TEST_P(DaemonScenarioTest, LogsAndPrintsExactly) {
-  BrimletD::showOnlyAlert = GetParam().showOnlyAlert;
-  BrimletD::filter = GetParam().filter;
-  BrimletD::filtrePositif = GetParam().filtrePositif;
+  std::ostringstream parsing;
+  BrimletD::parseArgs(GetParam().commandLine, parsing);
+  ASSERT_EQ(std::string::npos, parsing.str().find("failed")) << parsing.str();
   for (const std::string& datagram : GetParam().datagrams) source_.datagram(datagram);
   runAll(GetParam().datagrams.size());
-  EXPECT_EQ(GetParam().console, console_.str());
-  EXPECT_EQ(fileLines(GetParam().logged), readFile(log_));
+
+  std::string console;
+  std::vector<std::string> entries;
+  for (const std::string& line : GetParam().console) {
+    console += line + "\n";
+    if (line.rfind(kTime, 0) == 0) entries.push_back(line);
+  }
+  EXPECT_EQ(console, console_.str());
+  EXPECT_EQ(fileLines(entries), readFile(log_));
 }
 
-const std::string kEntry = std::string(kTime) + "," + kDanger;
+std::string receivedAt(const std::string& message) { return std::string(kTime) + "," + message; }
+
+const std::string kEntry = receivedAt(kDanger);
+const char kDangerInName[] = "Warning,Dangerfield,81%, free, max";
 const std::string kLong = "Danger," + std::string(300, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
     Datagrams, DaemonScenarioTest,
     testing::Values(
-        Scenario{"LevelSwitch", true, "", true,
-                 {kWarning, kDanger, "Warning,Dangerfield,81%, free, max"},
-                 kEntry + "\n" + kTime + ",Warning,Dangerfield,81%, free, max\n",
-                 {kEntry, std::string(kTime) + ",Warning,Dangerfield,81%, free, max"}},
-        Scenario{"EmptyDatagram", false, "", true, {""}, std::string(kTime) + ",\n",
-                 {std::string(kTime) + ","}},
-        Scenario{"NegativeFilter", false, "USER2", false, {kWarning, kDanger},
-                 "Filte negatif :  ignoring !\nFilte negatif :  Accepting \n" + kEntry + "\n",
-                 {kEntry}},
-        Scenario{"PositiveFilter", false, "USER2", true, {kDanger},
-                 "Filtre posisif :  ignoring !\n", {}},
-        Scenario{"ControlBytes", true, "", true, {"Danger,u\nforged\x1B[31m"},
-                 std::string(kTime) + ",Danger,u#012forged#033[31m\n",
-                 {std::string(kTime) + ",Danger,u#012forged#033[31m"}},
-        Scenario{"FirstBytesOfALongDatagram", true, "", true, {kLong},
-                 std::string(kTime) + "," + kLong.substr(0, 256) + "\n",
-                 {std::string(kTime) + "," + kLong.substr(0, 256)}}),
+        Scenario{"LevelSwitch",
+                 {"1", "Y"},
+                 {kWarning, kDanger, kDangerInName},
+                 {kEntry, receivedAt(kDangerInName)}},
+        Scenario{"EmptyDatagram", {"1", "N"}, {""}, {receivedAt("")}},
+        Scenario{"NegativeFilter",
+                 {"1", "N", "-user2"},
+                 {kWarning, kDanger},
+                 {"Filte negatif :  ignoring !", "Filte negatif :  Accepting ", kEntry}},
+        Scenario{
+            "PositiveFilter", {"1", "N", "user2"}, {kDanger}, {"Filtre posisif :  ignoring !"}},
+        Scenario{"ControlBytes",
+                 {"1", "Y"},
+                 {"Danger,u\nforged\x1B[31m"},
+                 {receivedAt("Danger,u#012forged#033[31m")}},
+        Scenario{
+            "FirstBytesOfALongDatagram", {"1", "Y"}, {kLong}, {receivedAt(kLong.substr(0, 256))}}),
     [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
 
 TEST_F(DaemonReceiveLoopTest, AppendsToAnExistingLogWithoutTouchingIt) {
@@ -150,10 +161,7 @@ TEST_F(DaemonReceiveLoopTest, ReceiveErrorIsReportedAndTheLoopGoesOn) {
   EXPECT_EQ("BrimletD : IO Exception during socket operation \n" + kEntry + "\n", console_.str());
 }
 
-
-bool directoryInItsPlace(const std::string& log) {
-  return std::filesystem::create_directory(log);
-}
+bool directoryInItsPlace(const std::string& log) { return std::filesystem::create_directory(log); }
 
 bool readOnlyFile(const std::string& log) {
   { std::ofstream(log) << ""; }
@@ -175,7 +183,8 @@ struct LogBlocker {
 
 void PrintTo(const LogBlocker& c, std::ostream* out) { *out << c.name; }
 
-class DaemonUnwritableLogTest : public DaemonReceiveLoopTest, public testing::WithParamInterface<LogBlocker> {};
+class DaemonUnwritableLogTest : public DaemonReceiveLoopTest,
+                                public testing::WithParamInterface<LogBlocker> {};
 
 TEST_P(DaemonUnwritableLogTest, EachEntryIsReportedEchoedAndTheLoopGoesOn) {
   if (!GetParam().block(log_)) GTEST_SKIP() << "this user can write a read-only file";
@@ -194,10 +203,11 @@ TEST_P(DaemonUnwritableLogTest, EachEntryIsReportedEchoedAndTheLoopGoesOn) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Blocks, DaemonUnwritableLogTest,
-    testing::Values(LogBlocker{"DirectoryInItsPlace", &directoryInItsPlace},
-                    LogBlocker{"ReadOnlyFile", &readOnlyFile}),
-    [](const testing::TestParamInfo<LogBlocker>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Blocks, DaemonUnwritableLogTest,
+                         testing::Values(LogBlocker{"DirectoryInItsPlace", &directoryInItsPlace},
+                                         LogBlocker{"ReadOnlyFile", &readOnlyFile}),
+                         [](const testing::TestParamInfo<LogBlocker>& info) {
+                           return info.param.name;
+                         });
 
 }  // namespace

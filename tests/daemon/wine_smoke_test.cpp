@@ -110,8 +110,8 @@ class DaemonWineSmokeTest : public testing::Test {
     const std::string program = windowsPath(BRIMLETD_PATH);
     std::string commandLine = "\"" + program + "\" " + arguments;
     const std::string directory = directory_.path().string();
-    const BOOL started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                        0, nullptr, directory.c_str(), &startup, &process_);
+    const BOOL started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
+                                        nullptr, directory.c_str(), &startup, &process_);
     CloseHandle(writeEnd);
     return started != FALSE;
   }
@@ -137,8 +137,8 @@ TEST_F(DaemonWineSmokeTest, PrintsTheBannerAndLogsDatagramsWithCrLf) {
       "BrimletD V. 1.0  Brimlet alert message logguer\r\n"
       " Parsing command line arguments ...\r\n"
       " Following parameters will be used\r\n"
-      " port=" + std::to_string(port) +
-          " showOnlyAlert=false logFile=brimletlog.txt filter=(true)\r\n",
+      " port=" +
+          std::to_string(port) + " showOnlyAlert=false logFile=brimletlog.txt filter=(true)\r\n",
       consoleText_.substr(0, consoleText_.find("   Now waiting")));
 
   // A datagram longer than the receive buffer keeps its first 256 bytes.
