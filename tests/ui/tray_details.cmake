@@ -27,3 +27,11 @@ foreach(target test_tray_icon test_tray_shell)
   endif()
 endforeach()
 
+# The details window, its keys and its colours; windows are shown.
+brimlet_wine_test(test_quota_details
+  SOURCES ${details_dir}/quota_details_test.cpp
+  LIBS brimlet_ui
+  SERIAL)
+if(COMMAND brimlet_add_resources)
+  brimlet_add_resources(test_quota_details)
+endif()

@@ -1,0 +1,258 @@
+// The details window on the screen: created hidden and centred, closed only
+// by hiding except for OK when it ends the program, the auto-show box, and
+// the balance label's colours. Keys go through the application's message
+// loop, as the user's keys do.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "framework/frame_wnd.h"
+#include "framework/win_app.h"
+#include "resources/resource.h"
+#include "ui/quota_details_dlg.h"
+
+namespace {
+
+class QuotaDetailsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(mainFrame.Create("details test main window"));
+    app.m_pMainWnd = &mainFrame;
+    ASSERT_TRUE(details.Create(nullptr));
+  }
+  void TearDown() override {
+    details.DestroyWindow();
+    mainFrame.DestroyWindow();
+    Pump();
+  }
+
+  // Runs everything queued through the loop's filters, then stops.
+  void Pump() {
+    PostQuitMessage(0);
+    app.Run();
+  }
+  void Show() {
+    ShowWindow(details.m_hWnd, SW_SHOW);
+    SetForegroundWindow(details.m_hWnd);
+    SetFocus(Item(IDOK));
+  }
+  void PressKey(WPARAM key) {
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+    Pump();
+  }
+  HWND Item(int id) { return GetDlgItem(details.m_hWnd, id); }
+  bool Visible() { return IsWindowVisible(details.m_hWnd) != FALSE; }
+  bool MainWindowLives() { return mainFrame.m_hWnd != nullptr; }
+
+  fw::CWinApp app;
+  fw::CFrameWnd mainFrame;
+  CQuotaDetailsDlg details;
+};
+
+TEST_F(QuotaDetailsTest, CreatedHiddenAndCentredWithEverythingBound) {
+  EXPECT_FALSE(Visible());
+  RECT work, own;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(details.m_hWnd, &own);
+  EXPECT_NEAR((work.left + work.right) / 2, (own.left + own.right) / 2, 1);
+  EXPECT_NEAR((work.top + work.bottom) / 2, (own.top + own.bottom) / 2, 1);
+
+  EXPECT_EQ(Item(IDC_PRINT_HELP_LINK), details.printHelpLink.m_hWnd);
+  EXPECT_EQ(Item(IDC_QUOTA_HELP_LINK), details.quotaHelpLink.m_hWnd);
+  EXPECT_EQ(BRIMLET_PRINT_HELP_ADDRESS, details.printHelpLink.Url());
+  EXPECT_EQ(BRIMLET_QUOTA_HELP_ADDRESS, details.quotaHelpLink.Url());
+  EXPECT_FALSE(details.printHelpLink.Underline());
+  EXPECT_FALSE(details.quotaHelpLink.Underline());
+
+  EXPECT_EQ(Item(IDC_BALANCE), details.balanceLabel.m_hWnd);
+  EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), details.balanceDefaultColour);
+  EXPECT_FALSE(details.exitOnOk);
+  EXPECT_FALSE(details.autoShow);
+}
+
+enum class OkWay { kButton, kEnterKey };
+
+struct OkCase {
+  const char* name;
+  OkWay way;
+  bool exitOnOk;
+};
+
+class QuotaDetailsOkTest : public QuotaDetailsTest,
+                           public ::testing::WithParamInterface<OkCase> {};
+
+TEST_P(QuotaDetailsOkTest, HidesOrEndsTheProgram) {
+  details.exitOnOk = GetParam().exitOnOk;
+  Show();
+  if (GetParam().way == OkWay::kButton) {
+    SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
+    Pump();
+  } else {
+    PressKey(VK_RETURN);
+  }
+  // Ending the program leaves the window to go with the process.
+  EXPECT_EQ(GetParam().exitOnOk, Visible());
+  EXPECT_EQ(!GetParam().exitOnOk, MainWindowLives());
+  EXPECT_NE(nullptr, details.m_hWnd);  // the window itself is never destroyed here
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuotaDetailsOkTest,
+    ::testing::Values(OkCase{"ButtonHides", OkWay::kButton, false},
+                      OkCase{"EnterHides", OkWay::kEnterKey, false},
+                      OkCase{"ButtonEnds", OkWay::kButton, true},
+                      OkCase{"EnterEnds", OkWay::kEnterKey, true}),
+    [](const ::testing::TestParamInfo<OkCase>& info) { return info.param.name; });
+
+enum class CancelWay { kEscapeKey, kCloseBox };
+
+struct CancelCase {
+  const char* name;
+  CancelWay way;
+};
+
+class QuotaDetailsCancelTest : public QuotaDetailsTest,
+                               public ::testing::WithParamInterface<CancelCase> {
+ protected:
+  void Cancel() {
+    if (GetParam().way == CancelWay::kEscapeKey) {
+      PressKey(VK_ESCAPE);
+    } else {
+      SendMessageA(details.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      Pump();
+    }
+  }
+};
+
+TEST_P(QuotaDetailsCancelTest, OnlyHidesAndTheWindowComesBackWhereItWasLeft) {
+  details.exitOnOk = true;
+  SetWindowPos(details.m_hWnd, nullptr, 12, 34, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Show();
+  Cancel();
+  EXPECT_FALSE(Visible());
+  EXPECT_TRUE(MainWindowLives());
+  Show();
+  RECT own;
+  GetWindowRect(details.m_hWnd, &own);
+  EXPECT_EQ(12, own.left);
+  EXPECT_EQ(34, own.top);
+  // OK still ends the program after the window was reopened.
+  SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
+  Pump();
+  EXPECT_FALSE(MainWindowLives());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QuotaDetailsCancelTest,
+                         ::testing::Values(CancelCase{"EscapeKey", CancelWay::kEscapeKey},
+                                           CancelCase{"CloseBox", CancelWay::kCloseBox}),
+                         [](const ::testing::TestParamInfo<CancelCase>& info) {
+                           return info.param.name;
+                         });
+
+TEST_F(QuotaDetailsTest, OkWithoutAMainWindowOnlyHides) {
+  app.m_pMainWnd = nullptr;
+  details.exitOnOk = true;
+  Show();
+  SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
+  Pump();
+  EXPECT_FALSE(Visible());
+  EXPECT_TRUE(MainWindowLives());
+}
+
+TEST_F(QuotaDetailsTest, CheckBoxAndAutoShowFollowEachOther) {
+  Show();
+  details.SetAutoShow(true);
+  EXPECT_TRUE(details.autoShow);
+  EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
+  for (bool expected : {false, true, false}) {
+    SendMessageA(Item(IDC_AUTO_SHOW), BM_CLICK, 0, 0);
+    EXPECT_EQ(expected, details.autoShow);
+    EXPECT_EQ(expected, IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW) == BST_CHECKED);
+  }
+  details.SetAutoShow(true);
+  details.SetAutoShow(false);
+  EXPECT_FALSE(details.autoShow);
+  EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED),
+            IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
+}
+
+TEST_F(QuotaDetailsTest, HiddenAutoShowBoxStaysHiddenAndStillCarriesTheState) {
+  Show();
+  EXPECT_TRUE(IsWindowVisible(Item(IDC_AUTO_SHOW)));
+  details.HideAutoShowBox();
+  details.SetAutoShow(false);
+  ShowWindow(details.m_hWnd, SW_HIDE);
+  Show();
+  EXPECT_FALSE(IsWindowVisible(Item(IDC_AUTO_SHOW)));
+  EXPECT_FALSE(details.autoShow);
+  EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED),
+            IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
+}
+
+struct ColourCase {
+  const char* name;
+  COLORREF given;
+  bool systemText;  // the expected colour is the system's button text
+  COLORREF expected;
+};
+
+class BalanceColourTest : public QuotaDetailsTest,
+                          public ::testing::WithParamInterface<ColourCase> {};
+
+TEST_P(BalanceColourTest, RoundTripRepaintAndColoursGivenToTheDialog) {
+  const ColourCase& c = GetParam();
+  COLORREF expected = c.systemText ? GetSysColor(COLOR_BTNTEXT) : c.expected;
+  CColourLabel& label = details.balanceLabel;
+  Show();
+  label.SetTextColour(RGB(1, 2, 3));  // so that every case is a change
+  UpdateWindow(details.m_hWnd);
+  label.SetTextColour(c.given);
+  EXPECT_EQ(expected, label.GetTextColour());
+  EXPECT_TRUE(GetUpdateRect(label.m_hWnd, nullptr, FALSE));
+
+  HDC dc = CreateCompatibleDC(nullptr);
+  LRESULT brush = SendMessageA(details.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(label.m_hWnd));
+  EXPECT_EQ(reinterpret_cast<LRESULT>(label.BackBrush()), brush);
+  EXPECT_EQ(expected, GetTextColor(dc));
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetBkColor(dc));
+  // Other texts of the window keep the dialog's own colours.
+  LRESULT other = SendMessageA(details.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(Item(IDC_LOW_LIMIT)));
+  EXPECT_NE(brush, other);
+  DeleteDC(dc);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Colours, BalanceColourTest,
+    ::testing::Values(ColourCase{"Yellow", RGB(255, 255, 0), false, RGB(255, 255, 0)},
+                      ColourCase{"Red", RGB(255, 0, 0), false, RGB(255, 0, 0)},
+                      ColourCase{"SystemText", static_cast<COLORREF>(-1), true, 0}),
+    [](const ::testing::TestParamInfo<ColourCase>& info) { return info.param.name; });
+
+TEST_F(QuotaDetailsTest, BalanceBrushGoesWithTheWindow) {
+  HBRUSH brush = details.balanceLabel.BackBrush();
+  EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
+  details.DestroyWindow();
+  EXPECT_EQ(nullptr, details.balanceLabel.BackBrush());
+  EXPECT_EQ(0u, GetObjectType(brush));
+}
+
+TEST(ColourLabel, BrushIsFreedWhenTheObjectGoesFirst) {
+  HWND text = CreateWindowExA(0, "STATIC", "12.34", WS_POPUP, 0, 0, 60, 20, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(nullptr, text);
+  HBRUSH brush;
+  {
+    CColourLabel label;
+    ASSERT_TRUE(label.SubclassWindow(text));
+    brush = label.BackBrush();
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), label.BackColour());
+  }
+  EXPECT_EQ(0u, GetObjectType(brush));
+  EXPECT_EQ(nullptr, fw::CWnd::FromHandle(text));
+  SendMessageA(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("still a window"));
+  EXPECT_TRUE(DestroyWindow(text));
+}
+
+}  // namespace
