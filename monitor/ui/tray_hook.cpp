@@ -16,8 +16,7 @@ UINT TaskbarCreatedMessage() { return taskbarCreated; }
 
 CTrayHook::~CTrayHook() { StopAnimation(); }
 
-bool CTrayHook::StartAnimation(const HICON* icons, int count, UINT timerEventId,
-                               UINT intervalMs) {
+bool CTrayHook::StartAnimation(const HICON* icons, int count, UINT timerEventId, UINT intervalMs) {
   StopAnimation();
   if (icons == nullptr || count <= 0) {
     return false;

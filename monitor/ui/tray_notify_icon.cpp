@@ -47,8 +47,8 @@ void CTrayNotifyIcon::CopyTooltip(const char* text) {
   }
 }
 
-bool CTrayNotifyIcon::AddToTray(fw::CWnd* notifyWnd, UINT iconId, const char* tooltip,
-                                HICON icon, UINT callbackMessage, UINT menuId, bool extended) {
+bool CTrayNotifyIcon::AddToTray(fw::CWnd* notifyWnd, UINT iconId, const char* tooltip, HICON icon,
+                                UINT callbackMessage, UINT menuId, bool extended) {
   if (notifyWnd == nullptr || notifyWnd->m_hWnd == nullptr) {
     return false;
   }

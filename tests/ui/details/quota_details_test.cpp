@@ -77,8 +77,7 @@ struct OkCase {
   bool exitOnOk;
 };
 
-class QuotaDetailsOkTest : public QuotaDetailsTest,
-                           public ::testing::WithParamInterface<OkCase> {};
+class QuotaDetailsOkTest : public QuotaDetailsTest, public ::testing::WithParamInterface<OkCase> {};
 
 TEST_P(QuotaDetailsOkTest, HidesOrEndsTheProgram) {
   details.exitOnOk = GetParam().exitOnOk;
@@ -95,13 +94,14 @@ TEST_P(QuotaDetailsOkTest, HidesOrEndsTheProgram) {
   EXPECT_NE(nullptr, details.m_hWnd);  // the window itself is never destroyed here
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, QuotaDetailsOkTest,
-    ::testing::Values(OkCase{"ButtonHides", OkWay::kButton, false},
-                      OkCase{"EnterHides", OkWay::kEnterKey, false},
-                      OkCase{"ButtonEnds", OkWay::kButton, true},
-                      OkCase{"EnterEnds", OkWay::kEnterKey, true}),
-    [](const ::testing::TestParamInfo<OkCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, QuotaDetailsOkTest,
+                         ::testing::Values(OkCase{"ButtonHides", OkWay::kButton, false},
+                                           OkCase{"EnterHides", OkWay::kEnterKey, false},
+                                           OkCase{"ButtonEnds", OkWay::kButton, true},
+                                           OkCase{"EnterEnds", OkWay::kEnterKey, true}),
+                         [](const ::testing::TestParamInfo<OkCase>& info) {
+                           return info.param.name;
+                         });
 
 enum class CancelWay { kEscapeKey, kCloseBox };
 
@@ -171,8 +171,7 @@ TEST_F(QuotaDetailsTest, CheckBoxAndAutoShowFollowEachOther) {
   details.SetAutoShow(true);
   details.SetAutoShow(false);
   EXPECT_FALSE(details.autoShow);
-  EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED),
-            IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
+  EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
 TEST_F(QuotaDetailsTest, HiddenAutoShowBoxStaysHiddenAndStillCarriesTheState) {
@@ -184,8 +183,7 @@ TEST_F(QuotaDetailsTest, HiddenAutoShowBoxStaysHiddenAndStillCarriesTheState) {
   Show();
   EXPECT_FALSE(IsWindowVisible(Item(IDC_AUTO_SHOW)));
   EXPECT_FALSE(details.autoShow);
-  EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED),
-            IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
+  EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
 struct ColourCase {

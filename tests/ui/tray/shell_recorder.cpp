@@ -20,11 +20,9 @@ ShellRecorder::~ShellRecorder() {
 
 BOOL ShellRecorder::Record(DWORD action, NOTIFYICONDATAA* data) {
   BOOL answer = active->passThrough ? Shell_NotifyIconA(action, data) : active->answer;
-  active->calls.push_back(ShellCall{action, data->cbSize, data->hWnd, data->uID, data->uFlags,
-                                    data->uCallbackMessage, data->hIcon,
-                                    std::string(data->szTip, strnlen(data->szTip,
-                                                                     sizeof(data->szTip))),
-                                    answer});
+  active->calls.push_back(ShellCall{
+      action, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
+      data->hIcon, std::string(data->szTip, strnlen(data->szTip, sizeof(data->szTip))), answer});
   return answer;
 }
 

@@ -27,8 +27,7 @@ class TrayIconTest : public ::testing::Test {
   void TearDown() override { frame.DestroyWindow(); }
 
   bool Add(bool extended = false) {
-    return tray->AddToTray(&frame, kIconId, "Brimlet", FakeIcon(139), WM_TRAYNOTIFY, 0,
-                           extended);
+    return tray->AddToTray(&frame, kIconId, "Brimlet", FakeIcon(139), WM_TRAYNOTIFY, 0, extended);
   }
   void Tick() { SendMessageA(frame.m_hWnd, WM_TIMER, kIconId, 0); }
   bool AnimationTimerRuns() {
@@ -79,8 +78,7 @@ struct RefusedAdd {
   size_t shellCalls;
 };
 
-class TrayRefusedAddTest : public TrayIconTest,
-                           public ::testing::WithParamInterface<RefusedAdd> {};
+class TrayRefusedAddTest : public TrayIconTest, public ::testing::WithParamInterface<RefusedAdd> {};
 
 TEST_P(TrayRefusedAddTest, AnswersFalseAndLaterModifiesSendNothing) {
   shell.answer = GetParam().shellAnswer;
@@ -324,8 +322,8 @@ TEST_P(TrayTooltipTest, KeptWholeOrCutAndTerminatedOnAddAndChange) {
   std::string text;
   for (size_t i = 0; i < c.length; ++i) text += static_cast<char>('a' + i % 26);
   size_t record = c.extended ? 488 : 88;
-  ASSERT_TRUE(tray->AddToTray(&frame, kIconId, text.c_str(), FakeIcon(139), WM_TRAYNOTIFY, 0,
-                              c.extended));
+  ASSERT_TRUE(
+      tray->AddToTray(&frame, kIconId, text.c_str(), FakeIcon(139), WM_TRAYNOTIFY, 0, c.extended));
   ASSERT_TRUE(tray->ChangeTooltip(text.c_str(), c.extended));
   ASSERT_EQ(2u, shell.calls.size());
   for (const ShellCall& call : shell.calls) {
@@ -336,15 +334,16 @@ TEST_P(TrayTooltipTest, KeptWholeOrCutAndTerminatedOnAddAndChange) {
   EXPECT_EQ('\0', tray->IconData().szTip[c.kept]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lengths, TrayTooltipTest,
-    ::testing::Values(TooltipCase{"Short63Whole", false, 63, 63},
-                      TooltipCase{"Short64Cut", false, 64, 63},
-                      TooltipCase{"Short200Cut", false, 200, 63},
-                      TooltipCase{"Empty", false, 0, 0},
-                      TooltipCase{"Extended127Whole", true, 127, 127},
-                      TooltipCase{"Extended300Cut", true, 300, 127}),
-    [](const ::testing::TestParamInfo<TooltipCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Lengths, TrayTooltipTest,
+                         ::testing::Values(TooltipCase{"Short63Whole", false, 63, 63},
+                                           TooltipCase{"Short64Cut", false, 64, 63},
+                                           TooltipCase{"Short200Cut", false, 200, 63},
+                                           TooltipCase{"Empty", false, 0, 0},
+                                           TooltipCase{"Extended127Whole", true, 127, 127},
+                                           TooltipCase{"Extended300Cut", true, 300, 127}),
+                         [](const ::testing::TestParamInfo<TooltipCase>& info) {
+                           return info.param.name;
+                         });
 
 TEST_F(TrayIconTest, MissingTooltipTextIsEmpty) {
   ASSERT_TRUE(tray->AddToTray(&frame, kIconId, nullptr, FakeIcon(139), WM_TRAYNOTIFY, 0));
@@ -355,8 +354,8 @@ TEST_F(TrayIconTest, MissingTooltipTextIsEmpty) {
 }
 
 TEST(TrayIconLoad, EveryPictureLoadsAtSixteenPixels) {
-  for (UINT id : {IDI_DRIVE_OK, IDI_DRIVE_WARNING, IDI_DRIVE, IDI_DRIVE_DANGER,
-                  IDI_DRIVE_UNKNOWN}) {
+  for (UINT id :
+       {IDI_DRIVE_OK, IDI_DRIVE_WARNING, IDI_DRIVE, IDI_DRIVE_DANGER, IDI_DRIVE_UNKNOWN}) {
     HICON icon = CTrayNotifyIcon::LoadTrayIcon(id);
     ASSERT_NE(nullptr, icon) << id;
     ICONINFO info{};
