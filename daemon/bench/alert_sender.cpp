@@ -8,6 +8,8 @@
 //     stops the daemon, queues BATCH datagrams in its socket buffer, lets it
 //     go and times it until the batch is logged, so that the daemon works
 //     alone like the append loop; prints: sent busy_seconds logged lost pace
+//     entries_per_cpu_second (the daemon's processor time, which another
+//     load on the machine hardly changes)
 #include <arpa/inet.h>
 #include <signal.h>
 #include <netinet/in.h>
@@ -20,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -86,9 +90,25 @@ Clock::time_point waitForLog(const char* log, long target, Clock::time_point sin
   return lastGrowth;
 }
 
+// The processor time a process has used so far, from /proc/PID/stat.
+double cpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), {});
+  // Fields after the command name in parentheses; utime and stime are the
+  // 12th and 13th of them, in clock ticks.
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 1; i <= 13 && fields >> field; ++i) {
+    if (i >= 12) ticks += std::atof(field.c_str());
+  }
+  return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
 int drain(pid_t daemon, int port, long count, long batch, const char* log) {
   const int fd = connectedSocket(port);
   const long sizeBefore = fileSize(log);
+  const double cpuBefore = cpuSeconds(daemon);
   double busySeconds = 0;
   for (long sent = 0; sent < count;) {
     const long now = std::min(batch, count - sent);
@@ -104,8 +124,9 @@ int drain(pid_t daemon, int port, long count, long batch, const char* log) {
   }
   ::close(fd);
   const long logged = (fileSize(log) - sizeBefore) / kEntryBytes;
-  std::printf("%ld %.3f %ld %ld %.0f\n", count, busySeconds, logged, count - logged,
-              logged / busySeconds);
+  const double cpu = cpuSeconds(daemon) - cpuBefore;
+  std::printf("%ld %.3f %ld %ld %.0f %.0f\n", count, busySeconds, logged, count - logged,
+              logged / busySeconds, logged / cpu);
   return 0;
 }
 
