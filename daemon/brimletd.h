@@ -35,7 +35,7 @@ class BrimletD {
   static std::string settingsLine();
 
   // Opens the socket on `port` and runs the receive loop for ever. If the
-  // socket cannot be opened it prints why and returns; opened() then says no.
+  // socket cannot be opened it prints why and returns without receiving.
   BrimletD();
   virtual ~BrimletD();
   BrimletD(const BrimletD&) = delete;
@@ -44,8 +44,6 @@ class BrimletD {
   // Kept in this slot order: dumpToFile, then getCurrentDateFormated.
   virtual void dumpToFile(const std::string& entry);
   virtual std::string getCurrentDateFormated();
-
-  bool opened() const { return source_ != nullptr; }
 
  protected:
   // A daemon on a given source that does not start the loop; receiveOne then
