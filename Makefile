@@ -11,7 +11,20 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 SCREEN     := -screen 0 1280x1024x24
 
-.PHONY: all setup build native win32 test test-native test-wine demo bench clean
+.PHONY: all setup build native win32 variants test test-native test-wine test-variants \
+        screenshots demo bench clean
+
+# The build variants besides the standard one, each in its own build tree
+# with its own brimlet.exe; only the program and the tests that a variant
+# changes are built and run there.
+VARIANTS := reduced percent percent-currency
+variant_args_reduced := -DLANGUAGE_SET=reduced
+variant_args_percent := -DUNIT_PARAMETER=OFF
+variant_args_percent-currency := -DUNIT_PARAMETER=OFF -DCURRENCY_BALANCE=ON
+VARIANT_TARGETS := brimlet test_app test_main_frame test_resource_blocks test_resource_choice \
+                   brimlet_core_wine_test resource_viewer
+VARIANT_TESTS := ^(test_app|test_main_frame|test_resource_|brimlet_core_wine_test)
+TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
 
 all: build
 
@@ -25,12 +38,17 @@ native:
 	cmake --build $(NATIVE_DIR) -j $(JOBS)
 
 win32:
-	cmake -S . -B $(WIN32_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
+	cmake -S . -B $(WIN32_DIR) -G Ninja $(TOOLCHAIN) \
 	  -DBRIMLET_NATIVE_DAEMON=$(CURDIR)/$(NATIVE_DIR)/daemon/brimletd $(CMAKE_ARGS)
 	cmake --build $(WIN32_DIR) -j $(JOBS)
 
-test: setup build
-	$(MAKE) test-native test-wine
+variants:
+	$(foreach v,$(VARIANTS),\
+	  cmake -S . -B $(BUILD)/win32-$(v) -G Ninja $(TOOLCHAIN) $(variant_args_$(v)) $(CMAKE_ARGS) && \
+	  cmake --build $(BUILD)/win32-$(v) -j $(JOBS) --target $(VARIANT_TARGETS) && ) true
+
+test: setup build variants
+	$(MAKE) test-native test-wine test-variants screenshots
 
 test-native:
 	cd $(NATIVE_DIR) && ctest --output-on-failure -j $(JOBS)
@@ -39,8 +57,24 @@ test-wine:
 	xvfb-run -a -s "$(SCREEN)" scripts/wine-session.sh $(CURDIR)/$(WIN32_DIR)/wineprefix \
 	  ctest --test-dir $(WIN32_DIR) --output-on-failure -j $(JOBS)
 
+test-variants:
+	$(foreach v,$(VARIANTS),\
+	  echo "== configuration $(v)" && \
+	  xvfb-run -a -s "$(SCREEN)" scripts/wine-session.sh $(CURDIR)/$(BUILD)/win32-$(v)/wineprefix \
+	    ctest --test-dir $(BUILD)/win32-$(v) -R '$(VARIANT_TESTS)' --output-on-failure -j $(JOBS) && ) true
+
+# Pictures of both dialogs in every language and configuration, for people to
+# look at; a failed picture does not fail the tests.
+screenshots:
+	$(foreach d,win32 $(addprefix win32-,$(VARIANTS)),\
+	  scripts/screenshots.sh $(BUILD)/$(d) || echo "screenshots: $(d) incomplete"; ) true
+
 demo: setup build
 	bash scripts/demo.sh $(BUILD)
+
+bench: build
+	bash scripts/bench-daemon.sh $(NATIVE_DIR)
+	bash scripts/bench-monitor.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -76,7 +76,8 @@ wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 
 windows_network="Z:${network//\//\\}"
 echo "demo: brimlet.exe H:\\ $poll 75 95 % Y Y 127.0.0.1 $port   (network: $network)"
-BRIMLET_NETWORK="$windows_network" wine "$monitor" "H:\\ $poll 75 95 % Y Y 127.0.0.1 $port" \
+# One argument per token: Wine would quote a single argument with blanks.
+BRIMLET_NETWORK="$windows_network" wine "$monitor" 'H:\' "$poll" 75 95 % Y Y 127.0.0.1 "$port" \
   </dev/null >"$demo/brimlet.out" 2>&1 &
 monitor_pid=$!
 

@@ -4,6 +4,8 @@
 # bare Xvfb has no window manager) and the Wine fonts copied in.
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must name the prefix}"
+# Wine needs an absolute prefix path.
+WINEPREFIX="$(realpath -m "$WINEPREFIX")"; export WINEPREFIX
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/wine-env.sh"
 

@@ -6,7 +6,7 @@
 # server stopped afterwards. Needs a display (run it inside xvfb-run).
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-export WINEPREFIX="$1"; shift
+export WINEPREFIX="$(realpath -m "$1")"; shift
 source "$here/wine-env.sh"
 
 wineserver -k >/dev/null 2>&1 || true

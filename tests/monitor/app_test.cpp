@@ -61,7 +61,7 @@ int aboutBoxesSeen = -1;
 BOOL CALLBACK CountAboutBox(HWND window, LPARAM count) {
   char title[64] = "";
   GetWindowTextA(window, title, sizeof title);
-  if (IsWindowVisible(window) && std::string(title) == "About Brimlet") {
+  if (std::string(title) == "About Brimlet") {
     ++*reinterpret_cast<int*>(count);
   }
   return TRUE;
@@ -91,10 +91,15 @@ const std::string& MonitorExe() {
   return path;
 }
 
+// A valid command line of this build for `path`.
+std::string ArgumentsFor(const std::string& path) {
+  return path + (BRIMLET_UNIT_PARAMETER ? " 300 75 95 % N N 0 0" : " 300 75 95 N N 0 0");
+}
+
 void ExitMonitor(HWND frame) { PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0); }
 
 TEST(SingleInstance, OneCopyPerUpperCasedWatchedPath) {
-  ChildProcess first(MonitorExe(), "h:\\ 300 75 95 % N N 0 0");
+  ChildProcess first(MonitorExe(), ArgumentsFor("h:\\"));
   ASSERT_TRUE(first.Started());
   HWND firstFrame = WaitForWindowClass("LaSuperAppsDeQZH:\\", 20000);
   ASSERT_NE(nullptr, firstFrame);
@@ -104,14 +109,14 @@ TEST(SingleInstance, OneCopyPerUpperCasedWatchedPath) {
   EXPECT_FALSE(IsWindowVisible(firstFrame));
 
   // Same path, other letter case: the second copy hands over and ends.
-  ChildProcess second(MonitorExe(), "H:\\ 300 75 95 % N N 0 0");
+  ChildProcess second(MonitorExe(), ArgumentsFor("H:\\"));
   ASSERT_TRUE(second.Started());
   EXPECT_TRUE(second.WaitForExit(20000));
   EXPECT_EQ(0u, second.ExitCode());
   EXPECT_FALSE(first.WaitForExit(0));
 
   // Another path runs alongside.
-  ChildProcess other(MonitorExe(), "g:\\data 300 75 95 % N N 0 0");
+  ChildProcess other(MonitorExe(), ArgumentsFor("g:\\data"));
   ASSERT_TRUE(other.Started());
   HWND otherFrame = WaitForWindowClass("LaSuperAppsDeQZG:\\DATA", 20000);
   ASSERT_NE(nullptr, otherFrame);
@@ -125,8 +130,30 @@ TEST(SingleInstance, OneCopyPerUpperCasedWatchedPath) {
   EXPECT_EQ(0u, other.ExitCode());
 }
 
+// The command-line form is a choice of the build: nine tokens with the unit,
+// or eight without it. The other form is refused and the defaults (H:\) apply.
+TEST(CommandLineForm, OnlyThisBuildsFormIsAccepted) {
+#if BRIMLET_UNIT_PARAMETER
+  const char* accepted = "g:\\ 300 75 95 % N N 0 0";
+  const char* refused = "g:\\ 300 75 95 N N 0 0";
+#else
+  const char* accepted = "g:\\ 300 75 95 N N 0 0";
+  const char* refused = "g:\\ 300 75 95 % N N 0 0";
+#endif
+  ChildProcess good(MonitorExe(), accepted);
+  HWND goodFrame = WaitForWindowClass("LaSuperAppsDeQZG:\\", 20000);
+  ASSERT_NE(nullptr, goodFrame);
+  ChildProcess bad(MonitorExe(), refused);
+  HWND badFrame = WaitForWindowClass("LaSuperAppsDeQZH:\\", 20000);
+  ASSERT_NE(nullptr, badFrame);
+  ExitMonitor(goodFrame);
+  ExitMonitor(badFrame);
+  EXPECT_TRUE(good.WaitForExit(20000));
+  EXPECT_TRUE(bad.WaitForExit(20000));
+}
+
 TEST(SingleInstance, AnInvalidCommandLineWatchesTheDefaultPath) {
-  ChildProcess monitor(MonitorExe(), "h:\\ 300 75 95 MB N N 0 0");
+  ChildProcess monitor(MonitorExe(), "h:\\ 300 75 95 MB N N 0 0 extra");
   ASSERT_TRUE(monitor.Started());
   HWND frame = WaitForWindowClass("LaSuperAppsDeQZH:\\", 20000);
   ASSERT_NE(nullptr, frame);

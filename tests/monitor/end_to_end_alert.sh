@@ -21,7 +21,8 @@ daemon_pid=$!
 
 cp "$examples/walkthrough.net" "$work/network.net"
 network="Z:${work//\//\\}\\network.net"
-BRIMLET_NETWORK="$network" "$wine_run" "$monitor" "H:\\ 3600 75 95 % N N 127.0.0.1 $port" \
+# One argument per token: Wine would quote a single argument with blanks.
+BRIMLET_NETWORK="$network" "$wine_run" "$monitor" 'H:\' 3600 75 95 % N N 127.0.0.1 "$port" \
   </dev/null >"$work/monitor.out" 2>&1 &
 monitor_pid=$!
 

@@ -127,8 +127,13 @@ TEST_F(MainFrameTest, DetailsWindowHoldsTheFiguresOfThePoll) {
   EXPECT_EQ("", ControlText(IDC_VOL_FREE));
   EXPECT_EQ("80%", ControlText(IDC_PERCENT_TEXT));
   EXPECT_EQ("Free space is low : you should keep an eye on it.", ControlText(IDC_STATUS_TEXT));
+#if BRIMLET_CURRENCY_BALANCE
+  EXPECT_EQ("12.34 Fr", ControlText(IDC_BALANCE));
+  EXPECT_EQ("-5.00 Fr", ControlText(IDC_LOW_LIMIT));
+#else
   EXPECT_EQ("12.34", ControlText(IDC_BALANCE));
   EXPECT_EQ("-5.00", ControlText(IDC_LOW_LIMIT));
+#endif
   EXPECT_EQ(80, SendDlgItemMessageA(frame->Details().m_hWnd, IDC_PERCENT_BAR, PBM_GETPOS, 0, 0));
 }
 
@@ -219,6 +224,29 @@ TEST_F(MainFrameTest, ADoubleClickPollsBeforeShowing) {
   EXPECT_EQ(LevelDanger, frame->Level());
   EXPECT_TRUE(DetailsVisible());
   EXPECT_EQ("98%", ControlText(IDC_PERCENT_TEXT));
+}
+
+TEST_F(MainFrameTest, UnlimitedCreditLeavesTheBalanceColourAndShowsNoLimit) {
+  NetworkState nearLimit = kOk;
+  nearLimit.balance = "90";
+  nearLimit.lowLimit = "50";
+  Start(nearLimit);
+  EXPECT_EQ(RGB(255, 0, 0), frame->Details().balanceLabel.GetTextColour());
+  NetworkState unlimited = nearLimit;
+  unlimited.unlimited = "yes";
+  PollWith(unlimited);
+  EXPECT_EQ(RGB(255, 0, 0), frame->Details().balanceLabel.GetTextColour());
+#if BRIMLET_CURRENCY_BALANCE
+  EXPECT_EQ("Illimit\xE9", ControlText(IDC_LOW_LIMIT));
+  EXPECT_EQ("0.90 Fr", ControlText(IDC_BALANCE));
+#else
+  EXPECT_EQ("", ControlText(IDC_LOW_LIMIT));
+  EXPECT_EQ("0.90", ControlText(IDC_BALANCE));
+#endif
+  NetworkState comfortable = nearLimit;
+  comfortable.balance = "5000";
+  PollWith(comfortable);
+  EXPECT_EQ(frame->Details().balanceDefaultColour, frame->Details().balanceLabel.GetTextColour());
 }
 
 TEST_F(MainFrameTest, TheIconFollowsTheLevel) {

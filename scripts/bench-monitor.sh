@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# bench-monitor.sh [build dir] [polls]
+# The monitor's CPU time per poll and its memory, next to a bare tray program
+# built the same way, measured in one run under Wine on the walk-through
+# network. Run after `make build`.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="$(cd "${1:-$here/../build}" && pwd)"
+polls="${2:-500}"
+win32="$build/win32"
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$polls"
+fi
+if [ -z "${BRIMLET_BENCH_SESSION:-}" ]; then
+  export BRIMLET_BENCH_SESSION=1
+  exec "$here/wine-session.sh" "$win32/wineprefix" "$0" "$build" "$polls"
+fi
+
+network="$here/../examples/walkthrough.net"
+network="$(cd "$(dirname "$network")" && pwd)/$(basename "$network")"
+winpath() { echo "Z:${1//\//\\}"; }
+BRIMLET_NETWORK="$(winpath "$network")" "$win32/wine-run.sh" \
+  "$win32/tests/monitor/bench_monitor.exe" \
+  "$(winpath "$win32/monitor/brimlet.exe")" "$(winpath "$win32/tests/monitor/bare_tray.exe")" \
+  "$polls" </dev/null
