@@ -1,4 +1,4 @@
-// A loopback UDP receiver for the alert datagrams a test provokes.
+// A loopback UDP receiver for the datagrams a test provokes.
 #pragma once
 
 #include <winsock2.h>
