@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# check_imports.sh OBJDUMP EXE...
+# Each program must import only Windows' own DLLs: a MinGW runtime DLL
+# (libwinpthread, libstdc++, libgcc) would be missing on the users' machines.
+set -uo pipefail
+objdump="$1"; shift
+status=0
+for exe in "$@"; do
+  imports=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+  foreign=$(grep -viE '^(kernel32|user32|gdi32|shell32|advapi32|comctl32|ws2_32|msvcrt|psapi|ole32|oleaut32|imm32|comdlg32|version|api-ms-win-.*)\.dll$' <<<"$imports")
+  if [ -n "$foreign" ]; then
+    echo "$(basename "$exe") imports: $foreign"
+    status=1
+  fi
+done
+[ $status -eq 0 ] && echo "$# passed, 0 failed"
+exit $status
