@@ -48,7 +48,7 @@ variants:
 	  cmake --build $(BUILD)/win32-$(v) -j $(JOBS) --target $(VARIANT_TARGETS) && ) true
 
 test: setup build variants
-	$(MAKE) test-native test-wine test-variants screenshots
+	$(MAKE) test-native test-wine screenshots test-variants
 
 test-native:
 	cd $(NATIVE_DIR) && ctest --output-on-failure -j $(JOBS)
