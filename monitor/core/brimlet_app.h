@@ -34,8 +34,6 @@ class CBrimletApp : public fw::CWinApp {
   bool ActivateRunningCopy() const;
   bool RegisterWindowClass();
 
-  const MonitorSettings& Settings() const { return settings_; }
-  const char* WindowClassName() const { return windowClassName_; }
   bool AboutOpen() const { return aboutOpen_; }
 
   static bool classRegistered;

@@ -35,8 +35,6 @@ class CMainFrame : public fw::CFrameWnd {
   void ShowDetails();
 
   // What the last poll found, for the tests of the cycle.
-  const QuotaReading& Reading() const { return reading; }
-  const AccountBalance& Balance() const { return balance; }
   StatusLevel Level() const { return level; }
   int32_t PercentUsed() const { return percentUsed; }
   const std::string& TooltipText() const { return tooltipText; }

@@ -31,8 +31,6 @@ class CAsyncSocket {
   int Send(const void* data, std::size_t length);
   void Close();
 
-  bool IsOpen() const { return socket_ != kNoSocket; }
-
  private:
   // A Winsock SOCKET, kept as its underlying type so that this header does
   // not impose the Winsock headers (which must precede windows.h) on users.

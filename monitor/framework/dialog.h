@@ -17,8 +17,6 @@ class CDialog : public CWnd {
   INT_PTR DoModal(CWnd* parent);
   void EndDialog(int result);
 
-  UINT TemplateId() const { return templateId_; }
-
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool PreTranslateMessage(MSG* message) override;
