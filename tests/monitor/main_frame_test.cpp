@@ -249,6 +249,30 @@ TEST_F(MainFrameTest, UnlimitedCreditLeavesTheBalanceColourAndShowsNoLimit) {
   EXPECT_EQ(frame->Details().balanceDefaultColour, frame->Details().balanceLabel.GetTextColour());
 }
 
+TEST_F(MainFrameTest, ShownAtStartTheDetailsWindowsOkEndsTheProgram) {
+  settings.showDetailsAtStart = true;
+  Start(kOk);
+  app.m_pMainWnd = frame.get();
+  EXPECT_TRUE(DetailsVisible());
+  HWND details = frame->Details().m_hWnd;
+  // The close box only hides; the dialog manager posts its cancel command.
+  SendMessageA(details, WM_SYSCOMMAND, SC_CLOSE, 0);
+  MSG pending;
+  for (int i = 0; i < 100 && PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE); ++i) {
+    DispatchMessageA(&pending);
+  }
+  EXPECT_FALSE(DetailsVisible());
+  ASSERT_NE(nullptr, frame->m_hWnd);
+  SendMessageA(frame->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_QUOTA_DETAILS, 0), 0);
+  EXPECT_TRUE(DetailsVisible());
+  SendMessageA(details, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(nullptr, frame->m_hWnd);
+  EXPECT_FALSE(IsWindow(details));
+  MSG quit;
+  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_TRUE(shellCalls.back().action == NIM_DELETE);  // the icon left the tray
+}
+
 TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
   Start(kOk);
   EXPECT_EQ(frame->LevelIcon(0), LastShellCall().icon);
