@@ -62,39 +62,33 @@ choose() {  # y offset of the item in the menu
   xdotool mousemove --window "$tray" $((icon_x + 20)) $((icon_y + $1)) click 1
 }
 
-double_click_opens_details() {
-  for _ in 1 2 3; do  # a click right after another window closed may be lost
-    xdotool mousemove --window "$tray" $icon_x $icon_y click --repeat 2 --delay 80 1
-    wait_for 5 visible '^Quota information on Novell network drive$' && return 0
+details='^Quota information on Novell network drive$'
+about='^About Brimlet$'
+hidden() { ! visible "$1"; }
+# retry ACTION CHECK...: up to three tries of ACTION, each followed by a
+# bounded wait for CHECK; a click right after another window closed may be lost.
+retry() {
+  local action="$1"; shift
+  for _ in 1 2 3; do
+    $action
+    wait_for 5 "$@" && return 0
   done
   return 1
 }
-check "a double click on the icon opens the details window" double_click_opens_details
-xdotool search --name '^Quota information on Novell network drive$' windowclose >/dev/null 2>&1
-check "the close box only hides the details window" \
-  wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Quota information on Novell network drive\$' >/dev/null"
+double_click() { xdotool mousemove --window "$tray" $icon_x $icon_y click --repeat 2 --delay 80 1; }
+menu_about() { open_menu; choose 41; }
+menu_exit() { open_menu; choose 64; }
+
+check "a double click on the icon opens the details window" retry double_click visible "$details"
+xdotool search --name "$details" windowclose >/dev/null 2>&1
+check "the close box only hides the details window" wait_for 5 hidden "$details"
 check "the program runs on after the details window is closed" kill -0 "$pid"
 
-about_from_menu() {
-  for _ in 1 2 3; do
-    open_menu; choose 41
-    wait_for 5 visible '^About Brimlet$' && return 0
-  done
-  return 1
-}
-check "the menu's About item opens the About box" about_from_menu
-xdotool search --name '^About Brimlet$' windowclose >/dev/null 2>&1
-check "the About box closes" \
-  wait_for 5 bash -c "! xdotool search --onlyvisible --name '^About Brimlet\$' >/dev/null"
+check "the menu's About item opens the About box" retry menu_about visible "$about"
+xdotool search --name "$about" windowclose >/dev/null 2>&1
+check "the About box closes" wait_for 5 hidden "$about"
 
-exit_from_menu() {
-  for _ in 1 2 3; do
-    open_menu; choose 64
-    wait_for 10 gone && return 0
-  done
-  return 1
-}
-check "the menu's Exit item ends the program" exit_from_menu
+check "the menu's Exit item ends the program" retry menu_exit gone
 if gone; then
   wait "$pid"; status=$?; pid=""
   check "the program ends with status 0" test "$status" -eq 0
