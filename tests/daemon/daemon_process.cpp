@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -10,6 +11,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -24,24 +29,75 @@ sockaddr_in loopback(int port) {
   return address;
 }
 
+// Writes why the child could not start to its console and ends it. Only
+// async-signal-safe calls: the child of a fork.
+[[noreturn]] void failStart(const char* what, const char* path, int error) {
+  const char* reason = ::strerror(error);
+  for (const char* part : {"test harness: ", what, " ", path, ": ", reason, "\n"}) {
+    if (::write(STDOUT_FILENO, part, std::strlen(part)) < 0) break;
+  }
+  ::_exit(127);
+}
+
 }  // namespace
 
+ReachableCopy::ReachableCopy(const std::string& program) {
+  namespace fs = std::filesystem;
+  char folder[] = "/tmp/brimlet-program-XXXXXX";
+  if (::mkdtemp(folder) == nullptr) {
+    error_ = std::string("cannot make a folder under /tmp: ") + std::strerror(errno);
+    return;
+  }
+  folder_ = folder;
+  std::error_code failed;
+  const fs::path copy = fs::path(folder_) / fs::path(program).filename();
+  fs::permissions(folder_, fs::perms(0755), failed);
+  if (!failed) fs::copy_file(program, copy, failed);
+  if (!failed) fs::permissions(copy, fs::perms(0755), failed);
+  if (failed) {
+    error_ = "cannot copy " + program + " to " + folder_ + ": " + failed.message();
+    return;
+  }
+  path_ = copy.string();
+}
+
+ReachableCopy::~ReachableCopy() {
+  std::error_code ignored;
+  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+}
+
 DaemonProcess::DaemonProcess(const std::string& workingDirectory,
-                             const std::vector<std::string>& args, bool unprivileged) {
+                             const std::vector<std::string>& args, bool unprivileged,
+                             const std::string& program) {
+  const bool dropPrivileges = unprivileged && ::geteuid() == 0;
+  std::string executable = program;
+  if (dropPrivileges) {
+    copy_ = std::make_unique<ReachableCopy>(program);
+    if (copy_->path().empty()) {
+      console_ = "test harness: " + copy_->error() + "\n";
+      return;
+    }
+    executable = copy_->path();
+  }
   int pipeEnds[2];
   if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return;
+  std::vector<char*> argv{const_cast<char*>("brimletd")};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
   pid_ = ::fork();
   if (pid_ == 0) {
     ::dup2(pipeEnds[1], STDOUT_FILENO);
-    std::vector<char*> argv{const_cast<char*>("brimletd")};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
     const uid_t nobody = 65534;
-    if (unprivileged && ::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
-      ::_exit(126);
+    const gid_t nogroup = 65534;
+    if (dropPrivileges && (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 ||
+                           ::setuid(nobody) != 0)) {
+      failStart("cannot become", "nobody", errno);
     }
-    if (::chdir(workingDirectory.c_str()) == 0) ::execv(BRIMLETD_PATH, argv.data());
-    ::_exit(127);
+    if (::chdir(workingDirectory.c_str()) != 0) {
+      failStart("cannot enter the working folder", workingDirectory.c_str(), errno);
+    }
+    ::execv(executable.c_str(), argv.data());
+    failStart("cannot run", executable.c_str(), errno);
   }
   ::close(pipeEnds[1]);
   output_ = pipeEnds[0];
@@ -56,6 +112,7 @@ DaemonProcess::~DaemonProcess() {
 }
 
 bool DaemonProcess::readAvailable(std::chrono::milliseconds wait) {
+  if (output_ < 0) return false;
   pollfd ready{output_, POLLIN, 0};
   if (::poll(&ready, 1, static_cast<int>(wait.count())) <= 0) return false;
   char chunk[4096];
@@ -76,6 +133,7 @@ bool DaemonProcess::waitForLines(std::size_t lines, std::chrono::milliseconds ti
 }
 
 int DaemonProcess::waitForExit(std::chrono::milliseconds timeout) {
+  if (pid_ <= 0) return -1;
   const auto deadline = Clock::now() + timeout;
   int status = 0;
   while (::waitpid(pid_, &status, WNOHANG) == 0) {

@@ -1,17 +1,41 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
+// A copy of a program in a scratch folder under /tmp (mode 0755) that any
+// user can reach, whatever folders the original lies in: a clone in root's
+// home is mode 0700, and nobody cannot run a program from there. The folder
+// goes with the object.
+class ReachableCopy {
+ public:
+  explicit ReachableCopy(const std::string& program);
+  ~ReachableCopy();
+  ReachableCopy(const ReachableCopy&) = delete;
+  ReachableCopy& operator=(const ReachableCopy&) = delete;
+
+  // The copy's path; empty when it could not be made (error() says why).
+  const std::string& path() const { return path_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  std::string folder_;
+  std::string path_;
+  std::string error_;
+};
+
 // The real brimletd started in a directory of its own, its standard output
 // read through a pipe; when the tests run as root and ask for it, the daemon
-// runs as nobody. Every wait is bounded; a daemon still running when the
-// object goes is killed.
+// runs as nobody, from a ReachableCopy. A start that fails says why on the
+// console (the folder or program that could not be reached), so a test's
+// failure message names it. Every wait is bounded; a daemon still running
+// when the object goes is killed.
 class DaemonProcess {
  public:
   DaemonProcess(const std::string& workingDirectory, const std::vector<std::string>& args,
-                bool unprivileged = false);
+                bool unprivileged = false, const std::string& program = BRIMLETD_PATH);
   ~DaemonProcess();
   DaemonProcess(const DaemonProcess&) = delete;
   DaemonProcess& operator=(const DaemonProcess&) = delete;
@@ -32,6 +56,7 @@ class DaemonProcess {
  private:
   bool readAvailable(std::chrono::milliseconds wait);
 
+  std::unique_ptr<ReachableCopy> copy_;
   int pid_ = -1;
   int output_ = -1;
   std::string console_;

@@ -112,6 +112,31 @@ TEST_F(DaemonEndToEndTest, ReadOnlyLogIsReportedForEveryEntryAndTheDaemonGoesOn)
   EXPECT_EQ("kept\n", readFile(log));
 }
 
+// A clone in root's home lies in a folder of mode 0700 that nobody cannot
+// enter: the unprivileged daemon still starts, from a copy, and a working
+// folder nobody cannot reach is named on the console instead of failing
+// silently.
+TEST_F(DaemonEndToEndTest, UnprivilegedStartCopesWithPrivateFoldersAndNamesWhatItCannotReach) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the daemon as nobody";
+  namespace fs = std::filesystem;
+  const fs::path privateFolder = directory_.path() / "private";
+  fs::create_directory(privateFolder);
+  fs::permissions(privateFolder, fs::perms::owner_all);
+  const fs::path program = privateFolder / "brimletd";
+  fs::copy_file(BRIMLETD_PATH, program);
+
+  {
+    DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "N"}, true,
+                         program.string());
+    EXPECT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
+  }
+  DaemonProcess unreachable(privateFolder.string(), {std::to_string(port_), "N"}, true);
+  EXPECT_EQ(127, unreachable.waitForExit(kWait));
+  EXPECT_EQ("test harness: cannot enter the working folder " + privateFolder.string() +
+                ": Permission denied\n",
+            unreachable.console());
+}
+
 struct UnopenablePort {
   const char* name;
   const char* port;  // empty: a port another socket holds
