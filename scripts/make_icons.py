@@ -103,11 +103,15 @@ def line_width(size):
 # the status mark.
 def drive(size):
     canvas = Canvas(size)
-    edge = line_width(size) / canvas.scale  # one outline width in grid units
+    # The outline and the bevel (white light above and left, grey shadow
+    # below and right) in grid units; the bevel stays one pixel up to 32 so
+    # that the larger sizes show finer edges than the small ones.
+    edge = line_width(size) / canvas.scale
+    bevel = max(1, size // 24) / canvas.scale
     canvas.rectangle(0, 5, 14, 12, "k")
     canvas.rectangle(edge, 5 + edge, 14 - edge, 12 - edge, "w")
-    canvas.rectangle(2 * edge, 6 + edge, 14 - edge, 12 - edge, "g")
-    canvas.rectangle(2 * edge, 6 + edge, 13 - edge, 11 - edge, "s")
+    canvas.rectangle(edge + bevel, 5 + edge + bevel, 14 - edge, 12 - edge, "g")
+    canvas.rectangle(edge + bevel, 5 + edge + bevel, 14 - edge - bevel, 12 - edge - bevel, "s")
     canvas.rectangle(3, 8, 10, 9, "k")   # the slot
     canvas.rectangle(10, 8, 12, 9, "G")  # the lamp
     canvas.rectangle(6, 12, 8, 14, "k")  # the network line down to the bar
