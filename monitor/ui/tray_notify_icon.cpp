@@ -204,8 +204,14 @@ LRESULT CTrayNotifyIcon::HandleNotification(WPARAM wParam, LPARAM lParam) {
 
 HICON CTrayNotifyIcon::LoadTrayIcon(UINT id) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  auto icon = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  // The notification area shows small icons: 16 pixels at 100 % scaling, 24
+  // at 150 %. The program is system-DPI-aware, so the metric is the one the
+  // shell uses and the icon holds an image drawn for that size.
+  const int width = GetSystemMetrics(SM_CXSMICON);
+  const int height = GetSystemMetrics(SM_CYSMICON);
+  auto icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                            width > 0 ? width : 16, height > 0 ? height : 16,
+                                            LR_DEFAULTCOLOR));
   if (icon == nullptr) {
     icon = static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));

@@ -62,8 +62,8 @@ class CTrayNotifyIcon : public fw::CObject {
   // icon, 0 for another icon.
   virtual LRESULT HandleNotification(WPARAM wParam, LPARAM lParam);
 
-  // Icon resource `id` at 16 x 16 pixels, else at the standard icon size;
-  // nullptr when it does not exist.
+  // Icon resource `id` at the shell's small icon size (16 x 16 at 100 %
+  // scaling), else at the standard icon size; nullptr when it does not exist.
   static HICON LoadTrayIcon(UINT id);
 
   bool IsCreated() const { return created; }
