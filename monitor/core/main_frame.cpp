@@ -8,8 +8,9 @@
 
 namespace {
 
-constexpr UINT kIconIds[6] = {IDI_DRIVE_OK, IDI_DRIVE,        IDI_DRIVE_WARNING,
-                              IDI_DRIVE,    IDI_DRIVE_DANGER, IDI_DRIVE_UNKNOWN};
+// The icon resource of each place, in the order of CMainFrame::TrayIcon.
+constexpr UINT kIconIds[CMainFrame::kIconCount] = {
+    IDI_DRIVE_OK, IDI_DRIVE, IDI_DRIVE_WARNING, IDI_DRIVE, IDI_DRIVE_DANGER, IDI_DRIVE_UNKNOWN};
 
 // The poll interval as a timer period. The command line has no range check,
 // so the product is taken in 64 bits and kept inside what the timer accepts,
@@ -30,7 +31,7 @@ CMainFrame::CMainFrame(const MonitorSettings& settings, const char* windowClassN
       windowClassName(windowClassName),
       details(std::make_unique<CQuotaDetailsDlg>()) {
   details->Create(nullptr);
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < kIconCount; ++i) {
     icons[i] = CTrayNotifyIcon::LoadTrayIcon(kIconIds[i]);
   }
   usedLabel = fw::LoadResString(IDS_DISK_SPACE_USED);
@@ -49,7 +50,8 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   if (fw::CFrameWnd::OnCreate(cs) == -1) {
     return -1;
   }
-  if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[5], WM_TRAYNOTIFY, 0, false)) {
+  if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[kIconUnknown], WM_TRAYNOTIFY, 0,
+                          false)) {
     MessageBoxA(m_hWnd, "Failed to create tray icon", fw::LoadResString(IDS_PROGRAM_TITLE).c_str(),
                 MB_OK | MB_ICONSTOP);
     return -1;

@@ -51,9 +51,9 @@ NetworkState WithFree(unsigned freeKb) {
   state.limitEntries = LimitWithFree(freeKb);
   return state;
 }
-const NetworkState kOk = WithFree(80000);        // 21 %
-const NetworkState kWarning = WithFree(20000);   // 80 %
-const NetworkState kDanger = WithFree(2000);     // 98 %
+const NetworkState kOk = WithFree(80000);       // 21 %
+const NetworkState kWarning = WithFree(20000);  // 80 %
+const NetworkState kDanger = WithFree(2000);    // 98 %
 NetworkState Unknown() {
   NetworkState state = kWarning;
   state.failResolve = true;
@@ -181,7 +181,7 @@ TEST_F(MainFrameTest, AFailedQueryShowsQuestionMarksAndTheUnknownIcon) {
   EXPECT_EQ("0%", ControlText(IDC_PERCENT_TEXT));
   EXPECT_EQ("Unknown free space.", ControlText(IDC_STATUS_TEXT));
   EXPECT_EQ("Disk space used :  0% on H:\\ -  free.", frame->TooltipText());
-  EXPECT_EQ(frame->LevelIcon(5), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconUnknown), LastShellCall().icon);
   EXPECT_TRUE(receiver.Drain().empty());
 }
 
@@ -275,11 +275,11 @@ TEST_F(MainFrameTest, ShownAtStartTheDetailsWindowsOkEndsTheProgram) {
 
 TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
   Start(kOk);
-  EXPECT_EQ(frame->LevelIcon(0), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconOk), LastShellCall().icon);
   PollWith(kWarning);
-  EXPECT_EQ(frame->LevelIcon(1), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconWarningFirst), LastShellCall().icon);
   SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kTrayIconId, 0);  // one blink tick
-  EXPECT_EQ(frame->LevelIcon(2), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconWarningSecond), LastShellCall().icon);
   EXPECT_EQ(LevelWarning, frame->Level());
 }
 
