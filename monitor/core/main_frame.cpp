@@ -1,7 +1,6 @@
 #include "core/main_frame.h"
 
-#include <algorithm>
-
+#include "core/poll_period.h"
 #include "framework/resource_language.h"
 #include "resources/resource.h"
 #include "ui/quota_details_dlg.h"
@@ -12,17 +11,8 @@ namespace {
 constexpr UINT kIconIds[CMainFrame::kIconCount] = {
     IDI_DRIVE_OK, IDI_DRIVE, IDI_DRIVE_WARNING, IDI_DRIVE, IDI_DRIVE_DANGER, IDI_DRIVE_UNKNOWN};
 
-// The poll interval as a timer period. The command line has no range check,
-// so the product is taken in 64 bits and kept inside what the timer accepts,
-// as the timer itself would: 0 becomes its shortest period; a negative
-// interval, which as an unsigned period would be huge, its longest.
-UINT PollPeriodMs(int32_t pollSeconds) {
-  if (pollSeconds < 0) {
-    return USER_TIMER_MAXIMUM;
-  }
-  int64_t ms = static_cast<int64_t>(pollSeconds) * 1000;
-  return static_cast<UINT>(std::clamp<int64_t>(ms, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
-}
+static_assert(kTimerMinimumMs == USER_TIMER_MINIMUM && kTimerMaximumMs == USER_TIMER_MAXIMUM,
+              "the poll period's range is the timer's");
 
 }  // namespace
 
