@@ -16,6 +16,21 @@ namespace {
 // The NetWare layer's reasons for a failed poll go to the debugger.
 void DebuggerOutput(const char* text) { OutputDebugStringA(text); }
 
+struct OwnedSearch {
+  HWND owner;
+  HWND found;
+};
+
+// EnumWindows step: stops at the first visible window that `owner` owns.
+BOOL CALLBACK FindVisibleOwned(HWND window, LPARAM search) {
+  auto* owned = reinterpret_cast<OwnedSearch*>(search);
+  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == owned->owner) {
+    owned->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 bool CBrimletApp::classRegistered = false;
@@ -39,6 +54,13 @@ bool CBrimletApp::ActivateRunningCopy() const {
     return false;
   }
   HWND popup = GetLastActivePopup(running);
+  if (!IsWindowVisible(popup)) {
+    // The last active pop-up may since have been hidden or closed (the
+    // details window, the About box); any visible one of the frame's will do.
+    OwnedSearch search{running, running};
+    EnumWindows(FindVisibleOwned, reinterpret_cast<LPARAM>(&search));
+    popup = search.found;
+  }
   if (IsIconic(running)) {
     ShowWindow(running, SW_RESTORE);
   }

@@ -40,6 +40,10 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   if (fw::CFrameWnd::OnCreate(cs) == -1) {
     return -1;
   }
+  // The details window was made before this window existed. Owned by the
+  // frame, it becomes the frame's last active pop-up once shown, which is
+  // what a second copy of the program brings to the front.
+  SetWindowLongPtrA(details->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_hWnd));
   if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[kIconUnknown], WM_TRAYNOTIFY, 0,
                           false)) {
     MessageBoxA(m_hWnd, "Failed to create tray icon", fw::LoadResString(IDS_PROGRAM_TITLE).c_str(),

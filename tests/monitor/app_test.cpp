@@ -152,6 +152,70 @@ TEST(CommandLineForm, OnlyThisBuildsFormIsAccepted) {
   EXPECT_TRUE(bad.WaitForExit(20000));
 }
 
+// A window of the test's own, to take the foreground away from the monitor.
+HWND ForegroundThief() {
+  static HWND window = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ForegroundThief";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "Thief", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+  }();
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  return window;
+}
+
+HWND WaitForForeground(HWND window, DWORD ms) {
+  for (DWORD waited = 0; waited <= ms && GetForegroundWindow() != window; waited += 50) {
+    Sleep(50);
+  }
+  return GetForegroundWindow();
+}
+
+// What the running copy shows when the second one starts.
+enum class Showing { DetailsWindow, AboutBox };
+
+class SingleInstanceForeground : public testing::TestWithParam<Showing> {};
+
+TEST_P(SingleInstanceForeground, TheSecondCopyBringsTheVisibleWindowForward) {
+  const bool details = GetParam() == Showing::DetailsWindow;
+  const std::string switches = details ? " 300 75 95 % Y N 0 0" : " 300 75 95 % N N 0 0";
+  std::string arguments = "f:\\" + switches;
+  if (!BRIMLET_UNIT_PARAMETER) arguments.erase(arguments.find(" %"), 2);
+
+  ChildProcess first(MonitorExe(), arguments);
+  HWND frame = WaitForWindowClass("LaSuperAppsDeQZF:\\", 20000);
+  ASSERT_NE(nullptr, frame);
+  if (!details) PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_APP_ABOUT, 0), 0);
+  HWND shown =
+      WaitForVisibleWindow(first.ProcessId(), details ? nullptr : "About Brimlet", frame, 20000);
+  ASSERT_NE(nullptr, shown);
+
+  HWND thief = ForegroundThief();
+  EXPECT_EQ(thief, WaitForForeground(thief, 2000));
+  ChildProcess second(MonitorExe(), arguments);
+  EXPECT_TRUE(second.WaitForExit(20000));
+  EXPECT_EQ(shown, WaitForForeground(shown, 2000));
+  ShowWindow(thief, SW_HIDE);
+
+  if (!details) {
+    PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && IsWindow(shown); ++i) Sleep(50);
+  }
+  ExitMonitor(frame);
+  EXPECT_TRUE(first.WaitForExit(20000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, SingleInstanceForeground,
+                         testing::Values(Showing::DetailsWindow, Showing::AboutBox),
+                         [](const testing::TestParamInfo<Showing>& info) {
+                           return info.param == Showing::DetailsWindow ? "DetailsWindow"
+                                                                       : "AboutBox";
+                         });
+
 TEST(SingleInstance, AnInvalidCommandLineWatchesTheDefaultPath) {
   ChildProcess monitor(MonitorExe(), "h:\\ 300 75 95 MB N N 0 0 extra");
   ASSERT_TRUE(monitor.Started());
