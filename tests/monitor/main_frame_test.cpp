@@ -283,4 +283,64 @@ TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
   EXPECT_EQ(LevelWarning, frame->Level());
 }
 
+// The colour and mask bits of an icon, to tell its picture.
+std::vector<unsigned char> IconBits(HICON icon) {
+  std::vector<unsigned char> bits;
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return bits;
+  for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
+    BITMAP header{};
+    if (bitmap != nullptr && GetObjectA(bitmap, sizeof header, &header) != 0) {
+      const std::size_t at = bits.size();
+      const LONG size = header.bmWidthBytes * header.bmHeight;
+      bits.resize(at + static_cast<std::size_t>(size));
+      GetBitmapBits(bitmap, size, bits.data() + at);
+    }
+    if (bitmap != nullptr) DeleteObject(bitmap);
+  }
+  return bits;
+}
+
+struct BlinkCase {
+  const char* name;
+  NetworkState state;
+  CMainFrame::TrayIcon first;
+  CMainFrame::TrayIcon second;
+  UINT secondPicture;
+};
+
+class MainFrameBlink : public MainFrameTest, public testing::WithParamInterface<BlinkCase> {};
+
+TEST_P(MainFrameBlink, EveryPollStartsThePairAgainWithThePlainDrive) {
+  const BlinkCase& blink = GetParam();
+  Start(kOk);
+  for (int poll = 0; poll < 2; ++poll) {
+    PollWith(blink.state);
+    EXPECT_EQ(frame->LevelIcon(blink.first), LastShellCall().icon) << "poll " << poll;
+    SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kTrayIconId, 0);
+    EXPECT_EQ(frame->LevelIcon(blink.second), LastShellCall().icon) << "poll " << poll;
+  }
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE)),
+            IconBits(frame->LevelIcon(blink.first)));
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(blink.secondPicture)),
+            IconBits(frame->LevelIcon(blink.second)));
+  EXPECT_NE(IconBits(frame->LevelIcon(blink.first)), IconBits(frame->LevelIcon(blink.second)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, MainFrameBlink,
+    testing::Values(BlinkCase{"Warning", kWarning, CMainFrame::kIconWarningFirst,
+                              CMainFrame::kIconWarningSecond, IDI_DRIVE_WARNING},
+                    BlinkCase{"Danger", kDanger, CMainFrame::kIconDangerFirst,
+                              CMainFrame::kIconDangerSecond, IDI_DRIVE_DANGER}),
+    [](const testing::TestParamInfo<BlinkCase>& info) { return info.param.name; });
+
+TEST_F(MainFrameTest, TheStillIconsShowTheirOwnPictures) {
+  Start(kOk);
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE_OK)),
+            IconBits(frame->LevelIcon(CMainFrame::kIconOk)));
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE_UNKNOWN)),
+            IconBits(frame->LevelIcon(CMainFrame::kIconUnknown)));
+}
+
 }  // namespace
