@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/brimlet_app.h"
 #include "process_helpers.h"
 #include "resources/resource.h"
+#include "ui/shell_notify.h"
 
 namespace {
 
@@ -84,6 +86,105 @@ TEST(AboutBox, OpensOnceHoweverOftenTheCommandArrives) {
   EXPECT_TRUE(app.OnCommand(ID_APP_ABOUT));
   EXPECT_EQ(1, aboutBoxesSeen);
   EXPECT_FALSE(app.AboutOpen());
+}
+
+// Start-up in this process, with a taskbar and the shell's answer given.
+BOOL AcceptingShell(DWORD, NOTIFYICONDATAA*) { return TRUE; }
+BOOL RefusingAdd(DWORD action, NOTIFYICONDATAA*) { return action == NIM_ADD ? FALSE : TRUE; }
+
+class InProcessStartUp : public testing::Test {
+ protected:
+  void SetUp() override {
+    app.m_hInstance = GetModuleHandleA(nullptr);
+    app.m_lpCmdLine =
+        BRIMLET_UNIT_PARAMETER ? "e:\\ 300 75 95 % N N 0 0" : "e:\\ 300 75 95 N N 0 0";
+    app.taskbarPresent = [] { return true; };
+    SetShellNotify(AcceptingShell);
+  }
+  void TearDown() override {
+    SetShellNotify(nullptr);
+    UnregisterClassA(kClass, app.m_hInstance);
+    MSG pending;  // the quit message of a destroyed main window
+    for (int i = 0; i < 100 && PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE); ++i) {
+    }
+  }
+  bool ClassExists() {
+    WNDCLASSA wc{};
+    return GetClassInfoA(app.m_hInstance, kClass, &wc) != FALSE;
+  }
+
+  static constexpr const char* kClass = "LaSuperAppsDeQZE:\\";
+  CBrimletApp app;
+};
+
+TEST_F(InProcessStartUp, RegistersTheWindowClassAndUnregistersItAtTheEnd) {
+  ASSERT_TRUE(app.InitInstance());
+  WNDCLASSA wc{};
+  ASSERT_TRUE(GetClassInfoA(app.m_hInstance, kClass, &wc));
+  EXPECT_EQ(static_cast<UINT>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), wc.style);
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), wc.hbrBackground);
+  EXPECT_NE(nullptr, wc.hIcon);
+  EXPECT_EQ(nullptr, wc.lpszMenuName);
+  EXPECT_TRUE(CBrimletApp::classRegistered);
+  EXPECT_TRUE(app.OnCommand(ID_APP_EXIT));
+  EXPECT_EQ(0, app.ExitInstance());
+  EXPECT_FALSE(ClassExists());
+  EXPECT_FALSE(CBrimletApp::classRegistered);
+}
+
+TEST_F(InProcessStartUp, AClassItCouldNotRegisterIsNotItsToUnregister) {
+  WNDCLASSA theirs{};
+  theirs.lpfnWndProc = DefWindowProcA;
+  theirs.hInstance = app.m_hInstance;
+  theirs.lpszClassName = kClass;
+  ASSERT_NE(0, RegisterClassA(&theirs));
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(1, app.ExitInstance());
+  EXPECT_TRUE(ClassExists());
+  EXPECT_FALSE(CBrimletApp::classRegistered);
+}
+
+// The texts of every visible message box of this thread, which is then
+// answered with OK.
+std::vector<std::string> boxTexts;
+
+BOOL CALLBACK CollectText(HWND window, LPARAM) {
+  char text[128] = "";
+  GetWindowTextA(window, text, sizeof text);
+  boxTexts.push_back(text);
+  return TRUE;
+}
+
+BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
+  char className[16] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (std::string(className) == "#32770" && IsWindowVisible(window)) {
+    CollectText(window, 0);
+    EnumChildWindows(window, CollectText, 0);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  return TRUE;
+}
+
+void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), AnswerMessageBox, 0);
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+TEST_F(InProcessStartUp, ARefusedTrayIconIsToldAndEndsTheProgramWithStatusOne) {
+  SetShellNotify(RefusingAdd);
+  boxTexts.clear();
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerMessageBoxes);
+  EXPECT_FALSE(app.InitInstance());
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(Holds(boxTexts, "Failed to create tray icon"));
+  EXPECT_TRUE(Holds(boxTexts, "Brimlet"));  // the program title as caption
+  EXPECT_EQ(1, app.ExitInstance());
+  EXPECT_FALSE(ClassExists());
+  EXPECT_FALSE(CBrimletApp::classRegistered);
 }
 
 const std::string& MonitorExe() {
