@@ -28,8 +28,15 @@ struct ShellRecord {
 };
 std::vector<ShellRecord> shellCalls;
 
+// The steps of one poll as far as they can be seen from outside, in order,
+// while `pollSteps` is on.
+bool recordingSteps = false;
+std::vector<std::string> pollSteps;
+void NoteStep(const std::string& step);
+
 BOOL RecordingShell(DWORD action, NOTIFYICONDATAA* data) {
   shellCalls.push_back({action, data->uFlags, data->hIcon, data->szTip});
+  if (action == NIM_MODIFY) NoteStep((data->uFlags & NIF_TIP) != 0 ? "tooltip" : "icon");
   return TRUE;
 }
 
@@ -271,6 +278,70 @@ TEST_F(MainFrameTest, ShownAtStartTheDetailsWindowsOkEndsTheProgram) {
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_TRUE(shellCalls.back().action == NIM_DELETE);  // the icon left the tray
+}
+
+// A loopback socket of the alert destination, looked at (without waiting)
+// before each step, so that the alert takes its place among the steps.
+SOCKET alertSocket = INVALID_SOCKET;
+bool alertSeen = false;
+
+void NoteStep(const std::string& step) {
+  if (!recordingSteps) return;
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(alertSocket, &readable);
+  timeval now{0, 0};
+  if (!alertSeen && select(0, &readable, nullptr, nullptr, &now) == 1) {
+    alertSeen = true;
+    pollSteps.push_back("alert");
+  }
+  if (!step.empty()) pollSteps.push_back(step);
+}
+
+HWND detailsWindow = nullptr;
+
+LRESULT CALLBACK WatchDetails(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_SHOWWINDOW && sent->hwnd == detailsWindow &&
+      sent->wParam != 0) {
+    NoteStep("show");
+  } else if (code == HC_ACTION && sent->message == WM_SETTEXT &&
+             GetParent(sent->hwnd) == detailsWindow) {
+    const int id = GetDlgCtrlID(sent->hwnd);
+    if (id == IDC_PERCENT_TEXT)
+      NoteStep(std::string("percent ") + reinterpret_cast<const char*>(sent->lParam));
+    if (id == IDC_BALANCE) NoteStep("balance");
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(MainFrameTest, APollAfterTheFirstRunsItsStepsInOrder) {
+  alertSocket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  ASSERT_NE(INVALID_SOCKET, alertSocket);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(0, bind(alertSocket, reinterpret_cast<sockaddr*>(&address), sizeof address));
+  int length = sizeof address;
+  getsockname(alertSocket, reinterpret_cast<sockaddr*>(&address), &length);
+  settings.alertPort = ntohs(address.sin_port);
+  settings.autoShow = true;
+  Start(kOk);
+  detailsWindow = frame->Details().m_hWnd;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDetails, nullptr, GetCurrentThreadId());
+  pollSteps.clear();
+  alertSeen = false;
+  recordingSteps = true;
+  PollWith(kDanger);
+  NoteStep("");
+  recordingSteps = false;
+  UnhookWindowsHookEx(hook);
+  closesocket(alertSocket);
+  // The automatic display shows filled figures; the balance, tooltip, alert
+  // and icon follow the evaluation.
+  EXPECT_EQ((std::vector<std::string>{"percent 98%", "show", "percent 98%", "balance", "tooltip",
+                                      "alert", "icon"}),
+            pollSteps);
 }
 
 TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
