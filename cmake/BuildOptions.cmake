@@ -1,17 +1,40 @@
 # Build-time choices of the monitor. Nothing at run time switches them.
 option(UNIT_PARAMETER "Command line carries the threshold unit token (nine tokens)" ON)
 option(CURRENCY_BALANCE "Show balance amounts with the currency suffix" OFF)
+
+set(BRIMLET_LANGUAGE_SETS standard reduced)
 set(LANGUAGE_SET "standard" CACHE STRING "Resource language set: standard or reduced")
-set_property(CACHE LANGUAGE_SET PROPERTY STRINGS standard reduced)
+set_property(CACHE LANGUAGE_SET PROPERTY STRINGS ${BRIMLET_LANGUAGE_SETS})
+if(NOT LANGUAGE_SET IN_LIST BRIMLET_LANGUAGE_SETS)
+  message(FATAL_ERROR "LANGUAGE_SET is \"${LANGUAGE_SET}\"; it must be one of: "
+                      "standard, reduced")
+endif()
+
 set(QUOTA_HELP_ADDRESS "http://helpdesk.example.org/quota.html" CACHE STRING
     "Page opened by the details window's quota help link")
-if(LANGUAGE_SET STREQUAL "reduced")
-  set(_print_help_default "http://helpdesk.example.org/print-students.html")
-else()
-  set(_print_help_default "http://helpdesk.example.org/print.html")
+
+# Each language set has its own print-help page. A cached default would stay
+# that of the set the tree was first configured with, so the cache holds only
+# an address the user gives; empty means the page of the set configured now,
+# worked out again at every configure.
+set(_print_help_standard "http://helpdesk.example.org/print.html")
+set(_print_help_reduced "http://helpdesk.example.org/print-students.html")
+set(_print_help_defaults ${_print_help_standard} ${_print_help_reduced})
+set(_print_help_doc
+    "Page opened by the details window's print-accounting help link (empty: the language set's own)")
+# Trees configured before kept a set's default in the cache as if the user
+# had given it; they follow the language set from now on.
+if(NOT DEFINED CACHE{BRIMLET_PRINT_HELP_FOLLOWS_SET}
+   AND PRINT_HELP_ADDRESS IN_LIST _print_help_defaults)
+  set(PRINT_HELP_ADDRESS "" CACHE STRING "${_print_help_doc}" FORCE)
 endif()
-set(PRINT_HELP_ADDRESS "${_print_help_default}" CACHE STRING
-    "Page opened by the details window's print-accounting help link")
+set(BRIMLET_PRINT_HELP_FOLLOWS_SET ON CACHE INTERNAL "")
+set(PRINT_HELP_ADDRESS "" CACHE STRING "${_print_help_doc}")
+if(PRINT_HELP_ADDRESS STREQUAL "")
+  # A normal variable of the same name hides the empty cache entry from
+  # everything configured after this file.
+  set(PRINT_HELP_ADDRESS "${_print_help_${LANGUAGE_SET}}")
+endif()
 
 # Compile definitions shared by every target of the monitor.
 set(BRIMLET_VARIANT_DEFINITIONS

@@ -44,7 +44,6 @@ class AlertState {
   std::optional<std::string> TakeDueAlert(const AlertFields& fields);
 
   bool IsConnected() const { return connected; }
-  bool IsAlertSent() const { return alertSent; }
 
  private:
   bool connected = false;

@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 #include "core/command_line.h"
+#include "core/fixed_text.h"
 #include "core/main_frame.h"
 #include "core/taskbar_wait.h"
 #include "framework/dialog.h"
@@ -17,6 +16,21 @@ namespace {
 // The NetWare layer's reasons for a failed poll go to the debugger.
 void DebuggerOutput(const char* text) { OutputDebugStringA(text); }
 
+struct OwnedSearch {
+  HWND owner;
+  HWND found;
+};
+
+// EnumWindows step: stops at the first visible window that `owner` owns.
+BOOL CALLBACK FindVisibleOwned(HWND window, LPARAM search) {
+  auto* owned = reinterpret_cast<OwnedSearch*>(search);
+  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == owned->owner) {
+    owned->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 bool CBrimletApp::classRegistered = false;
@@ -24,22 +38,29 @@ bool CBrimletApp::classRegistered = false;
 CBrimletApp::CBrimletApp()
     : taskbarPresent([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }),
       sleep([](uint32_t ms) { Sleep(ms); }),
-      settings_() {}
+      settings() {}
 
 CBrimletApp::~CBrimletApp() = default;
 
 bool CBrimletApp::WaitForTaskbar() { return ::WaitForTaskbar(taskbarPresent, sleep); }
 
 void CBrimletApp::ApplyCommandLine(const char* commandLine) {
-  settings_ = SettingsFromCommandLine(commandLine);
+  settings = SettingsFromCommandLine(commandLine);
 }
 
 bool CBrimletApp::ActivateRunningCopy() const {
-  HWND running = FindWindowA(windowClassName_, nullptr);
+  HWND running = FindWindowA(windowClassName, nullptr);
   if (running == nullptr) {
     return false;
   }
   HWND popup = GetLastActivePopup(running);
+  if (!IsWindowVisible(popup)) {
+    // The last active pop-up may since have been hidden or closed (the
+    // details window, the About box); any visible one of the frame's will do.
+    OwnedSearch search{running, running};
+    EnumWindows(FindVisibleOwned, reinterpret_cast<LPARAM>(&search));
+    popup = search.found;
+  }
   if (IsIconic(running)) {
     ShowWindow(running, SW_RESTORE);
   }
@@ -55,7 +76,7 @@ bool CBrimletApp::RegisterWindowClass() {
   wc.hIcon = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDI_DRIVE));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszMenuName = nullptr;
-  wc.lpszClassName = windowClassName_;
+  wc.lpszClassName = windowClassName;
   return RegisterClassA(&wc) != 0;
 }
 
@@ -71,8 +92,8 @@ bool CBrimletApp::InitInstance() {
     return false;
   }
   ApplyCommandLine(m_lpCmdLine);
-  std::snprintf(windowClassName_, sizeof windowClassName_, "%s%s", kWindowClassPrefix,
-                settings_.watchedPath);
+  // The parser keeps the path short enough for the buffer.
+  CopyToBuffer(windowClassName, WindowClassName(settings));
   if (ActivateRunningCopy()) {
     exitCode_ = 0;
     return false;
@@ -83,23 +104,23 @@ bool CBrimletApp::InitInstance() {
   }
   classRegistered = true;
 
-  mainFrame_ = std::make_unique<CMainFrame>(settings_, windowClassName_);
-  m_pMainWnd = mainFrame_.get();
-  if (!mainFrame_->Create("Brimlet")) {
+  mainFrame = std::make_unique<CMainFrame>(settings, windowClassName);
+  m_pMainWnd = mainFrame.get();
+  if (!mainFrame->Create("Brimlet")) {
     m_pMainWnd = nullptr;
     return false;
   }
-  ShowWindow(mainFrame_->m_hWnd, SW_HIDE);
-  UpdateWindow(mainFrame_->m_hWnd);
+  ShowWindow(mainFrame->m_hWnd, SW_HIDE);
+  UpdateWindow(mainFrame->m_hWnd);
   exitCode_ = 0;
   return true;
 }
 
 int CBrimletApp::ExitInstance() {
-  mainFrame_.reset();
+  mainFrame.reset();
   m_pMainWnd = nullptr;
   if (classRegistered) {
-    UnregisterClassA(windowClassName_, m_hInstance);
+    UnregisterClassA(windowClassName, m_hInstance);
     classRegistered = false;
   }
   return fw::CWinApp::ExitInstance();
@@ -119,17 +140,17 @@ bool CBrimletApp::OnCommand(UINT id) {
 }
 
 void CBrimletApp::OnAppAbout() {
-  if (aboutOpen_) {
+  if (aboutOpen) {
     return;
   }
-  aboutOpen_ = true;
+  aboutOpen = true;
   fw::CDialog about(IDD_ABOUTBOX);
-  about.DoModal(mainFrame_.get());
-  aboutOpen_ = false;
+  about.DoModal(mainFrame.get());
+  aboutOpen = false;
 }
 
 void CBrimletApp::OnAppExit() {
-  if (mainFrame_ != nullptr) {
-    mainFrame_->DestroyWindow();
+  if (mainFrame != nullptr) {
+    mainFrame->DestroyWindow();
   }
 }

@@ -34,7 +34,7 @@ class CBrimletApp : public fw::CWinApp {
   bool ActivateRunningCopy() const;
   bool RegisterWindowClass();
 
-  bool AboutOpen() const { return aboutOpen_; }
+  bool AboutOpen() const { return aboutOpen; }
 
   static bool classRegistered;
 
@@ -42,8 +42,9 @@ class CBrimletApp : public fw::CWinApp {
   void OnAppAbout();
   void OnAppExit();
 
-  MonitorSettings settings_;
-  char windowClassName_[258] = "LaSuperAppsDeQZ";
-  bool aboutOpen_ = false;
-  std::unique_ptr<CMainFrame> mainFrame_;
+  MonitorSettings settings;
+  // The prefix from construction on; start-up appends the watched path.
+  char windowClassName[kWindowClassNameSize] = "LaSuperAppsDeQZ";
+  bool aboutOpen = false;
+  std::unique_ptr<CMainFrame> mainFrame;
 };

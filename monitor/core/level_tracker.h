@@ -24,8 +24,6 @@ class LevelTracker {
   // Records `level` as this poll's level and tells what the change sets off.
   LevelChange Enter(StatusLevel level, bool autoShow);
 
-  StatusLevel PreviousLevel() const { return previousLevel; }
-
  private:
   StatusLevel previousLevel = LevelUnknown;
 };

@@ -1,27 +1,18 @@
 #include "core/main_frame.h"
 
-#include <algorithm>
-
+#include "core/poll_period.h"
 #include "framework/resource_language.h"
 #include "resources/resource.h"
 #include "ui/quota_details_dlg.h"
 
 namespace {
 
-constexpr UINT kIconIds[6] = {IDI_DRIVE_OK, IDI_DRIVE,        IDI_DRIVE_WARNING,
-                              IDI_DRIVE,    IDI_DRIVE_DANGER, IDI_DRIVE_UNKNOWN};
+// The icon resource of each place, in the order of CMainFrame::TrayIcon.
+constexpr UINT kIconIds[CMainFrame::kIconCount] = {
+    IDI_DRIVE_OK, IDI_DRIVE, IDI_DRIVE_WARNING, IDI_DRIVE, IDI_DRIVE_DANGER, IDI_DRIVE_UNKNOWN};
 
-// The poll interval as a timer period. The command line has no range check,
-// so the product is taken in 64 bits and kept inside what the timer accepts,
-// as the timer itself would: 0 becomes its shortest period; a negative
-// interval, which as an unsigned period would be huge, its longest.
-UINT PollPeriodMs(int32_t pollSeconds) {
-  if (pollSeconds < 0) {
-    return USER_TIMER_MAXIMUM;
-  }
-  int64_t ms = static_cast<int64_t>(pollSeconds) * 1000;
-  return static_cast<UINT>(std::clamp<int64_t>(ms, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
-}
+static_assert(kTimerMinimumMs == USER_TIMER_MINIMUM && kTimerMaximumMs == USER_TIMER_MAXIMUM,
+              "the poll period's range is the timer's");
 
 }  // namespace
 
@@ -30,7 +21,7 @@ CMainFrame::CMainFrame(const MonitorSettings& settings, const char* windowClassN
       windowClassName(windowClassName),
       details(std::make_unique<CQuotaDetailsDlg>()) {
   details->Create(nullptr);
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < kIconCount; ++i) {
     icons[i] = CTrayNotifyIcon::LoadTrayIcon(kIconIds[i]);
   }
   usedLabel = fw::LoadResString(IDS_DISK_SPACE_USED);
@@ -49,7 +40,12 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   if (fw::CFrameWnd::OnCreate(cs) == -1) {
     return -1;
   }
-  if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[5], WM_TRAYNOTIFY, 0, false)) {
+  // The details window was made before this window existed. Owned by the
+  // frame, it becomes the frame's last active pop-up once shown, which is
+  // what a second copy of the program brings to the front.
+  SetWindowLongPtrA(details->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_hWnd));
+  if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[kIconUnknown], WM_TRAYNOTIFY, 0,
+                          false)) {
     MessageBoxA(m_hWnd, "Failed to create tray icon", fw::LoadResString(IDS_PROGRAM_TITLE).c_str(),
                 MB_OK | MB_ICONSTOP);
     return -1;

@@ -31,6 +31,19 @@ class CMainFrame : public fw::CFrameWnd {
   static constexpr UINT kTrayIconId = 129;
   static constexpr UINT kBlinkIntervalMs = 1300;
 
+  // Places of the six tray icon handles. Each blink is a pair of neighbours
+  // starting with the plain drive, which is therefore loaded twice.
+  enum TrayIcon : int {
+    kIconOk,             // 135, shown still
+    kIconWarningFirst,   // 137, the plain drive
+    kIconWarningSecond,  // 136
+    kIconDangerFirst,    // 137, the plain drive
+    kIconDangerSecond,   // 138
+    kIconUnknown,        // 139, shown still, and the icon the tray entry starts with
+    kIconCount
+  };
+  static constexpr int kBlinkFrames = 2;
+
   void Poll();
   void ShowDetails();
 
@@ -40,8 +53,7 @@ class CMainFrame : public fw::CFrameWnd {
   const std::string& TooltipText() const { return tooltipText; }
   CQuotaDetailsDlg& Details() { return *details; }
   bool AlertConnected() const { return alert.IsConnected(); }
-  // 0 ok, 1 and 2 the warning pair, 3 and 4 the danger pair, 5 unknown.
-  HICON LevelIcon(int index) const { return icons[index]; }
+  HICON LevelIcon(TrayIcon index) const { return icons[index]; }
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -65,8 +77,7 @@ class CMainFrame : public fw::CFrameWnd {
   const char* const windowClassName;
 
   CTrayNotifyIcon trayIcon;
-  // 135 (ok), 137 and 136 (warning pair), 137 and 138 (danger pair), 139 (unknown).
-  HICON icons[6] = {};
+  HICON icons[kIconCount] = {};
   std::unique_ptr<CQuotaDetailsDlg> details;
 
   fw::CAsyncSocket socket;

@@ -24,11 +24,11 @@ struct MonitorSettings {
 constexpr char kWindowClassPrefix[] = "LaSuperAppsDeQZ";
 constexpr std::size_t kWindowClassNameSize = 258;  // with the terminator
 
-// Longest tokens the parser accepts; longer ones make the command line invalid.
-// The path limit keeps the window class name inside its buffer.
+// Longest path the parser accepts (a longer one, like a host too long for
+// `alertHost`, makes the command line invalid): it keeps the window class name
+// inside its buffer.
 constexpr std::size_t kMaxWatchedPathLength =
-    kWindowClassNameSize - 1 - (sizeof(kWindowClassPrefix) - 1);                     // 242
-constexpr std::size_t kMaxAlertHostLength = sizeof(MonitorSettings::alertHost) - 1;  // 49
+    kWindowClassNameSize - 1 - (sizeof(kWindowClassPrefix) - 1);  // 242
 
 // kWindowClassPrefix followed by the watched path.
 std::string WindowClassName(const MonitorSettings& settings);

@@ -106,16 +106,16 @@ void CMainFrame::UpdateTooltip() {
 void CMainFrame::ShowLevelIcon() {
   switch (level) {
     case LevelOk:
-      trayIcon.ChangeIcon(icons[0]);
+      trayIcon.ChangeIcon(icons[kIconOk]);
       break;
     case LevelWarning:
-      trayIcon.AnimateIcons(&icons[1], 2, kBlinkIntervalMs);
+      trayIcon.AnimateIcons(&icons[kIconWarningFirst], kBlinkFrames, kBlinkIntervalMs);
       break;
     case LevelDanger:
-      trayIcon.AnimateIcons(&icons[3], 2, kBlinkIntervalMs);
+      trayIcon.AnimateIcons(&icons[kIconDangerFirst], kBlinkFrames, kBlinkIntervalMs);
       break;
     default:
-      trayIcon.ChangeIcon(icons[5]);
+      trayIcon.ChangeIcon(icons[kIconUnknown]);
       break;
   }
 }

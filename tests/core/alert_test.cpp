@@ -128,17 +128,17 @@ INSTANTIATE_TEST_SUITE_P(
         {"NotConnectedSendsNothing", {O, W, D, W, D}, false, {}}}),
     CaseName());
 
-TEST(CoreAlertState, TakingAnAlertCountsItAsSent) {
+TEST(CoreAlertState, TakingAnAlertCountsItAsSentUntilRearmed) {
   AlertState alerts;
   EXPECT_FALSE(alerts.IsConnected());
   alerts.Open(true);
-  EXPECT_FALSE(alerts.IsAlertSent());
   EXPECT_FALSE(alerts.TakeDueAlert({LevelOk, "user1", 0, "", ""}).has_value());
-  EXPECT_FALSE(alerts.IsAlertSent());
   EXPECT_TRUE(alerts.TakeDueAlert({LevelWarning, "user1", 80, "", ""}).has_value());
-  EXPECT_TRUE(alerts.IsAlertSent());
+  EXPECT_FALSE(alerts.TakeDueAlert({LevelWarning, "user1", 80, "", ""}).has_value());
   alerts.Rearm();
-  EXPECT_FALSE(alerts.IsAlertSent());
+  EXPECT_TRUE(alerts.TakeDueAlert({LevelDanger, "user1", 98, "", ""}).has_value());
+  alerts.Open(true);  // opening arms again
+  EXPECT_TRUE(alerts.TakeDueAlert({LevelWarning, "user1", 80, "", ""}).has_value());
 }
 
 // Polls with auto-show and answers at which of them the details window opens.

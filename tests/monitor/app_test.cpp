@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/brimlet_app.h"
 #include "process_helpers.h"
 #include "resources/resource.h"
+#include "ui/shell_notify.h"
 
 namespace {
 
@@ -86,6 +88,105 @@ TEST(AboutBox, OpensOnceHoweverOftenTheCommandArrives) {
   EXPECT_FALSE(app.AboutOpen());
 }
 
+// Start-up in this process, with a taskbar and the shell's answer given.
+BOOL AcceptingShell(DWORD, NOTIFYICONDATAA*) { return TRUE; }
+BOOL RefusingAdd(DWORD action, NOTIFYICONDATAA*) { return action == NIM_ADD ? FALSE : TRUE; }
+
+class InProcessStartUp : public testing::Test {
+ protected:
+  void SetUp() override {
+    app.m_hInstance = GetModuleHandleA(nullptr);
+    app.m_lpCmdLine =
+        BRIMLET_UNIT_PARAMETER ? "e:\\ 300 75 95 % N N 0 0" : "e:\\ 300 75 95 N N 0 0";
+    app.taskbarPresent = [] { return true; };
+    SetShellNotify(AcceptingShell);
+  }
+  void TearDown() override {
+    SetShellNotify(nullptr);
+    UnregisterClassA(kClass, app.m_hInstance);
+    MSG pending;  // the quit message of a destroyed main window
+    for (int i = 0; i < 100 && PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE); ++i) {
+    }
+  }
+  bool ClassExists() {
+    WNDCLASSA wc{};
+    return GetClassInfoA(app.m_hInstance, kClass, &wc) != FALSE;
+  }
+
+  static constexpr const char* kClass = "LaSuperAppsDeQZE:\\";
+  CBrimletApp app;
+};
+
+TEST_F(InProcessStartUp, RegistersTheWindowClassAndUnregistersItAtTheEnd) {
+  ASSERT_TRUE(app.InitInstance());
+  WNDCLASSA wc{};
+  ASSERT_TRUE(GetClassInfoA(app.m_hInstance, kClass, &wc));
+  EXPECT_EQ(static_cast<UINT>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), wc.style);
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), wc.hbrBackground);
+  EXPECT_NE(nullptr, wc.hIcon);
+  EXPECT_EQ(nullptr, wc.lpszMenuName);
+  EXPECT_TRUE(CBrimletApp::classRegistered);
+  EXPECT_TRUE(app.OnCommand(ID_APP_EXIT));
+  EXPECT_EQ(0, app.ExitInstance());
+  EXPECT_FALSE(ClassExists());
+  EXPECT_FALSE(CBrimletApp::classRegistered);
+}
+
+TEST_F(InProcessStartUp, AClassItCouldNotRegisterIsNotItsToUnregister) {
+  WNDCLASSA theirs{};
+  theirs.lpfnWndProc = DefWindowProcA;
+  theirs.hInstance = app.m_hInstance;
+  theirs.lpszClassName = kClass;
+  ASSERT_NE(0, RegisterClassA(&theirs));
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(1, app.ExitInstance());
+  EXPECT_TRUE(ClassExists());
+  EXPECT_FALSE(CBrimletApp::classRegistered);
+}
+
+// The texts of every visible message box of this thread, which is then
+// answered with OK.
+std::vector<std::string> boxTexts;
+
+BOOL CALLBACK CollectText(HWND window, LPARAM) {
+  char text[128] = "";
+  GetWindowTextA(window, text, sizeof text);
+  boxTexts.push_back(text);
+  return TRUE;
+}
+
+BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
+  char className[16] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (std::string(className) == "#32770" && IsWindowVisible(window)) {
+    CollectText(window, 0);
+    EnumChildWindows(window, CollectText, 0);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  return TRUE;
+}
+
+void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), AnswerMessageBox, 0);
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+TEST_F(InProcessStartUp, ARefusedTrayIconIsToldAndEndsTheProgramWithStatusOne) {
+  SetShellNotify(RefusingAdd);
+  boxTexts.clear();
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerMessageBoxes);
+  EXPECT_FALSE(app.InitInstance());
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(Holds(boxTexts, "Failed to create tray icon"));
+  EXPECT_TRUE(Holds(boxTexts, "Brimlet"));  // the program title as caption
+  EXPECT_EQ(1, app.ExitInstance());
+  EXPECT_FALSE(ClassExists());
+  EXPECT_FALSE(CBrimletApp::classRegistered);
+}
+
 const std::string& MonitorExe() {
   static const std::string path = WindowsPath(BRIMLET_EXE);
   return path;
@@ -151,6 +252,70 @@ TEST(CommandLineForm, OnlyThisBuildsFormIsAccepted) {
   EXPECT_TRUE(good.WaitForExit(20000));
   EXPECT_TRUE(bad.WaitForExit(20000));
 }
+
+// A window of the test's own, to take the foreground away from the monitor.
+HWND ForegroundThief() {
+  static HWND window = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ForegroundThief";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "Thief", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+  }();
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  return window;
+}
+
+HWND WaitForForeground(HWND window, DWORD ms) {
+  for (DWORD waited = 0; waited <= ms && GetForegroundWindow() != window; waited += 50) {
+    Sleep(50);
+  }
+  return GetForegroundWindow();
+}
+
+// What the running copy shows when the second one starts.
+enum class Showing { DetailsWindow, AboutBox };
+
+class SingleInstanceForeground : public testing::TestWithParam<Showing> {};
+
+TEST_P(SingleInstanceForeground, TheSecondCopyBringsTheVisibleWindowForward) {
+  const bool details = GetParam() == Showing::DetailsWindow;
+  const std::string switches = details ? " 300 75 95 % Y N 0 0" : " 300 75 95 % N N 0 0";
+  std::string arguments = "f:\\" + switches;
+  if (!BRIMLET_UNIT_PARAMETER) arguments.erase(arguments.find(" %"), 2);
+
+  ChildProcess first(MonitorExe(), arguments);
+  HWND frame = WaitForWindowClass("LaSuperAppsDeQZF:\\", 20000);
+  ASSERT_NE(nullptr, frame);
+  if (!details) PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_APP_ABOUT, 0), 0);
+  HWND shown =
+      WaitForVisibleWindow(first.ProcessId(), details ? nullptr : "About Brimlet", frame, 20000);
+  ASSERT_NE(nullptr, shown);
+
+  HWND thief = ForegroundThief();
+  EXPECT_EQ(thief, WaitForForeground(thief, 2000));
+  ChildProcess second(MonitorExe(), arguments);
+  EXPECT_TRUE(second.WaitForExit(20000));
+  EXPECT_EQ(shown, WaitForForeground(shown, 2000));
+  ShowWindow(thief, SW_HIDE);
+
+  if (!details) {
+    PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && IsWindow(shown); ++i) Sleep(50);
+  }
+  ExitMonitor(frame);
+  EXPECT_TRUE(first.WaitForExit(20000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, SingleInstanceForeground,
+                         testing::Values(Showing::DetailsWindow, Showing::AboutBox),
+                         [](const testing::TestParamInfo<Showing>& info) {
+                           return info.param == Showing::DetailsWindow ? "DetailsWindow"
+                                                                       : "AboutBox";
+                         });
 
 TEST(SingleInstance, AnInvalidCommandLineWatchesTheDefaultPath) {
   ChildProcess monitor(MonitorExe(), "h:\\ 300 75 95 MB N N 0 0 extra");

@@ -28,8 +28,15 @@ struct ShellRecord {
 };
 std::vector<ShellRecord> shellCalls;
 
+// The steps of one poll as far as they can be seen from outside, in order,
+// while `pollSteps` is on.
+bool recordingSteps = false;
+std::vector<std::string> pollSteps;
+void NoteStep(const std::string& step);
+
 BOOL RecordingShell(DWORD action, NOTIFYICONDATAA* data) {
   shellCalls.push_back({action, data->uFlags, data->hIcon, data->szTip});
+  if (action == NIM_MODIFY) NoteStep((data->uFlags & NIF_TIP) != 0 ? "tooltip" : "icon");
   return TRUE;
 }
 
@@ -51,9 +58,9 @@ NetworkState WithFree(unsigned freeKb) {
   state.limitEntries = LimitWithFree(freeKb);
   return state;
 }
-const NetworkState kOk = WithFree(80000);        // 21 %
-const NetworkState kWarning = WithFree(20000);   // 80 %
-const NetworkState kDanger = WithFree(2000);     // 98 %
+const NetworkState kOk = WithFree(80000);       // 21 %
+const NetworkState kWarning = WithFree(20000);  // 80 %
+const NetworkState kDanger = WithFree(2000);    // 98 %
 NetworkState Unknown() {
   NetworkState state = kWarning;
   state.failResolve = true;
@@ -181,7 +188,7 @@ TEST_F(MainFrameTest, AFailedQueryShowsQuestionMarksAndTheUnknownIcon) {
   EXPECT_EQ("0%", ControlText(IDC_PERCENT_TEXT));
   EXPECT_EQ("Unknown free space.", ControlText(IDC_STATUS_TEXT));
   EXPECT_EQ("Disk space used :  0% on H:\\ -  free.", frame->TooltipText());
-  EXPECT_EQ(frame->LevelIcon(5), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconUnknown), LastShellCall().icon);
   EXPECT_TRUE(receiver.Drain().empty());
 }
 
@@ -273,14 +280,138 @@ TEST_F(MainFrameTest, ShownAtStartTheDetailsWindowsOkEndsTheProgram) {
   EXPECT_TRUE(shellCalls.back().action == NIM_DELETE);  // the icon left the tray
 }
 
+// A loopback socket of the alert destination, looked at (without waiting)
+// before each step, so that the alert takes its place among the steps.
+SOCKET alertSocket = INVALID_SOCKET;
+bool alertSeen = false;
+
+void NoteStep(const std::string& step) {
+  if (!recordingSteps) return;
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(alertSocket, &readable);
+  timeval now{0, 0};
+  if (!alertSeen && select(0, &readable, nullptr, nullptr, &now) == 1) {
+    alertSeen = true;
+    pollSteps.push_back("alert");
+  }
+  if (!step.empty()) pollSteps.push_back(step);
+}
+
+HWND detailsWindow = nullptr;
+
+LRESULT CALLBACK WatchDetails(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_SHOWWINDOW && sent->hwnd == detailsWindow &&
+      sent->wParam != 0) {
+    NoteStep("show");
+  } else if (code == HC_ACTION && sent->message == WM_SETTEXT &&
+             GetParent(sent->hwnd) == detailsWindow) {
+    const int id = GetDlgCtrlID(sent->hwnd);
+    if (id == IDC_PERCENT_TEXT)
+      NoteStep(std::string("percent ") + reinterpret_cast<const char*>(sent->lParam));
+    if (id == IDC_BALANCE) NoteStep("balance");
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(MainFrameTest, APollAfterTheFirstRunsItsStepsInOrder) {
+  alertSocket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  ASSERT_NE(INVALID_SOCKET, alertSocket);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(0, bind(alertSocket, reinterpret_cast<sockaddr*>(&address), sizeof address));
+  int length = sizeof address;
+  getsockname(alertSocket, reinterpret_cast<sockaddr*>(&address), &length);
+  settings.alertPort = ntohs(address.sin_port);
+  settings.autoShow = true;
+  Start(kOk);
+  detailsWindow = frame->Details().m_hWnd;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDetails, nullptr, GetCurrentThreadId());
+  pollSteps.clear();
+  alertSeen = false;
+  recordingSteps = true;
+  PollWith(kDanger);
+  NoteStep("");
+  recordingSteps = false;
+  UnhookWindowsHookEx(hook);
+  closesocket(alertSocket);
+  // The automatic display shows filled figures; the balance, tooltip, alert
+  // and icon follow the evaluation.
+  EXPECT_EQ((std::vector<std::string>{"percent 98%", "show", "percent 98%", "balance", "tooltip",
+                                      "alert", "icon"}),
+            pollSteps);
+}
+
 TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
   Start(kOk);
-  EXPECT_EQ(frame->LevelIcon(0), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconOk), LastShellCall().icon);
   PollWith(kWarning);
-  EXPECT_EQ(frame->LevelIcon(1), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconWarningFirst), LastShellCall().icon);
   SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kTrayIconId, 0);  // one blink tick
-  EXPECT_EQ(frame->LevelIcon(2), LastShellCall().icon);
+  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconWarningSecond), LastShellCall().icon);
   EXPECT_EQ(LevelWarning, frame->Level());
+}
+
+// The colour and mask bits of an icon, to tell its picture.
+std::vector<unsigned char> IconBits(HICON icon) {
+  std::vector<unsigned char> bits;
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return bits;
+  for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
+    BITMAP header{};
+    if (bitmap != nullptr && GetObjectA(bitmap, sizeof header, &header) != 0) {
+      const std::size_t at = bits.size();
+      const LONG size = header.bmWidthBytes * header.bmHeight;
+      bits.resize(at + static_cast<std::size_t>(size));
+      GetBitmapBits(bitmap, size, bits.data() + at);
+    }
+    if (bitmap != nullptr) DeleteObject(bitmap);
+  }
+  return bits;
+}
+
+struct BlinkCase {
+  const char* name;
+  NetworkState state;
+  CMainFrame::TrayIcon first;
+  CMainFrame::TrayIcon second;
+  UINT secondPicture;
+};
+
+class MainFrameBlink : public MainFrameTest, public testing::WithParamInterface<BlinkCase> {};
+
+TEST_P(MainFrameBlink, EveryPollStartsThePairAgainWithThePlainDrive) {
+  const BlinkCase& blink = GetParam();
+  Start(kOk);
+  for (int poll = 0; poll < 2; ++poll) {
+    PollWith(blink.state);
+    EXPECT_EQ(frame->LevelIcon(blink.first), LastShellCall().icon) << "poll " << poll;
+    SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kTrayIconId, 0);
+    EXPECT_EQ(frame->LevelIcon(blink.second), LastShellCall().icon) << "poll " << poll;
+  }
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE)),
+            IconBits(frame->LevelIcon(blink.first)));
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(blink.secondPicture)),
+            IconBits(frame->LevelIcon(blink.second)));
+  EXPECT_NE(IconBits(frame->LevelIcon(blink.first)), IconBits(frame->LevelIcon(blink.second)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, MainFrameBlink,
+    testing::Values(BlinkCase{"Warning", kWarning, CMainFrame::kIconWarningFirst,
+                              CMainFrame::kIconWarningSecond, IDI_DRIVE_WARNING},
+                    BlinkCase{"Danger", kDanger, CMainFrame::kIconDangerFirst,
+                              CMainFrame::kIconDangerSecond, IDI_DRIVE_DANGER}),
+    [](const testing::TestParamInfo<BlinkCase>& info) { return info.param.name; });
+
+TEST_F(MainFrameTest, TheStillIconsShowTheirOwnPictures) {
+  Start(kOk);
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE_OK)),
+            IconBits(frame->LevelIcon(CMainFrame::kIconOk)));
+  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE_UNKNOWN)),
+            IconBits(frame->LevelIcon(CMainFrame::kIconUnknown)));
 }
 
 }  // namespace

@@ -52,3 +52,40 @@ HWND WaitForWindowClass(const char* className, DWORD ms) {
   }
   return nullptr;
 }
+
+namespace {
+
+struct VisibleSearch {
+  DWORD processId;
+  const char* title;
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisible(HWND window, LPARAM search) {
+  auto* wanted = reinterpret_cast<VisibleSearch*>(search);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  char title[128] = "";
+  GetWindowTextA(window, title, sizeof title);
+  if (processId == wanted->processId && window != wanted->except && IsWindowVisible(window) &&
+      (wanted->title == nullptr || std::string(title) == wanted->title)) {
+    wanted->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForVisibleWindow(DWORD processId, const char* title, HWND except, DWORD ms) {
+  for (DWORD waited = 0; waited <= ms; waited += 50) {
+    VisibleSearch search{processId, title, except, nullptr};
+    EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      return search.found;
+    }
+    Sleep(50);
+  }
+  return nullptr;
+}

@@ -17,6 +17,7 @@ class ChildProcess {
   // Waits at most `ms`; true when the process has ended.
   bool WaitForExit(DWORD ms) const;
   DWORD ExitCode() const;
+  DWORD ProcessId() const { return info_.dwProcessId; }
 
  private:
   PROCESS_INFORMATION info_{};
@@ -24,3 +25,6 @@ class ChildProcess {
 
 // Polls (bounded) until a top-level window of `className` exists.
 HWND WaitForWindowClass(const char* className, DWORD ms);
+// Polls (bounded) until process `processId` has a visible top-level window
+// other than `except` whose title is `title` (any title when nullptr).
+HWND WaitForVisibleWindow(DWORD processId, const char* title, HWND except, DWORD ms);
