@@ -37,8 +37,8 @@
 
 namespace nwapi {
 
-using Status = uint32_t;     // NWCCODE and the other 32-bit answers
-using DirStatus = int32_t;   // NWDSCCODE
+using Status = uint32_t;      // NWCCODE and the other 32-bit answers
+using DirStatus = int32_t;    // NWDSCCODE
 using Connection = uint32_t;  // NWCONN_HANDLE
 using DirHandle = uint8_t;    // NWDIR_HANDLE
 using Context = uint32_t;     // NWDSContextHandle
@@ -98,11 +98,10 @@ constexpr size_t kSchemaNameSize = (32 + 1) * 2;
 
 // --- CALWIN32 ---
 using CallsInit = Status(NW_CALL*)(void* in, void* out);
-using ParseNetWarePath = Status(NW_CALL*)(const char* path, Connection* conn,
-                                          DirHandle* dirHandle, char* newPath);
+using ParseNetWarePath = Status(NW_CALL*)(const char* path, Connection* conn, DirHandle* dirHandle,
+                                          char* newPath);
 using GetNsPath = Status(NW_CALL*)(Connection conn, uint8_t dirHandle, uint16_t fileFlag,
-                                   uint8_t sourceNameSpace, uint8_t targetNameSpace,
-                                   NsPath* path);
+                                   uint8_t sourceNameSpace, uint8_t targetNameSpace, NsPath* path);
 using ParsePath = Status(NW_CALL*)(const char* path, char* serverName, Connection* conn,
                                    char* volumeName, char* dirPath);
 using GetVolumeNumber = Status(NW_CALL*)(Connection conn, const char* volumeName,
@@ -113,15 +112,16 @@ using GetConnectionInformation = Status(NW_CALL*)(Connection conn, uint16_t conn
 using GetObjDiskRestrictions = Status(NW_CALL*)(Connection conn, uint8_t volumeNumber,
                                                 uint32_t objectId, uint32_t* restriction,
                                                 uint32_t* inUse);
-using GetFileServerInformation = Status(NW_CALL*)(
-    Connection conn, char* serverName, uint8_t* majorVersion, uint8_t* minorVersion,
-    uint8_t* revision, uint16_t* maxConnections, uint16_t* maxConnectionsUsed,
-    uint16_t* connectionsInUse, uint16_t* volumeCount, uint8_t* sftLevel, uint8_t* ttsLevel);
+using GetFileServerInformation = Status(NW_CALL*)(Connection conn, char* serverName,
+                                                  uint8_t* majorVersion, uint8_t* minorVersion,
+                                                  uint8_t* revision, uint16_t* maxConnections,
+                                                  uint16_t* maxConnectionsUsed,
+                                                  uint16_t* connectionsInUse, uint16_t* volumeCount,
+                                                  uint8_t* sftLevel, uint8_t* ttsLevel);
 using AllocTemporaryDirectoryHandle = Status(NW_CALL*)(Connection conn, DirHandle base,
                                                        const char* path, DirHandle* newHandle,
                                                        uint8_t* rightsMask);
-using GetDirSpaceLimitList = Status(NW_CALL*)(Connection conn, DirHandle dirHandle,
-                                              uint8_t* reply);
+using GetDirSpaceLimitList = Status(NW_CALL*)(Connection conn, DirHandle dirHandle, uint8_t* reply);
 using DeallocateDirectoryHandle = Status(NW_CALL*)(Connection conn, DirHandle dirHandle);
 
 // --- CLXWIN32 ---

@@ -8,8 +8,7 @@
 
 namespace {
 
-const char* const kLibraries[] = {"CALWIN32.DLL", "CLXWIN32.DLL", "LOCWIN32.DLL",
-                                  "NETWIN32.DLL"};
+const char* const kLibraries[] = {"CALWIN32.DLL", "CLXWIN32.DLL", "LOCWIN32.DLL", "NETWIN32.DLL"};
 enum Library { kCalls, kConnections, kLocale, kDirectory, kLibraryCount };
 
 struct Binding {
@@ -51,8 +50,7 @@ const Binding kBindings[] = {
     {kDirectory, 1002, "CloseDirContext", SLOT(freeContext)},
 };
 #undef SLOT
-static_assert(sizeof kBindings / sizeof kBindings[0] * sizeof(FARPROC) ==
-                  sizeof(ClientEntryPoints),
+static_assert(sizeof kBindings / sizeof kBindings[0] * sizeof(FARPROC) == sizeof(ClientEntryPoints),
               "one binding per entry point");
 
 void Release(HMODULE (&modules)[kLibraryCount]) {
@@ -85,8 +83,7 @@ bool BindClientLibraries(ClientEntryPoints* entries, std::string* reason) {
   }
   ClientEntryPoints found{};
   for (const Binding& binding : kBindings) {
-    FARPROC address =
-        GetProcAddress(modules[binding.library], MAKEINTRESOURCEA(binding.ordinal));
+    FARPROC address = GetProcAddress(modules[binding.library], MAKEINTRESOURCEA(binding.ordinal));
     if (address == nullptr) {
       *reason = std::string("NetWare client unusable: ") + kLibraries[binding.library] +
                 " lacks ordinal " + std::to_string(binding.ordinal) + " (" + binding.operation +

@@ -91,15 +91,14 @@ uint32_t LibraryNetWareClient::LoginNameOfConnection(NwConnection connection,
                                                      uint32_t* objectId, uint8_t loginTime[7]) {
   char name[nwapi::kObjectNameSize * 4] = "";
   uint32_t status = nw_.getConnectionInformation(connection, connectionNumber,
-                                                 loginName != nullptr ? name : nullptr,
-                                                 objectType, objectId, loginTime);
+                                                 loginName != nullptr ? name : nullptr, objectType,
+                                                 objectId, loginTime);
   if (loginName == nullptr) return status;
   return CopyText(status, name, sizeof name, loginName, loginNameSize);
 }
 
-uint32_t LibraryNetWareClient::UserVolumeRestriction(NwConnection connection,
-                                                     uint8_t volumeNumber, uint32_t objectId,
-                                                     uint32_t* restrictionBlocks,
+uint32_t LibraryNetWareClient::UserVolumeRestriction(NwConnection connection, uint8_t volumeNumber,
+                                                     uint32_t objectId, uint32_t* restrictionBlocks,
                                                      uint32_t* inUseBlocks) {
   if (restrictionBlocks == nullptr || inUseBlocks == nullptr) return kBindingNoValue;
   return nw_.getObjDiskRestrictions(connection, volumeNumber, objectId, restrictionBlocks,
@@ -112,8 +111,8 @@ uint32_t LibraryNetWareClient::QueryServerName(NwConnection connection, char* se
   NwServerDetails facts;
   uint32_t status = nw_.getFileServerInformation(
       connection, name, &facts.majorVersion, &facts.minorVersion, &facts.revision,
-      &facts.maxConnections, &facts.maxConnectionsUsed, &facts.connectionsInUse,
-      &facts.volumeCount, &facts.sftLevel, &facts.ttsLevel);
+      &facts.maxConnections, &facts.maxConnectionsUsed, &facts.connectionsInUse, &facts.volumeCount,
+      &facts.sftLevel, &facts.ttsLevel);
   if (status == 0 && details != nullptr) *details = facts;
   return CopyText(status, name, sizeof name, serverName, serverNameSize);
 }
@@ -123,8 +122,8 @@ uint32_t LibraryNetWareClient::OpenTempDirHandle(NwConnection connection, NwDirH
                                                  uint8_t* rightsMask) {
   if (newHandle == nullptr) return kBindingNoValue;
   uint8_t rights = 0;
-  uint32_t status = nw_.allocTemporaryDirectoryHandle(connection, baseHandle, path, newHandle,
-                                                      &rights);
+  uint32_t status =
+      nw_.allocTemporaryDirectoryHandle(connection, baseHandle, path, newHandle, &rights);
   if (status == 0 && rightsMask != nullptr) *rightsMask = rights;
   return status;
 }
@@ -210,8 +209,8 @@ uint32_t LibraryNetWareClient::ReadObject(NwDirContext context, const char* obje
                                           NwDirBuffer attributeNames, int32_t* iterationHandle,
                                           NwDirBuffer reply) {
   if (iterationHandle == nullptr) return kBindingNoValue;
-  return AsStatus(nw_.read(context, objectName, infoType, allAttributes,
-                           AsPointer(attributeNames), iterationHandle, AsPointer(reply)));
+  return AsStatus(nw_.read(context, objectName, infoType, allAttributes, AsPointer(attributeNames),
+                           iterationHandle, AsPointer(reply)));
 }
 
 uint32_t LibraryNetWareClient::ReplyAttributeCount(NwDirContext context, NwDirBuffer reply,
@@ -225,8 +224,8 @@ uint32_t LibraryNetWareClient::NextAttributeName(NwDirContext context, NwDirBuff
                                                  uint32_t* valueCount, uint32_t* syntaxId) {
   if (valueCount == nullptr || syntaxId == nullptr) return kBindingNoValue;
   char name[nwapi::kSchemaNameSize * 2] = "";
-  uint32_t status = AsStatus(nw_.getAttrName(context, AsPointer(reply), name, valueCount,
-                                             syntaxId));
+  uint32_t status =
+      AsStatus(nw_.getAttrName(context, AsPointer(reply), name, valueCount, syntaxId));
   return CopyText(status, name, sizeof name, attributeName, attributeNameSize);
 }
 

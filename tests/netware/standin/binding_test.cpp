@@ -178,10 +178,10 @@ TEST_P(ExampleNetworkTest, AnswersAsTheInProcessSimulation) {
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleNetworkTest,
                          ::testing::Values("walkthrough.net", "ok.net", "danger.net",
-                                           "volume-exceeded.net", "both-limits.net",
-                                           "no-limit.net", "failing-client.net",
-                                           "not-authenticated.net", "print-accounting.net",
-                                           "print-unlimited.net", "two-drives.net"));
+                                           "volume-exceeded.net", "both-limits.net", "no-limit.net",
+                                           "failing-client.net", "not-authenticated.net",
+                                           "print-accounting.net", "print-unlimited.net",
+                                           "two-drives.net"));
 
 // --- Each of the 27 operations failing in turn ---
 
@@ -214,8 +214,7 @@ const FailingOperation kFailingOperations[] = {
     {"ReadDirSpaceLimits", QueryFailed, kBalanceRead, false, true},
     {"CloseDirHandle", DirectoryLimitOnly, kBalanceRead, false, false},
     // The locale record stays empty, which the conversion refuses.
-    {"LocaleNumbers", DirectoryLimitOnly, static_cast<int32_t>(simstatus::kBadLocale), false,
-     true},
+    {"LocaleNumbers", DirectoryLimitOnly, static_cast<int32_t>(simstatus::kBadLocale), false, true},
     {"StartCharConversion", DirectoryLimitOnly, kFailed, false, true},
     {"EndCharConversion", DirectoryLimitOnly, kBalanceRead, false, false},
     {"OpenDirContext", DirectoryLimitOnly, kFailed, true, true},

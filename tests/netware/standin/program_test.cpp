@@ -118,7 +118,7 @@ TEST(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarnin
       },
       kPatience));
   ASSERT_EQ(1u, datagrams.size()) << program.DebugText() << " / status: "
-                                   << DetailsText(program.ProcessId(), IDC_STATUS_TEXT);
+                                  << DetailsText(program.ProcessId(), IDC_STATUS_TEXT);
   EXPECT_EQ("Warning,user1,80%,20.00 Mb free,102.40 Mb max", datagrams[0]);
   EXPECT_TRUE(Holds(program.DebugText(), std::string(kInUse) + "the client libraries"))
       << program.DebugText();
@@ -129,9 +129,9 @@ TEST(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarnin
 // still runs, with the unknown level; the debugger output says why.
 struct MissingClient {
   const char* name;
-  bool standins;           // the stand-ins beside the program
-  bool lackingOrdinal;     // with the NETWIN32.DLL that lacks CloseDirContext
-  const char* reason;      // expected in the debugger output, or ""
+  bool standins;        // the stand-ins beside the program
+  bool lackingOrdinal;  // with the NETWIN32.DLL that lacks CloseDirContext
+  const char* reason;   // expected in the debugger output, or ""
 };
 
 void PrintTo(const MissingClient& missing, std::ostream* out) { *out << missing.name; }
@@ -174,8 +174,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ProgramWithoutClientTest,
     ::testing::Values(
         MissingClient{"no-client", false, false, ""},
-        MissingClient{"lacking-ordinal", true, true,
-                      "NetWare client unusable: NETWIN32.DLL lacks ordinal 1002 (CloseDirContext)"}),
+        MissingClient{
+            "lacking-ordinal", true, true,
+            "NetWare client unusable: NETWIN32.DLL lacks ordinal 1002 (CloseDirContext)"}),
     [](const ::testing::TestParamInfo<MissingClient>& info) {
       std::string name = info.param.name;
       for (char& c : name) {

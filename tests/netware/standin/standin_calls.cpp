@@ -32,18 +32,17 @@ nwapi::Status NW_CALL StandinParseNetWarePath(const char* path, nwapi::Connectio
   return Simulation().ResolvePath(path, conn, dirHandle, newPath, nwapi::kPathSize);
 }
 
-nwapi::Status NW_CALL StandinGetNsPath(nwapi::Connection conn, uint8_t dirHandle,
-                                       uint16_t fileFlag, uint8_t sourceNameSpace,
-                                       uint8_t targetNameSpace, nwapi::NsPath* path) {
+nwapi::Status NW_CALL StandinGetNsPath(nwapi::Connection conn, uint8_t dirHandle, uint16_t fileFlag,
+                                       uint8_t sourceNameSpace, uint8_t targetNameSpace,
+                                       nwapi::NsPath* path) {
   if (path == nullptr) return 0x8836;
   return Simulation().ConvertNameSpace(conn, dirHandle, static_cast<uint8_t>(fileFlag),
                                        sourceNameSpace, targetNameSpace, path->sourcePath,
                                        path->targetPath, path->targetSize);
 }
 
-nwapi::Status NW_CALL StandinParsePath(const char* path, char* serverName,
-                                       nwapi::Connection* conn, char* volumeName,
-                                       char* dirPath) {
+nwapi::Status NW_CALL StandinParsePath(const char* path, char* serverName, nwapi::Connection* conn,
+                                       char* volumeName, char* dirPath) {
   uint32_t status = Simulation().VolumeNameOfPath(path, volumeName, nwapi::kVolumeNameSize);
   if (status != 0) return status;
   // The simulation knows only the volume; the other parts stay empty.
@@ -94,8 +93,7 @@ nwapi::Status NW_CALL StandinGetFileServerInformation(
 }
 
 nwapi::Status NW_CALL StandinAllocTemporaryDirectoryHandle(nwapi::Connection conn,
-                                                           nwapi::DirHandle base,
-                                                           const char* path,
+                                                           nwapi::DirHandle base, const char* path,
                                                            nwapi::DirHandle* newHandle,
                                                            uint8_t* rightsMask) {
   return Simulation().OpenTempDirHandle(conn, base, path, newHandle, rightsMask);
@@ -116,27 +114,24 @@ nwapi::Status NW_CALL StandinDeallocateDirectoryHandle(nwapi::Connection conn,
 
 // Each export has exactly the type the binding calls it through.
 static_assert(std::is_same<decltype(&StandinCallsInit), nwapi::CallsInit>::value, "");
-static_assert(std::is_same<decltype(&StandinParseNetWarePath), nwapi::ParseNetWarePath>::value,
-              "");
+static_assert(std::is_same<decltype(&StandinParseNetWarePath), nwapi::ParseNetWarePath>::value, "");
 static_assert(std::is_same<decltype(&StandinGetNsPath), nwapi::GetNsPath>::value, "");
 static_assert(std::is_same<decltype(&StandinParsePath), nwapi::ParsePath>::value, "");
-static_assert(std::is_same<decltype(&StandinGetVolumeNumber), nwapi::GetVolumeNumber>::value,
-              "");
+static_assert(std::is_same<decltype(&StandinGetVolumeNumber), nwapi::GetVolumeNumber>::value, "");
 static_assert(std::is_same<decltype(&StandinGetConnectionInformation),
                            nwapi::GetConnectionInformation>::value,
               "");
-static_assert(std::is_same<decltype(&StandinGetObjDiskRestrictions),
-                           nwapi::GetObjDiskRestrictions>::value,
-              "");
+static_assert(
+    std::is_same<decltype(&StandinGetObjDiskRestrictions), nwapi::GetObjDiskRestrictions>::value,
+    "");
 static_assert(std::is_same<decltype(&StandinGetFileServerInformation),
                            nwapi::GetFileServerInformation>::value,
               "");
 static_assert(std::is_same<decltype(&StandinAllocTemporaryDirectoryHandle),
                            nwapi::AllocTemporaryDirectoryHandle>::value,
               "");
-static_assert(std::is_same<decltype(&StandinGetDirSpaceLimitList),
-                           nwapi::GetDirSpaceLimitList>::value,
-              "");
+static_assert(
+    std::is_same<decltype(&StandinGetDirSpaceLimitList), nwapi::GetDirSpaceLimitList>::value, "");
 static_assert(std::is_same<decltype(&StandinDeallocateDirectoryHandle),
                            nwapi::DeallocateDirectoryHandle>::value,
               "");

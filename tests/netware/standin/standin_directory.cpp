@@ -25,9 +25,7 @@ NwDirBuffer Simulated(nwapi::Buffer buffer) {
 
 nwapi::DirStatus Answer(uint32_t status) { return static_cast<nwapi::DirStatus>(status); }
 
-size_t ValueSize(uint32_t syntaxId) {
-  return syntaxId == kSyntaxBoolean ? 1 : 4;
-}
+size_t ValueSize(uint32_t syntaxId) { return syntaxId == kSyntaxBoolean ? 1 : 4; }
 
 }  // namespace
 
@@ -65,8 +63,8 @@ nwapi::DirStatus NW_CALL StandinPutAttrName(nwapi::Context context, nwapi::Buffe
 }
 
 nwapi::DirStatus NW_CALL StandinWhoAmI(nwapi::Context context, char* objectName) {
-  return Answer(StandinClient()->LoggedInObjectName(context, objectName,
-                                                    nwapi::kDistinguishedNameSize));
+  return Answer(
+      StandinClient()->LoggedInObjectName(context, objectName, nwapi::kDistinguishedNameSize));
 }
 
 nwapi::DirStatus NW_CALL StandinRead(nwapi::Context context, const char* objectName,
@@ -84,11 +82,9 @@ nwapi::DirStatus NW_CALL StandinGetAttrCount(nwapi::Context context, nwapi::Buff
 }
 
 nwapi::DirStatus NW_CALL StandinGetAttrName(nwapi::Context context, nwapi::Buffer buffer,
-                                            char* name, uint32_t* valueCount,
-                                            uint32_t* syntaxId) {
+                                            char* name, uint32_t* valueCount, uint32_t* syntaxId) {
   return Answer(StandinClient()->NextAttributeName(context, Simulated(buffer), name,
-                                                   nwapi::kSchemaNameSize, valueCount,
-                                                   syntaxId));
+                                                   nwapi::kSchemaNameSize, valueCount, syntaxId));
 }
 
 nwapi::DirStatus NW_CALL StandinGetAttrVal(nwapi::Context context, nwapi::Buffer buffer,
@@ -113,9 +109,8 @@ nwapi::DirStatus NW_CALL StandinFreeContext(nwapi::Context context) {
 
 }  // extern "C"
 
-static_assert(std::is_same<decltype(&StandinCreateContextHandle),
-                           nwapi::CreateContextHandle>::value,
-              "");
+static_assert(
+    std::is_same<decltype(&StandinCreateContextHandle), nwapi::CreateContextHandle>::value, "");
 static_assert(std::is_same<decltype(&StandinIsDsAuthenticated), nwapi::IsDsAuthenticated>::value,
               "");
 static_assert(std::is_same<decltype(&StandinAllocBuf), nwapi::AllocBuf>::value, "");

@@ -7,8 +7,8 @@ extern "C" {
 
 nwapi::LocaleRecord* NW_CALL StandinLocaleConv(nwapi::LocaleRecord* record) {
   if (record == nullptr) return nullptr;
-  uint32_t status = StandinClient()->LocaleNumbers(reinterpret_cast<uint8_t*>(record),
-                                                   sizeof *record);
+  uint32_t status =
+      StandinClient()->LocaleNumbers(reinterpret_cast<uint8_t*>(record), sizeof *record);
   return status == 0 ? record : nullptr;
 }
 
