@@ -1,0 +1,188 @@
+// The real brimlet.exe, copied into a scratch folder with or without the
+// stand-in client libraries beside it, watched as its debugger: which client
+// it finds, what it says about it, and what it shows and sends.
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "debugged_process.h"
+#include "resources/resource.h"
+#include "udp_receiver.h"
+
+namespace {
+
+std::string WindowsPath(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return "Z:" + path;
+}
+
+const std::string kStandins = WindowsPath(BRIMLET_STANDIN_DIR) + "\\";
+const char* const kLibraries[] = {"CALWIN32.DLL", "CLXWIN32.DLL", "LOCWIN32.DLL", "NETWIN32.DLL"};
+
+// A folder of this test holding a copy of brimlet.exe and whatever a case
+// puts beside it; removed with everything in it.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const char* name) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    path_ = std::string(temp) + "brimlet-" + name + "-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path_.c_str(), nullptr);
+    Copy(WindowsPath(BRIMLET_EXE), "brimlet.exe");
+  }
+  ~ScratchFolder() {
+    for (const std::string& file : files_) DeleteFileA((path_ + "\\" + file).c_str());
+    RemoveDirectoryA(path_.c_str());
+  }
+  bool Copy(const std::string& from, const std::string& name) {
+    files_.push_back(name);
+    return CopyFileA(from.c_str(), (path_ + "\\" + name).c_str(), FALSE) != FALSE;
+  }
+  std::string Path(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+  std::vector<std::string> files_;
+};
+
+// BRIMLET_NETWORK for the programs this test starts; unset again at the end.
+class NetworkVariable {
+ public:
+  explicit NetworkVariable(const std::string& value) {
+    SetEnvironmentVariableA("BRIMLET_NETWORK", value.empty() ? nullptr : value.c_str());
+  }
+  ~NetworkVariable() { SetEnvironmentVariableA("BRIMLET_NETWORK", nullptr); }
+};
+
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindDetails(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && GetDlgItem(window, IDC_STATUS_TEXT) != nullptr) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A control's text in the program's details window (hidden or not), read
+// without blocking should the program be held at a debug event.
+std::string DetailsText(DWORD processId, int id) {
+  WindowSearch search{processId, nullptr};
+  EnumWindows(FindDetails, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) return "<no details window>";
+  char text[256] = "";
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(GetDlgItem(search.found, id), WM_GETTEXT, sizeof text,
+                      reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200, &copied);
+  return text;
+}
+
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+constexpr DWORD kPatience = 20000;
+const char* const kInUse = "NetWare client in use: ";
+
+// The monitor splits its command line at blanks and takes no quotes.
+std::string Arguments(const std::string& path, int port) {
+  return path + " 3600 75 95 % N N 127.0.0.1 " + std::to_string(port);
+}
+
+TEST(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarning) {
+  ScratchFolder folder("with-client");
+  for (const char* library : kLibraries) ASSERT_TRUE(folder.Copy(kStandins + library, library));
+  ASSERT_TRUE(folder.Copy(WindowsPath(BRIMLET_EXAMPLES_DIR "/walkthrough.net"), "walkthrough.net"));
+  NetworkVariable network(folder.Path("walkthrough.net"));
+  UdpReceiver receiver;
+
+  // A folder below the mapped H:\ keeps this copy apart from other tests'.
+  DebuggedProcess program(folder.Path("brimlet.exe"), Arguments("H:\\STANDIN\\", receiver.Port()));
+  ASSERT_TRUE(program.Started());
+  std::vector<std::string> datagrams;
+  EXPECT_TRUE(program.RunUntil(
+      [&] {
+        for (const std::string& datagram : receiver.Drain(20)) datagrams.push_back(datagram);
+        return !datagrams.empty();
+      },
+      kPatience));
+  ASSERT_EQ(1u, datagrams.size()) << program.DebugText() << " / status: "
+                                  << DetailsText(program.ProcessId(), IDC_STATUS_TEXT);
+  EXPECT_EQ("Warning,user1,80%,20.00 Mb free,102.40 Mb max", datagrams[0]);
+  EXPECT_TRUE(Holds(program.DebugText(), std::string(kInUse) + "the client libraries"))
+      << program.DebugText();
+  EXPECT_EQ("user1", DetailsText(program.ProcessId(), IDC_LOGIN_NAME));
+}
+
+// Without a complete client and without a network description the program
+// still runs, with the unknown level; the debugger output says why.
+struct MissingClient {
+  const char* name;
+  bool standins;        // the stand-ins beside the program
+  bool lackingOrdinal;  // with the NETWIN32.DLL that lacks CloseDirContext
+  const char* reason;   // expected in the debugger output, or ""
+};
+
+void PrintTo(const MissingClient& missing, std::ostream* out) { *out << missing.name; }
+
+class ProgramWithoutClientTest : public ::testing::TestWithParam<MissingClient> {};
+
+TEST_P(ProgramWithoutClientTest, ShowsTheUnknownLevelAndSaysWhy) {
+  const MissingClient& missing = GetParam();
+  ScratchFolder folder(missing.name);
+  if (missing.standins) {
+    for (const char* library : kLibraries) {
+      std::string from = kStandins + library;
+      if (missing.lackingOrdinal && std::string(library) == "NETWIN32.DLL") {
+        from = kStandins + "lacking\\" + library;
+      }
+      ASSERT_TRUE(folder.Copy(from, library));
+    }
+  }
+  NetworkVariable network("");
+  UdpReceiver receiver;
+  DebuggedProcess program(folder.Path("brimlet.exe"),
+                          Arguments(std::string("Q:\\") + missing.name + "\\", receiver.Port()));
+  ASSERT_TRUE(program.Started());
+  EXPECT_TRUE(program.RunUntil(
+      [&] {
+        return Holds(program.DebugText(), kInUse) &&
+               DetailsText(program.ProcessId(), IDC_LOGIN_NAME) == "??";
+      },
+      kPatience))
+      << program.DebugText();
+  EXPECT_TRUE(Holds(program.DebugText(), std::string(kInUse) + "none")) << program.DebugText();
+  EXPECT_TRUE(Holds(program.DebugText(), missing.reason)) << program.DebugText();
+  EXPECT_EQ("??", DetailsText(program.ProcessId(), IDC_SERVER_NAME));
+  EXPECT_EQ("Unknown free space.", DetailsText(program.ProcessId(), IDC_STATUS_TEXT));
+  EXPECT_FALSE(program.Ended());
+  EXPECT_TRUE(receiver.Drain(50).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgramWithoutClientTest,
+    ::testing::Values(
+        MissingClient{"no-client", false, false, ""},
+        MissingClient{
+            "lacking-ordinal", true, true,
+            "NetWare client unusable: NETWIN32.DLL lacks ordinal 1002 (CloseDirContext)"}),
+    [](const ::testing::TestParamInfo<MissingClient>& info) {
+      std::string name = info.param.name;
+      for (char& c : name) {
+        if (c == '-') c = '_';
+      }
+      return name;
+    });
+
+}  // namespace
