@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,7 +69,7 @@ ReachableCopy::~ReachableCopy() {
 
 DaemonProcess::DaemonProcess(const std::string& workingDirectory,
                              const std::vector<std::string>& args, bool unprivileged,
-                             const std::string& program) {
+                             const std::string& program, long fileSizeLimit) {
   const bool dropPrivileges = unprivileged && ::geteuid() == 0;
   std::string executable = program;
   if (dropPrivileges) {
@@ -92,6 +93,10 @@ DaemonProcess::DaemonProcess(const std::string& workingDirectory,
     if (dropPrivileges && (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 ||
                            ::setuid(nobody) != 0)) {
       failStart("cannot become", "nobody", errno);
+    }
+    const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+    if (fileSizeLimit > 0 && ::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+      failStart("cannot limit the file size of", executable.c_str(), errno);
     }
     if (::chdir(workingDirectory.c_str()) != 0) {
       failStart("cannot enter the working folder", workingDirectory.c_str(), errno);
@@ -144,6 +149,19 @@ int DaemonProcess::waitForExit(std::chrono::milliseconds timeout) {
   while (readAvailable(std::chrono::milliseconds(0))) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void DaemonProcess::closeConsole() {
+  if (output_ >= 0) ::close(output_);
+  output_ = -1;
+}
+
+bool DaemonProcess::running() {
+  if (pid_ <= 0) return false;
+  int status = 0;
+  if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
+  pid_ = -1;
+  return false;
 }
 
 void DaemonProcess::terminate() {

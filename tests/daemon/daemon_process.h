@@ -35,7 +35,8 @@ class ReachableCopy {
 class DaemonProcess {
  public:
   DaemonProcess(const std::string& workingDirectory, const std::vector<std::string>& args,
-                bool unprivileged = false, const std::string& program = BRIMLETD_PATH);
+                bool unprivileged = false, const std::string& program = BRIMLETD_PATH,
+                long fileSizeLimit = 0);
   ~DaemonProcess();
   DaemonProcess(const DaemonProcess&) = delete;
   DaemonProcess& operator=(const DaemonProcess&) = delete;
@@ -47,6 +48,13 @@ class DaemonProcess {
   // Waits for the daemon to end by itself; its exit status, or -1 if it did
   // not end in time or ended by a signal.
   int waitForExit(std::chrono::milliseconds timeout);
+
+  // Closes the test's end of the console pipe, as `brimletd ... | head -n 1`
+  // does once head has its line.
+  void closeConsole();
+
+  // Whether the daemon is still running (not reaped yet).
+  bool running();
 
   // Stops the daemon with SIGTERM, as a service manager does, and reaps it.
   void terminate();

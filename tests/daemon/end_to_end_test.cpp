@@ -1,15 +1,20 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "daemon_process.h"
@@ -41,6 +46,39 @@ std::string withoutTimes(const std::string& text) {
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> result;
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+const char kFileError[] = "BrimletD : IO Exception during entry file writting ";
+
+// Sends one alert and waits until the daemon has handled it: its entry on the
+// console, after the file error line if the entry could not be written.
+// Answers whether it was written, and false as well if nothing came.
+bool sendAndWait(DaemonProcess& daemon, int port, const std::string& alert, bool* handled) {
+  const std::size_t before = lines(daemon.console()).size();
+  sendToLoopback(port, alert);
+  *handled = daemon.waitForLines(before + 1, kWait);
+  if (!*handled) return false;
+  if (lines(daemon.console()).back().rfind(kFileError, 0) != 0) return true;
+  *handled = daemon.waitForLines(before + 2, kWait);
+  return false;
+}
+
+// Every line of a log must be one whole entry of one of the alerts.
+void expectWholeEntries(const std::string& log, const std::vector<std::string>& alerts) {
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ('\n', log.back()) << "the log ends inside an entry";
+  for (const std::string& line : lines(withoutTimes(log))) {
+    bool whole = false;
+    for (const std::string& alert : alerts) whole = whole || line == "<time>," + alert;
+    EXPECT_TRUE(whole) << "not a whole entry: " << line;
+  }
 }
 
 class DaemonEndToEndTest : public testing::Test {
@@ -135,6 +173,157 @@ TEST_F(DaemonEndToEndTest, UnprivilegedStartCopesWithPrivateFoldersAndNamesWhatI
   EXPECT_EQ("test harness: cannot enter the working folder " + privateFolder.string() +
                 ": Permission denied\n",
             unreachable.console());
+}
+
+// A tmpfs of a given size on a folder, for one test; unmounted however the
+// test ends, before the folder goes.
+class SmallFileSystem {
+ public:
+  SmallFileSystem(const std::string& folder, const std::string& size) : folder_(folder) {
+    const std::string options = "size=" + size + ",mode=0777";
+    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0) {
+      mounted_ = true;
+    } else {
+      error_ = std::strerror(errno);
+    }
+  }
+  ~SmallFileSystem() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+  bool mounted() const { return mounted_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+  std::string error_;
+};
+
+// Fills the file system of `path` with it, 4 KiB at a time; answers whether
+// it got full within `limit` bytes.
+bool fillUp(const std::string& path, std::size_t limit) {
+  std::FILE* filler = std::fopen(path.c_str(), "wb");
+  if (filler == nullptr) return false;
+  std::setvbuf(filler, nullptr, _IONBF, 0);
+  const std::string page(4096, 'x');
+  bool full = false;
+  for (std::size_t written = 0; written < limit && !full; written += page.size()) {
+    full = std::fwrite(page.data(), 1, page.size(), filler) != page.size();
+  }
+  std::fclose(filler);
+  return full;
+}
+
+TEST_F(DaemonEndToEndTest, FullDiskLeavesOnlyWholeEntriesAndTheNextEntryOnALineOfItsOwn) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount a small tmpfs for a full disk";
+  const std::string disk = directory_.file("disk");
+  std::filesystem::create_directory(disk);
+  SmallFileSystem small(disk, "64k");
+  ASSERT_TRUE(small.mounted()) << "cannot mount a tmpfs on " << disk << ": " << small.error();
+
+  DaemonProcess daemon(disk, {std::to_string(port_), "N"});
+  ASSERT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
+  // Entries of 100 bytes: a 4 KiB page is no whole number of them, so the
+  // log's last page takes part of an entry once the rest of the disk is full.
+  const std::string alert = "Danger," + std::string(72, 'f');
+  bool handled = false;
+  ASSERT_TRUE(sendAndWait(daemon, port_, alert, &handled)) << daemon.console();
+  ASSERT_TRUE(fillUp(disk + "/filler", 1 << 20));
+
+  bool written = true;
+  for (int sent = 0; sent < 60 && written; ++sent) {
+    written = sendAndWait(daemon, port_, alert, &handled);
+    ASSERT_TRUE(handled) << daemon.console();
+  }
+  ASSERT_FALSE(written) << "the disk never got full";
+  EXPECT_NE(std::string::npos,
+            daemon.console().find(std::string(kFileError) + "No space left on device\n"));
+
+  std::filesystem::remove(disk + "/filler");
+  const std::string after = "Danger,after the disk was freed";
+  ASSERT_TRUE(sendAndWait(daemon, port_, after, &handled)) << daemon.console();
+  daemon.terminate();
+  const std::string log = readFile(disk + "/brimletlog.txt");
+  expectWholeEntries(log, {alert, after});
+  EXPECT_EQ("<time>," + after, lines(withoutTimes(log)).back());
+}
+
+// Under a file-size limit the write that crosses it fails with "File too
+// large" (and the daemon would die of SIGXFSZ at the next one); the daemon
+// reports it, keeps the log whole and goes on.
+// A link or a FIFO planted under the log's name neither redirects the
+// entries nor hangs the daemon: each is a file error, and the daemon goes on.
+TEST_F(DaemonEndToEndTest, PlantedLinkOrFifoIsAFileErrorThatRedirectsNothing) {
+  const std::string log = directory_.file("brimletlog.txt");
+  const std::string elsewhere = directory_.file("elsewhere.txt");
+  { std::ofstream(elsewhere) << "kept\n"; }
+  std::filesystem::create_symlink(elsewhere, log);
+  {
+    DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "N"});
+    ASSERT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
+    sendToLoopback(port_, kWarning);
+    ASSERT_TRUE(daemon.waitForLines(kStartLines + 2, kWait)) << daemon.console();
+    EXPECT_NE(std::string::npos,
+              daemon.console().find(std::string(kFileError) + "Too many levels of symbolic links"))
+        << daemon.console();
+  }
+  EXPECT_EQ("kept\n", readFile(elsewhere));
+
+  std::filesystem::remove(log);
+  ASSERT_EQ(0, ::mkfifo(log.c_str(), 0644));
+  DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "N"});
+  ASSERT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
+  sendToLoopback(port_, kWarning);
+  sendToLoopback(port_, kWarning);
+  ASSERT_TRUE(daemon.waitForLines(kStartLines + 4, kWait)) << daemon.console();
+  EXPECT_NE(std::string::npos,
+            daemon.console().find(std::string(kFileError) + "No such device or address"))
+      << daemon.console();
+  EXPECT_TRUE(daemon.running());
+}
+
+TEST_F(DaemonEndToEndTest, ClosedConsoleDoesNotStopLogging) {
+  DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "N"});
+  ASSERT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
+  daemon.closeConsole();
+  const std::string log = directory_.file("brimletlog.txt");
+  const std::string entry = "<time>," + std::string(kWarning) + "\n";
+  // Bounded: each alert is given a second to reach the log.
+  for (int sent = 1; sent <= 3; ++sent) {
+    sendToLoopback(port_, kWarning);
+    std::string expected;
+    for (int i = 0; i < sent; ++i) expected += entry;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (withoutTimes(readFile(log)) != expected && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(expected, withoutTimes(readFile(log))) << "after alert " << sent;
+  }
+  EXPECT_TRUE(daemon.running());
+}
+
+TEST_F(DaemonEndToEndTest, FileSizeLimitIsAWriteErrorAndTheDaemonGoesOn) {
+  // Entries are 64 bytes: two fit under 150, the third crosses the limit.
+  DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "N"}, false,
+                       BRIMLETD_PATH, 150);
+  ASSERT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
+  bool handled = false;
+  const std::vector<bool> written{true, true, false, false};
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    EXPECT_EQ(written[i], sendAndWait(daemon, port_, kDanger, &handled)) << i;
+    ASSERT_TRUE(handled) << "alert " << i << " not handled:\n" << daemon.console();
+  }
+  EXPECT_TRUE(daemon.running());
+  daemon.terminate();
+  const std::string failure = std::string(kFileError) + "File too large\n";
+  const std::string entry = "<time>," + std::string(kDanger) + "\n";
+  EXPECT_EQ(kBanner + settings(port_, "false", "(true)") + kWaiting + entry + entry + failure +
+                entry + failure + entry,
+            withoutTimes(daemon.console()));
+  EXPECT_EQ(entry + entry, withoutTimes(readFile(directory_.file("brimletlog.txt"))));
 }
 
 struct UnopenablePort {
