@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"NotANumber", "[server FS1]\nconnection number = twelve\n", 2, "not a number"},
         BadText{"TooLargeForVolumeNumber",
                 std::string(kServer) + "[volume FS1 SYS]\nnumber = 65536\n", 6, "out of range"},
-        BadText{"HexTooLong", "[server FS1]\nuser id = 0x100000000\n", 2, "not a number"},
+        BadText{"HexTooLong", "[server FS1]\nuser id = 0x100000000\n", 2, "out of range"},
         BadText{"SignedOutOfRange",
                 std::string(kServer) + "[limits FS1 SYS:X]\nentry = 0, 2147483648, 0\n", 6,
                 "signed 32-bit"},

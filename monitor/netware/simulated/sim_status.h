@@ -33,6 +33,7 @@ constexpr uint32_t kDirNoReply = DirectoryStatus(-323);
 constexpr uint32_t kDirNoMoreAttributes = DirectoryStatus(-324);
 constexpr uint32_t kDirNoMoreValues = DirectoryStatus(-325);
 constexpr uint32_t kDirSyntaxMismatch = DirectoryStatus(-326);
+constexpr uint32_t kDirBadIteration = DirectoryStatus(-327);  // not an iteration handed out
 constexpr uint32_t kDirNotLoggedIn = DirectoryStatus(-337);
 constexpr uint32_t kDirNoSuchObject = DirectoryStatus(-601);
 

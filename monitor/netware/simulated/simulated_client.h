@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "netware/netware_client.h"
@@ -104,10 +105,11 @@ class SimulatedNetWareClient : public NetWareClient {
     size_t nextValue = 0;
   };
 
-  // Logs the call and answers an injected failure, or kNotStarted before a
-  // successful StartClient; nothing means the operation goes ahead.
+  // Logs the call and answers kNotStarted before a successful StartClient, or
+  // the failure rule for the call; nothing means the operation goes ahead.
   std::optional<uint32_t> Enter(ClientOperation operation, const std::string& detail = "",
                                 int64_t qualifier = -1);
+  std::optional<uint32_t> FailureFor(ClientOperation operation, int64_t qualifier) const;
   const ServerDescription* ServerOf(NwConnection connection) const;
   const DriveMapping* MappingOf(const std::string& localPath, std::string* rest) const;
   std::optional<std::string> LongFormOf(const std::string& server, const std::string& path) const;
@@ -115,6 +117,7 @@ class SimulatedNetWareClient : public NetWareClient {
   DirBufferState* BufferOf(NwDirBuffer buffer);
 
   NetworkDescription network_;
+  std::map<std::pair<ClientOperation, int64_t>, uint32_t> failureRules_;
   bool started_ = false;
   std::vector<std::string> callLog_;
 
