@@ -1,6 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/resource_language.h"
+#include "framework/win_app.h"
 
 namespace fw {
 
@@ -26,22 +27,108 @@ bool CDialog::Create(CWnd* parent) {
   return window != nullptr;
 }
 
+// The modal loop is the program's own rather than the dialog manager's: every
+// message goes through the application's filters, so the modeless windows
+// keep their keyboard interface and the links their tooltips while the
+// dialog is open.
 INT_PTR CDialog::DoModal(CWnd* parent) {
   LPCDLGTEMPLATEA dialogTemplate = FindDialogTemplate(templateId_);
   if (dialogTemplate == nullptr || m_hWnd != nullptr) {
     return -1;
   }
+  HWND owner = parent != nullptr ? parent->m_hWnd : nullptr;
   modal_ = true;
+  ended_ = false;
+  result_ = -1;
   BeginCreation(this);
-  INT_PTR result = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate,
-                                           parent != nullptr ? parent->m_hWnd : nullptr,
+  HWND window = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, owner,
                                            NoDialogProc, 0);
   EndCreation();
-  return result;
+  if (window == nullptr) {
+    modal_ = false;
+    return -1;
+  }
+  bool ownerWasEnabled = owner != nullptr && IsWindowEnabled(owner);
+  if (ownerWasEnabled) {
+    EnableWindow(owner, FALSE);
+  }
+  BringAboveThreadWindows(window);
+  RunModalLoop(window);
+  // Enabled again before the dialog goes, so that activation can return to
+  // the owner.
+  if (ownerWasEnabled) {
+    EnableWindow(owner, TRUE);
+  }
+  if (IsWindow(window)) {
+    ::DestroyWindow(window);
+  }
+  modal_ = false;
+  return result_;
 }
 
+void CDialog::RunModalLoop(HWND window) {
+  MSG message;
+  while (!ended_ && IsWindow(window)) {
+    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // The quit belongs to the outer loop: hand it back.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (got == -1) {
+      Trace("GetMessage failed in a modal loop\n");
+      return;
+    }
+    CWinApp* app = App();
+    bool consumed = app != nullptr ? app->PreTranslateMessage(&message)
+                                   : PreTranslateMessage(&message);
+    if (!consumed) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+}
+
+namespace {
+
+struct TopmostSearch {
+  HWND self;
+  bool found;
+};
+
+BOOL CALLBACK FindTopmost(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<TopmostSearch*>(parameter);
+  if (window != search->self && IsWindowVisible(window) &&
+      (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+    search->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+// A modal dialog answers the user's last action, so it shows above every
+// window of the program, also above one that stays above other windows.
+void CDialog::BringAboveThreadWindows(HWND window) {
+  TopmostSearch search{window, false};
+  EnumThreadWindows(GetCurrentThreadId(), FindTopmost, reinterpret_cast<LPARAM>(&search));
+  SetWindowPos(window, search.found ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(window);
+}
+
+// In the modal loop the dialog is hidden at once and destroyed when the loop
+// has ended.
 void CDialog::EndDialog(int result) {
-  if (m_hWnd != nullptr) {
+  if (m_hWnd == nullptr) {
+    return;
+  }
+  if (modal_) {
+    result_ = result;
+    ended_ = true;
+    ShowWindow(m_hWnd, SW_HIDE);
+  } else {
     ::EndDialog(m_hWnd, result);
   }
 }
@@ -55,7 +142,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CDialog::PreTranslateMessage(MSG* message) {
-  return !modal_ && m_hWnd != nullptr && IsDialogMessageA(m_hWnd, message) != FALSE;
+  return m_hWnd != nullptr && IsDialogMessageA(m_hWnd, message) != FALSE;
 }
 
 bool CDialog::OnCommand(UINT id, UINT) {

@@ -12,8 +12,10 @@ class CDialog : public CWnd {
 
   // Modeless: creates the window (visible only if the template says so).
   bool Create(CWnd* parent);
-  // Modal: runs the dialog until it ends; answers EndDialog's result, or -1
-  // when the dialog could not be created.
+  // Modal: runs the dialog until it ends, in a loop that offers every
+  // message to the application's filters; shows it above every window of
+  // the thread. Answers EndDialog's result, or -1 when the dialog could not
+  // be created.
   INT_PTR DoModal(CWnd* parent);
   void EndDialog(int result);
 
@@ -35,8 +37,13 @@ class CDialog : public CWnd {
   bool IsModal() const { return modal_; }
 
  private:
+  void RunModalLoop(HWND window);
+  static void BringAboveThreadWindows(HWND window);
+
   UINT templateId_;
   bool modal_ = false;
+  bool ended_ = false;  // EndDialog ran in the modal loop
+  INT_PTR result_ = -1;
 };
 
 }  // namespace fw

@@ -22,7 +22,7 @@ bool CWinApp::InitInstance() { return true; }
 int CWinApp::ExitInstance() { return exitCode_; }
 bool CWinApp::OnCommand(UINT) { return false; }
 
-bool CWinApp::PreTranslate(MSG* message) {
+bool CWinApp::PreTranslateMessage(MSG* message) {
   for (HWND window = message->hwnd; window != nullptr; window = GetParent(window)) {
     CWnd* object = CWnd::FromHandle(window);
     if (object != nullptr && object->PreTranslateMessage(message)) {
@@ -45,7 +45,7 @@ int CWinApp::Run() {
       exitCode_ = 1;
       return exitCode_;
     }
-    if (!PreTranslate(&message)) {
+    if (!PreTranslateMessage(&message)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }

@@ -27,6 +27,10 @@ class CWinApp : public CObject {
   // it is for and to that window's parents (modeless dialogs take their
   // keyboard messages there), then translated and dispatched.
   int Run();
+  // The filters of the message loop, for modal loops of the program's own:
+  // offers `message` to the window it is for and to its parents; true when
+  // one of them consumed it.
+  bool PreTranslateMessage(MSG* message);
 
   HINSTANCE m_hInstance = nullptr;
   const char* m_lpCmdLine = "";
@@ -34,9 +38,6 @@ class CWinApp : public CObject {
 
  protected:
   int exitCode_ = 0;
-
- private:
-  bool PreTranslate(MSG* message);
 };
 
 // The one application object of the process.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+
 #include "framework/dialog.h"
 #include "framework/win_app.h"
 #include "test_ids.h"
@@ -97,6 +99,82 @@ TEST(ModalDialog, MissingTemplateFailsWithoutAWindow) {
   fw::CDialog missing(4242);
   EXPECT_EQ(-1, missing.DoModal(nullptr));
   EXPECT_FALSE(missing.Create(nullptr));
+}
+
+// While a modal dialog runs, a timer of the thread acts once and ends it.
+struct ModalProbe {
+  static std::function<void(HWND modal)> action;
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND modal = FindWindowA(nullptr, "Test dialog modal");
+    if (modal != nullptr && action) {
+      action(modal);
+    }
+    if (modal != nullptr) {
+      PostMessageA(modal, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+  }
+};
+std::function<void(HWND)> ModalProbe::action;
+
+// Runs a modal TestDialog, retitled so the probe can tell it from others.
+class ModalTestDialog : public TestDialog {
+ protected:
+  BOOL OnInitDialog() override {
+    SetWindowTextA(m_hWnd, "Test dialog modal");
+    return TestDialog::OnInitDialog();
+  }
+};
+
+TEST(ModalDialog, ItsLoopKeepsTheKeysOfAModelessDialog) {
+  fw::CWinApp app;
+  TestDialog modeless;
+  ASSERT_TRUE(modeless.Create(nullptr));
+  ShowWindow(modeless.m_hWnd, SW_SHOW);
+  HWND ok = GetDlgItem(modeless.m_hWnd, IDOK);
+  // The Escape key reaches the modeless dialog only through the filters of
+  // the loop that is running: the modal one's.
+  ModalProbe::action = [ok](HWND) {
+    PostMessageA(ok, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  };
+  SetTimer(nullptr, 0, 50, ModalProbe::Fire);
+  ModalTestDialog modal;
+  EXPECT_EQ(IDCANCEL, modal.DoModal(nullptr));
+  ModalProbe::action = nullptr;
+  // The key was posted before the modal dialog's cancel: it has been handled.
+  EXPECT_EQ(1, modeless.cancels);
+  modeless.DestroyWindow();
+}
+
+TEST(ModalDialog, OpensAboveAWindowThatStaysOnTop) {
+  fw::CWinApp app;
+  TestDialog topmost;
+  ASSERT_TRUE(topmost.Create(nullptr));
+  SetWindowPos(topmost.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  bool above = false;
+  HWND below = topmost.m_hWnd;
+  ModalProbe::action = [&above, below](HWND modal) {
+    for (HWND window = GetWindow(modal, GW_HWNDNEXT); window != nullptr && !above;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+      above = window == below;
+    }
+  };
+  SetTimer(nullptr, 0, 200, ModalProbe::Fire);
+  ModalTestDialog modal;
+  EXPECT_EQ(IDCANCEL, modal.DoModal(nullptr));
+  ModalProbe::action = nullptr;
+  EXPECT_TRUE(above);
+  topmost.DestroyWindow();
+}
+
+TEST(ModalDialog, AQuitDuringTheDialogReachesTheOuterLoop) {
+  fw::CWinApp app;
+  ModalProbe::action = [](HWND) { PostQuitMessage(7); };
+  SetTimer(nullptr, 0, 50, ModalProbe::Fire);
+  ModalTestDialog modal;
+  modal.DoModal(nullptr);
+  ModalProbe::action = nullptr;
+  EXPECT_EQ(7, app.Run());
 }
 
 }  // namespace
