@@ -4,6 +4,7 @@
 #                32-bit Windows build (brimlet.exe, brimletd.exe, Wine tests)
 #   make test    setup, both builds, every native and Wine test
 #   make demo    the monitor and the daemon end to end on the simulated network
+#   make package the daemon's Debian package (build/native/package/)
 BUILD      ?= build
 NATIVE_DIR := $(BUILD)/native
 WIN32_DIR  := $(BUILD)/win32
@@ -12,7 +13,7 @@ CMAKE_ARGS ?=
 SCREEN     := -screen 0 1280x1024x24
 
 .PHONY: all setup build native win32 variants test test-native test-wine test-variants \
-        screenshots demo bench clean
+        screenshots demo bench package clean
 
 # The build variants besides the standard one, each in its own build tree
 # with its own brimlet.exe; only the program and the tests that a variant
@@ -71,6 +72,10 @@ screenshots:
 
 demo: setup build
 	bash scripts/demo.sh $(BUILD)
+
+# The log host's Debian package, from the native tree: build/native/package/.
+package: native
+	cd $(NATIVE_DIR) && cpack -G DEB
 
 bench: build
 	bash scripts/bench-daemon.sh $(NATIVE_DIR)

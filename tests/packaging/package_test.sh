@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the brimletd package from the native tree into a scratch folder,
+# unpacks it into a scratch root and checks what lands where, that lintian
+# finds no error and that systemd accepts the unit. Removes everything it
+# made, also when a check fails.
+#   package_test.sh BUILD_DIR
+set -euo pipefail
+build="$(cd "$1" && pwd)"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+
+fail() { echo "package test: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 ||
+  { cat "$scratch/cpack.log" >&2; fail "cpack failed"; }
+deb="$(ls "$scratch"/out/brimletd_*.deb 2>/dev/null | head -n 1)"
+[ -n "$deb" ] || fail "no brimletd_*.deb made"
+echo "package: $(basename "$deb")"
+
+root="$scratch/root"
+dpkg-deb -x "$deb" "$root"
+for path in usr/sbin/brimletd lib/systemd/system/brimletd.service etc/logrotate.d/brimletd \
+            usr/share/man/man8/brimletd.8.gz usr/share/doc/brimletd/copyright \
+            usr/share/doc/brimletd/changelog.Debian.gz usr/share/doc/brimletd/README; do
+  [ -f "$root/$path" ] || fail "/$path missing"
+done
+[ -x "$root/usr/sbin/brimletd" ] || fail "/usr/sbin/brimletd not executable"
+grep -qx 'ExecStart=/usr/sbin/brimletd.*' "$root/lib/systemd/system/brimletd.service" ||
+  fail "the unit does not start /usr/sbin/brimletd"
+grep -q '/var/log/brimlet/brimletlog.txt' "$root/etc/logrotate.d/brimletd" ||
+  fail "logrotate does not name /var/log/brimlet/brimletlog.txt"
+if grep -Eq '^\s*(copytruncate|postrotate)' "$root/etc/logrotate.d/brimletd"; then
+  fail "logrotate truncates or signals, yet the daemon reopens the file per entry"
+fi
+dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no shared-library dependencies"
+
+zcat "$root/usr/share/man/man8/brimletd.8.gz" | grep -q '^\.TH BRIMLETD 8' ||
+  fail "man page has no .TH BRIMLETD 8 header"
+
+lintian --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 || true
+cat "$scratch/lintian.log"
+if grep -q '^E:' "$scratch/lintian.log"; then fail "lintian reports errors"; fi
+
+# systemd-analyze checks the unit against the unpacked binary: a copy of the
+# unit that points into the scratch root.
+sed "s|^ExecStart=/usr/sbin/brimletd|ExecStart=$root/usr/sbin/brimletd|" \
+  "$root/lib/systemd/system/brimletd.service" >"$scratch/brimletd.service"
+if ! SYSTEMD_LOG_LEVEL=warning systemd-analyze verify --man=no "$scratch/brimletd.service" \
+     >"$scratch/verify.log" 2>&1; then
+  cat "$scratch/verify.log" >&2
+  fail "systemd-analyze verify rejects the unit"
+fi
+echo "package test: passed"
