@@ -34,9 +34,12 @@ void CHookWnd::Attach(HWND window) {
   SetPropA(window, kHookProperty, this);
   if (next != nullptr) {
     previousProc = next->previousProc;
+  } else if (HANDLE passThrough = RemovePropA(window, kPassThroughProperty)) {
+    // Our procedure never left the chain: take up the kept one again.
+    previousProc = reinterpret_cast<WNDPROC>(passThrough);
   } else {
-    previousProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookedWindowProc)));
+    previousProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookedWindowProc)));
   }
 }
 
@@ -51,7 +54,14 @@ void CHookWnd::Detach() {
       SetPropA(hookedWindow, kHookProperty, next);
     } else {
       RemovePropA(hookedWindow, kHookProperty);
-      SetWindowLongPtrA(hookedWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
+      // Restoring the old procedure while someone subclassed the window after
+      // us would cut that subclass out: then stay as a pass-through.
+      const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hookedWindow, GWLP_WNDPROC));
+      if (current == HookedWindowProc) {
+        SetWindowLongPtrA(hookedWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
+      } else {
+        SetPropA(hookedWindow, kPassThroughProperty, reinterpret_cast<HANDLE>(previousProc));
+      }
     }
   } else {
     CHookWnd* newer = newest;
@@ -88,7 +98,14 @@ LRESULT CALLBACK CHookWnd::HookedWindowProc(HWND window, UINT message, WPARAM wP
   fw::CurrentMessageScope scope(window, message, wParam, lParam);
   CHookWnd* newest = NewestHook(window);
   if (newest == nullptr) {
-    return DefWindowProcA(window, message, wParam, lParam);
+    const auto passThrough = reinterpret_cast<WNDPROC>(GetPropA(window, kPassThroughProperty));
+    if (passThrough == nullptr) {
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+      RemovePropA(window, kPassThroughProperty);
+    }
+    return CallWindowProcA(passThrough, window, message, wParam, lParam);
   }
   if (message == WM_NCDESTROY) {
     // The window's last message: give it back its own procedure before that

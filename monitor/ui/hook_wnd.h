@@ -37,6 +37,10 @@ class CHookWnd : public fw::CObject {
 
   // The window property naming a window's newest hook.
   static constexpr const char* kHookProperty = "HookWnd_P";
+  // The window's own procedure, kept when the last hook leaves while another
+  // subclass sits above ours: our procedure then stays in the chain and only
+  // passes messages on.
+  static constexpr const char* kPassThroughProperty = "HookWnd_Pass";
 
  private:
   HWND hookedWindow = nullptr;

@@ -111,9 +111,9 @@ void CLinkLabel::PrepareLabel() {
 void CLinkLabel::CreateTooltip() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&classes);
-  tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
+  tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                            nullptr, GetModuleHandleA(nullptr), nullptr);
   if (tooltip == nullptr) {
     return;
   }
@@ -226,8 +226,9 @@ LRESULT CLinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // than from the STN_CLICKED the static sends its dialog on the press: the
     // dialog's commands belong to the dialog, and a press that is dragged
     // off the link before the release opens nothing.
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
+    // The second press of a double click (WM_LBUTTONDBLCLK) is no new click:
+    // one double click opens the address once.
+    case WM_LBUTTONDOWN: {
       LRESULT result = Default();
       pressed = true;
       SetCapture(m_hWnd);

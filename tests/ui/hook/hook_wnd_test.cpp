@@ -143,6 +143,39 @@ TEST_P(DetachOrder, LeavesTheOtherHookWorking) {
   EXPECT_EQ(std::vector<std::string>{"window"}, windowLog.order);
 }
 
+// A subclass put on after our hook stays when the hook leaves: our
+// procedure stays in the chain as a pass-through to the window's own, and a
+// hook attached later takes that place again.
+WNDPROC laterSubclassNext = nullptr;
+int laterSubclassProbes = 0;
+LRESULT CALLBACK LaterSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kProbe) ++laterSubclassProbes;
+  return CallWindowProcA(laterSubclassNext, window, message, wParam, lParam);
+}
+
+TEST_F(HookTest, DetachingUnderALaterSubclassLeavesItInPlace) {
+  NamedHook hook(&windowLog.order, "hook");
+  hook.Attach(window);
+  laterSubclassProbes = 0;
+  laterSubclassNext = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclassProc)));
+  ASSERT_EQ(Hooked(), reinterpret_cast<LONG_PTR>(laterSubclassNext));
+
+  hook.Detach();
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(LaterSubclassProc), Procedure());
+  EXPECT_EQ(kWindowAnswer, Probe());
+  EXPECT_EQ(1, laterSubclassProbes);
+  EXPECT_EQ(std::vector<std::string>{"window"}, windowLog.order);
+
+  NamedHook again(&windowLog.order, "again");
+  again.Attach(window);
+  windowLog.order.clear();
+  EXPECT_EQ(kWindowAnswer, Probe());
+  EXPECT_EQ(2, laterSubclassProbes);
+  EXPECT_EQ((std::vector<std::string>{"again", "window"}), windowLog.order);
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(LaterSubclassProc), Procedure());
+}
+
 INSTANTIATE_TEST_SUITE_P(HookTest, DetachOrder, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return std::string(info.param ? "Newer" : "Older");

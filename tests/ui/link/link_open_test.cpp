@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 
@@ -113,6 +115,29 @@ TEST_F(LinkOpenTest, APressOrReleaseAloneIsNoClick) {
   Release(1, 1);
   EXPECT_TRUE(shell.opens.empty());
   EXPECT_EQ(nullptr, GetCapture());
+}
+
+// A double click arrives as press, release, double-click press, release:
+// one browser window, not two. Its tooltip shows an "&" in the address as it
+// stands.
+TEST_F(LinkOpenTest, ADoubleClickOpensTheAddressOnceAndTheTooltipKeepsAmpersands) {
+  shell.shellResults = {42, 42};
+  Click();
+  SendMessageA(link.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(1, 1));
+  Release(1, 1);
+  EXPECT_EQ(1u, shell.opens.size());
+  EXPECT_EQ(nullptr, GetCapture());
+
+  HWND tooltip = nullptr;
+  for (HWND candidate = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+       candidate != nullptr && tooltip == nullptr;
+       candidate = FindWindowExA(nullptr, candidate, TOOLTIPS_CLASSA, nullptr)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    if (process == GetCurrentProcessId()) tooltip = candidate;
+  }
+  ASSERT_NE(nullptr, tooltip);
+  EXPECT_NE(0, GetWindowLongA(tooltip, GWL_STYLE) & TTS_NOPREFIX);
 }
 
 struct FailureCase {
