@@ -24,7 +24,7 @@ variant_args_percent := -DUNIT_PARAMETER=OFF
 variant_args_percent-currency := -DUNIT_PARAMETER=OFF -DCURRENCY_BALANCE=ON
 VARIANT_TARGETS := brimlet test_app test_main_frame test_resource_blocks test_resource_choice \
                    brimlet_core_wine_test resource_viewer
-VARIANT_TESTS := ^(test_app|test_main_frame|test_resource_|brimlet_core_wine_test)
+VARIANT_TESTS := ^(test_app|test_main_frame|test_resource_.*|brimlet_core_wine_test)$$
 TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
 
 all: build
