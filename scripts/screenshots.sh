@@ -2,7 +2,9 @@
 # screenshots.sh [build dir]
 # Renders the details window and the About box in each language of the
 # Windows build and saves them as PNG files in <build dir>/screenshots/
-# (details_en_US.png, about_en_US.png, ...). The build dir defaults to
+# (details_en_US.png, about_en_US.png, ...), and turns the pictures of the
+# filled windows that the text-fit test left in <build dir>/screenshots/fit/
+# (BMP) into PNG files beside them. The build dir defaults to
 # build/win32 and needs its target resource_viewer built. Runs under Xvfb
 # when there is no display, with a warm Wine in the build tree's prefix;
 # like the Wine test run, it restarts that prefix's wineserver, so do not run
@@ -61,5 +63,15 @@ shoot() {
 for locale in "${locales[@]}"; do
   shoot "details_$locale" "$locale" 134
   shoot "about_$locale" "$locale" 100
+done
+# The text-fit test saves what the running program showed; PNG is what a
+# browser or a document shows.
+for picture in "$out"/fit/*.bmp; do
+  [ -f "$picture" ] || continue
+  if convert "$picture" "${picture%.bmp}.png"; then
+    echo "screenshots: ${picture%.bmp}.png"
+  else
+    failed=1
+  fi
 done
 exit $failed
