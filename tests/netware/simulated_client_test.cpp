@@ -63,6 +63,16 @@ TEST(NetWareSimulatedClientTest, BrokenDescriptionFailsTheStartAndNamesFileAndLi
   EXPECT_EQ(client.ResolvePath("H:\\", nullptr, nullptr, nullptr, 0), simstatus::kNotStarted);
 }
 
+// The whole message reaches the debug output, the NUL written out.
+TEST(NetWareSimulatedClientTest, ControlBytesReachTheDebugOutputEscaped) {
+  TestNetwork network("[server FS1]\nconnection number = 1\nlogin name = u" + std::string(1, '\0') +
+                      "\x1Bx\nuser id = 2\n");
+  SimulatedNetWareClient client;
+  EXPECT_EQ(client.StartClient(nullptr, nullptr), simstatus::kNoNetwork);
+  EXPECT_EQ(TestNetwork::DebugOutput(),
+            network.Path() + ":3: control byte \\x00 in column 15: a description is plain text\n");
+}
+
 TEST(NetWareSimulatedClientTest, UnknownHandlesAreRefused) {
   TestNetwork network(HomeNetwork(""));
   SimulatedNetWareClient client;
