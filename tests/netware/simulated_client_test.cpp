@@ -10,6 +10,7 @@
 #include "netware/account_balance.h"
 #include "netware/disk_restriction.h"
 #include "netware/make_client.h"
+#include "netware/simulated/description_file.h"
 #include "netware/simulated/sim_status.h"
 #include "test_network.h"
 
@@ -61,6 +62,26 @@ TEST(NetWareSimulatedClientTest, BrokenDescriptionFailsTheStartAndNamesFileAndLi
   EXPECT_NE(TestNetwork::DebugOutput().find(network.Path() + ":13: "), std::string::npos)
       << TestNetwork::DebugOutput();
   EXPECT_EQ(client.ResolvePath("H:\\", nullptr, nullptr, nullptr, 0), simstatus::kNotStarted);
+}
+
+// Padded with one comment line to the given size.
+std::string HomeNetworkOfSize(size_t size) {
+  std::string text = HomeNetwork("entry = 0, 25600, 5000\n") + "#";
+  text.append(size - text.size() - 1, 'x');
+  return text + "\n";
+}
+
+TEST(NetWareDescriptionFileTest, ReadsUpTo1MiBAndRefusesMore) {
+  TestNetwork network(HomeNetworkOfSize(kMaxDescriptionFileSize));
+  NetworkDescription description;
+  std::string message;
+  EXPECT_TRUE(LoadNetworkDescription(network.Path(), &description, &message)) << message;
+
+  network.Rewrite(HomeNetworkOfSize(kMaxDescriptionFileSize + 1));
+  description = NetworkDescription{};
+  EXPECT_FALSE(LoadNetworkDescription(network.Path(), &description, &message));
+  EXPECT_EQ(message, network.Path() + ": larger than 1048576 bytes");
+  EXPECT_TRUE(description.servers.empty());
 }
 
 // The whole message reaches the debug output, the NUL written out.
@@ -240,9 +261,21 @@ TEST_F(NetWareSimulatedCallTest, RequiredOutputsMayNotBeNull) {
   EXPECT_EQ(client_.ConnectionItem(connection_, kItemUserObjectId, 4, nullptr),
             simstatus::kInvalidParameter);
   EXPECT_EQ(client_.OpenDirContext(nullptr), simstatus::kInvalidParameter);
+  EXPECT_EQ(client_.LocaleNumbers(nullptr, 128), simstatus::kInvalidParameter);
   OpenDirectory();
   EXPECT_EQ(client_.AddAttributeName(context_, request_, nullptr), simstatus::kInvalidParameter);
   EXPECT_EQ(client_.CallLog().back(), "AddAttributeName");  // logged without a name
+  EXPECT_EQ(client_.LoggedInObjectName(context_, nullptr, 512), simstatus::kInvalidParameter);
+  int32_t iteration = -1;
+  ASSERT_EQ(Read(0, &iteration), 0u);
+  uint32_t count = 0;
+  EXPECT_EQ(client_.ReplyAttributeCount(context_, reply_, nullptr), simstatus::kInvalidParameter);
+  EXPECT_EQ(client_.NextAttributeName(context_, reply_, nullptr, 260, &count, nullptr),
+            simstatus::kInvalidParameter);
+  char name[260] = "";
+  ASSERT_EQ(client_.NextAttributeName(context_, reply_, name, sizeof name, &count, nullptr), 0u);
+  EXPECT_EQ(client_.NextAttributeValue(context_, reply_, kSyntaxCounter, nullptr, 4),
+            simstatus::kInvalidParameter);
 }
 
 // A rule narrowed to a source name space or selector wins over the rule for

@@ -69,6 +69,7 @@ uint32_t SimulatedNetWareClient::LoggedInObjectName(NwDirContext context, char* 
                                                     size_t objectNameSize) {
   if (auto answer = Enter(ClientOperation::LoggedInObjectName)) return *answer;
   if (contexts_.count(context) == 0) return simstatus::kDirBadContext;
+  if (objectName == nullptr) return simstatus::kInvalidParameter;
   if (network_.directory.objectName.empty()) return simstatus::kDirNotLoggedIn;
   if (!CopyOut(network_.directory.objectName, objectName, objectNameSize)) {
     return simstatus::kBufferTooSmall;
@@ -139,6 +140,7 @@ uint32_t SimulatedNetWareClient::NextAttributeName(NwDirContext context, NwDirBu
   if (state == nullptr) return simstatus::kDirBadBuffer;
   if (!state->holdsReply) return simstatus::kDirNoReply;
   if (state->nextAttribute >= state->reply.size()) return simstatus::kDirNoMoreAttributes;
+  if (attributeName == nullptr) return simstatus::kInvalidParameter;
   const DirectoryAttribute& attribute = state->reply[state->nextAttribute];
   if (!CopyOut(attribute.name, attributeName, attributeNameSize)) {
     return simstatus::kBufferTooSmall;
