@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
 
 #include "netware/account_balance.h"
 #include "netware/disk_restriction.h"
 #include "netware/simulated/description_file.h"
+#include "netware/simulated/description_parser.h"
 #include "netware/simulated/simulated_client.h"
 #include "test_network.h"
 
@@ -110,6 +113,43 @@ TEST(NetWareExampleFilesTest, EveryShippedExampleReadsAndIsChecked) {
         << entry.path() << " has no case in kExamples";
   }
   EXPECT_EQ(files, static_cast<int>(checked.size()));
+}
+
+// The table of status-0 rules in examples/README.md: each operation once,
+// "refused" exactly where the parser refuses the rule.
+TEST(NetWareExampleFilesTest, StatusZeroTableSaysWhatTheParserDoes) {
+  std::ifstream readme(BRIMLET_EXAMPLES_DIR "/README.md");
+  std::string line;
+  while (std::getline(readme, line) && line != "| Operation | Status 0 means |") {
+  }
+  ASSERT_TRUE(readme) << "no status-0 table in examples/README.md";
+  std::getline(readme, line);  // |---|---|
+  std::map<std::string, bool> refusedInTable;
+  while (std::getline(readme, line) && line.size() > 1 && line[0] == '|') {
+    size_t bar = line.find('|', 1);
+    ASSERT_NE(bar, std::string::npos) << line;
+    std::string names = line.substr(2, bar - 3) + ",";
+    bool refused = line.compare(bar + 2, 7, "refused") == 0;
+    for (size_t start = 0, comma; (comma = names.find(',', start)) != std::string::npos;
+         start = comma + 2) {
+      std::string name = names.substr(start, comma - start);
+      EXPECT_TRUE(refusedInTable.emplace(name, refused).second) << name << " is listed twice";
+    }
+  }
+  EXPECT_EQ(refusedInTable.size(), static_cast<size_t>(kClientOperationCount));
+  for (int i = 0; i < kClientOperationCount; ++i) {
+    std::string name = ClientOperationName(static_cast<ClientOperation>(i));
+    auto listed = refusedInTable.find(name);
+    if (listed == refusedInTable.end()) {
+      ADD_FAILURE() << name << " is missing from the table";
+      continue;
+    }
+    NetworkDescription network;
+    DescriptionError error;
+    EXPECT_EQ(!ParseNetworkDescription("[failures]\n" + name + " = 0\n", &network, &error),
+              listed->second)
+        << name << ": " << error.reason;
+  }
 }
 
 }  // namespace
