@@ -80,6 +80,7 @@ package: native
 bench: build
 	bash scripts/bench-daemon.sh $(NATIVE_DIR)
 	bash scripts/bench-monitor.sh $(BUILD)
+	bash scripts/bench-description.sh $(NATIVE_DIR)
 
 clean:
 	rm -rf $(BUILD)

@@ -6,9 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 
-std::string LimitWithFree(unsigned freeKb) {
-  return "0, 25600, " + std::to_string(freeKb / 4);
-}
+std::string LimitWithFree(unsigned freeKb) { return "0, 25600, " + std::to_string(freeKb / 4); }
 
 NetworkFile::NetworkFile() {
   char dir[MAX_PATH];
@@ -23,8 +21,21 @@ NetworkFile::~NetworkFile() {
   _putenv("BRIMLET_NETWORK=");
 }
 
+// Written to a file beside the description and moved over it, so that the
+// monitor, polling meanwhile, reads the old network or the new one and never
+// a file cut short. (The C library's rename does not replace a file here.)
 void NetworkFile::Write(const NetworkState& state) {
-  std::ofstream out(path_, std::ios::trunc);
+  std::string temporary = path_ + ".new";
+  WriteText(temporary, state);
+  if (!MoveFileExA(temporary.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    std::fprintf(stderr, "network_file: cannot move %s over %s (error %lu)\n", temporary.c_str(),
+                 path_.c_str(), GetLastError());
+    std::remove(temporary.c_str());
+  }
+}
+
+void NetworkFile::WriteText(const std::string& path, const NetworkState& state) {
+  std::ofstream out(path, std::ios::trunc);
   out << "[server FS1]\nconnection number = 12\nlogin name = user1\nuser id = 0x2A000101\n\n"
       << "[volume FS1 SYS]\nnumber = 0\nrestriction = " << state.restriction
       << "\nin use = " << state.inUse << "\n\n"

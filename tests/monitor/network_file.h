@@ -26,5 +26,7 @@ class NetworkFile {
   const std::string& Path() const { return path_; }
 
  private:
+  static void WriteText(const std::string& path, const NetworkState& state);
+
   std::string path_;
 };

@@ -58,6 +58,34 @@ TEST(NetWareDescriptionParserTest, LongPathDefaultsToThePath) {
   EXPECT_EQ(network.drives[0].longPath, "SYS:USERS");
 }
 
+TEST(NetWareDescriptionParserTest, LeadingZerosAreDecimalNumbers) {
+  std::string text =
+      "[server FS1]\nconnection number = 0012\nlogin name = u\nuser id = 0x0002A\n"
+      "[volume FS1 SYS]\nnumber = 010\nrestriction = 00\n"
+      "[failures]\nConnectionItem selector 05 = -0601\n";
+  NetworkDescription network;
+  DescriptionError error;
+  ASSERT_TRUE(ParseNetworkDescription(text, &network, &error)) << error.line << error.reason;
+  EXPECT_EQ(network.servers[0].connectionNumber, 12u);  // not octal
+  EXPECT_EQ(network.servers[0].userObjectId, 0x2Au);
+  EXPECT_EQ(network.volumes[0].number, 10);
+  EXPECT_EQ(network.volumes[0].restrictionBlocks, 0u);
+  ASSERT_EQ(network.failures.size(), 1u);
+  EXPECT_EQ(network.failures[0].qualifier, 5);
+  EXPECT_EQ(network.failures[0].status, uint32_t(-601));
+}
+
+// A header's words may stand apart by several blanks.
+TEST(NetWareDescriptionParserTest, HeaderWordsMayStandApartByBlanks) {
+  std::string text =
+      std::string(kServer) + "[ volume   FS1\tSYS ]\nnumber = 0\n[limits  FS1   SYS:A\\]\n";
+  NetworkDescription network;
+  DescriptionError error;
+  ASSERT_TRUE(ParseNetworkDescription(text, &network, &error)) << error.line << error.reason;
+  EXPECT_EQ(network.volumes[0].name, "SYS");
+  EXPECT_EQ(network.limitLists[0].path, "SYS:A\\");
+}
+
 struct BadText {
   const char* name;
   std::string text;

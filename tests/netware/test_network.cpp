@@ -40,9 +40,21 @@ TestNetwork::~TestNetwork() {
   std::remove(path_.c_str());
 }
 
+// Replaces the file whole, as every writer of a description should: a new
+// file beside it, renamed over it, so that a start reads the old text or the
+// new one and never a file cut short.
 void TestNetwork::Rewrite(const std::string& text) {
-  std::ofstream file(path_, std::ios::binary | std::ios::trunc);
-  file << text;
+  std::string temporary = path_ + ".new";
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.flush();
+    if (!file) ADD_FAILURE() << "cannot write " << temporary;
+  }
+  if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
+    ADD_FAILURE() << "cannot rename " << temporary << " to " << path_;
+    std::remove(temporary.c_str());
+  }
 }
 
 std::string TestNetwork::DebugOutput() { return debugText; }

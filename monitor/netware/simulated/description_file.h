@@ -1,5 +1,6 @@
-// Reading a network description file whole before anything of it is used, so
-// that a file being rewritten is never half-applied.
+// Reading a network description file whole before anything of it is used: a
+// file with a mistake is not applied at all. A file cut short at a line
+// boundary may still read as a smaller network, so writers replace it whole.
 #pragma once
 
 #include <string>

@@ -32,13 +32,14 @@ bool ZeroIsMeaningful(ClientOperation operation) {
   }
 }
 
-std::string ZeroRefusal(ClientOperation operation) {
+// key is the rule as written, qualifier included.
+std::string ZeroRefusal(ClientOperation operation, const std::string& key) {
   std::string name = ClientOperationName(operation);
   if (operation == ClientOperation::StartClient) {
     return "'StartClient = 0' changes nothing (StartClient answers 0 for every valid "
            "description); give a nonzero status to make it fail";
   }
-  return "'" + name + " = 0' would answer success without writing " + name +
+  return "'" + key + " = 0' would answer success without writing " + name +
          "'s outputs, so the caller would read whatever its buffers held before; "
          "give a nonzero status";
 }
@@ -66,7 +67,7 @@ class FailuresSection : public SectionReader {
     if (!rest.empty() && !Qualifier(key, rest, &rule, reason)) return false;
     if (!ReadStatus("the status of " + Quoted(key), value, &rule.status, reason)) return false;
     if (rule.status == 0 && !ZeroIsMeaningful(rule.operation)) {
-      *reason = ZeroRefusal(rule.operation);
+      *reason = ZeroRefusal(rule.operation, key);
       return false;
     }
     auto earlier = lines_.emplace(std::make_pair(rule.operation, rule.qualifier), line);

@@ -11,8 +11,9 @@ constexpr uint32_t kNoNetwork = 0x88FF;   // no usable network description
 constexpr uint32_t kNotStarted = 0x88FE;  // StartClient has not succeeded
 constexpr uint32_t kInvalidConnection = 0x8801;
 constexpr uint32_t kBufferTooSmall = 0x880E;
-constexpr uint32_t kInvalidParameter = 0x8836;  // a required output was nullptr
-constexpr uint32_t kUnknownItem = 0x88FD;       // ConnectionItem selector or size
+// A required output was nullptr, or a flag the client does not take was set.
+constexpr uint32_t kInvalidParameter = 0x8836;
+constexpr uint32_t kUnknownItem = 0x88FD;  // ConnectionItem selector or size
 constexpr uint32_t kNoSuchConnectionNumber = 0x88FC;
 constexpr uint32_t kBadLocale = 0x88FB;     // StartCharConversion given other numbers
 constexpr uint32_t kNoConversion = 0x88FA;  // EndCharConversion without a start

@@ -69,6 +69,7 @@ uint32_t SimulatedNetWareClient::LoggedInObjectName(NwDirContext context, char* 
                                                     size_t objectNameSize) {
   if (auto answer = Enter(ClientOperation::LoggedInObjectName)) return *answer;
   if (contexts_.count(context) == 0) return simstatus::kDirBadContext;
+  if (objectName == nullptr) return simstatus::kInvalidParameter;
   if (network_.directory.objectName.empty()) return simstatus::kDirNotLoggedIn;
   if (!CopyOut(network_.directory.objectName, objectName, objectNameSize)) {
     return simstatus::kBufferTooSmall;
@@ -91,9 +92,12 @@ uint32_t SimulatedNetWareClient::ReadObject(NwDirContext context, const char* ob
   // -1, and it always answers -1 (everything came in one reply).
   if (iterationHandle == nullptr) return simstatus::kInvalidParameter;
   if (*iterationHandle != -1) return simstatus::kDirBadIteration;
-  DirBufferState* request = allAttributes ? nullptr : BufferOf(attributeNames);
-  if (!allAttributes && request == nullptr) return simstatus::kDirBadBuffer;
-  if (request != nullptr && !request->preparedForRead) return simstatus::kDirBufferNotPrepared;
+  // Only the attributes named in the request are read: a query that asked
+  // for all of them would get answers it never looks at, and pass unnoticed.
+  if (allAttributes != 0) return simstatus::kInvalidParameter;
+  DirBufferState* request = BufferOf(attributeNames);
+  if (request == nullptr) return simstatus::kDirBadBuffer;
+  if (!request->preparedForRead) return simstatus::kDirBufferNotPrepared;
   DirBufferState* answer = BufferOf(reply);
   if (answer == nullptr) return simstatus::kDirBadBuffer;
 
@@ -101,8 +105,8 @@ uint32_t SimulatedNetWareClient::ReadObject(NwDirContext context, const char* ob
   // attribute as the object carries it.
   std::vector<DirectoryAttribute> attributes;
   for (const DirectoryAttribute& attribute : network_.directory.attributes) {
-    bool wanted = allAttributes != 0;
-    for (size_t i = 0; request != nullptr && !wanted && i < request->requestedNames.size(); ++i) {
+    bool wanted = false;
+    for (size_t i = 0; !wanted && i < request->requestedNames.size(); ++i) {
       wanted = EqualsIgnoringCase(request->requestedNames[i], attribute.name);
     }
     if (wanted) attributes.push_back(attribute);
@@ -136,6 +140,7 @@ uint32_t SimulatedNetWareClient::NextAttributeName(NwDirContext context, NwDirBu
   if (state == nullptr) return simstatus::kDirBadBuffer;
   if (!state->holdsReply) return simstatus::kDirNoReply;
   if (state->nextAttribute >= state->reply.size()) return simstatus::kDirNoMoreAttributes;
+  if (attributeName == nullptr) return simstatus::kInvalidParameter;
   const DirectoryAttribute& attribute = state->reply[state->nextAttribute];
   if (!CopyOut(attribute.name, attributeName, attributeNameSize)) {
     return simstatus::kBufferTooSmall;

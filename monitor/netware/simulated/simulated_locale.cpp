@@ -18,9 +18,8 @@ void PutNumber(uint8_t* record, size_t offset, uint32_t value) {
 
 uint32_t SimulatedNetWareClient::LocaleNumbers(uint8_t* localeRecord, size_t localeRecordSize) {
   if (auto answer = Enter(ClientOperation::LocaleNumbers)) return *answer;
-  if (localeRecord == nullptr || localeRecordSize < kLocaleRecordMinSize) {
-    return simstatus::kBufferTooSmall;
-  }
+  if (localeRecord == nullptr) return simstatus::kInvalidParameter;
+  if (localeRecordSize < kLocaleRecordMinSize) return simstatus::kBufferTooSmall;
   std::memset(localeRecord, 0, localeRecordSize);
   PutNumber(localeRecord, kLocaleFirstOffset, kSimulatedCountry);
   PutNumber(localeRecord, kLocaleSecondOffset, kSimulatedCodePage);
