@@ -1,5 +1,9 @@
 #include "core/reading_source.h"
 
+#ifndef BRIMLET_WINDOWS_DRIVE
+#error "build variant definitions missing: link the target against brimlet_core"
+#endif
+
 #if BRIMLET_WINDOWS_DRIVE
 
 #include "netware/windows_drive/drive_reading.h"
