@@ -31,7 +31,8 @@ VARIANT_TESTS := ^(test_app|test_main_frame|test_resource_.*|brimlet_core_wine_t
 # VARIANT_TESTS. The Windows drive build reads no simulated network, so the
 # main frame's test, which polls one, is not its own.
 variant_targets_windows := details_texts brimletd
-variant_tests_windows := ^(test_app|test_resource_.*|brimlet_core_wine_test|windows_drive_quota|programs_import_only_system_dlls)$$
+variant_tests_windows := ^(test_app|test_resource_.*|brimlet_core_wine_test|windows_drive_quota|$\
+                           programs_import_only_system_dlls)$$
 TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
 
 all: build
