@@ -10,6 +10,17 @@ if(NOT LANGUAGE_SET IN_LIST BRIMLET_LANGUAGE_SETS)
                       "standard, reduced")
 endif()
 
+# Where a reading comes from: the NetWare client (directory space limits and
+# the user's volume restriction), or Windows' own figures of the watched drive,
+# which honour NTFS and SMB disk quotas.
+set(BRIMLET_QUOTA_SOURCES netware windows)
+set(QUOTA_SOURCE "netware" CACHE STRING "Source of the quota figures: netware or windows")
+set_property(CACHE QUOTA_SOURCE PROPERTY STRINGS ${BRIMLET_QUOTA_SOURCES})
+if(NOT QUOTA_SOURCE IN_LIST BRIMLET_QUOTA_SOURCES)
+  message(FATAL_ERROR "QUOTA_SOURCE is \"${QUOTA_SOURCE}\"; it must be one of: "
+                      "netware, windows")
+endif()
+
 set(QUOTA_HELP_ADDRESS "http://helpdesk.example.org/quota.html" CACHE STRING
     "Page opened by the details window's quota help link")
 
@@ -40,4 +51,5 @@ endif()
 set(BRIMLET_VARIANT_DEFINITIONS
     BRIMLET_UNIT_PARAMETER=$<BOOL:${UNIT_PARAMETER}>
     BRIMLET_CURRENCY_BALANCE=$<BOOL:${CURRENCY_BALANCE}>
-    BRIMLET_REDUCED_LANGUAGES=$<STREQUAL:${LANGUAGE_SET},reduced>)
+    BRIMLET_REDUCED_LANGUAGES=$<STREQUAL:${LANGUAGE_SET},reduced>
+    BRIMLET_WINDOWS_DRIVE=$<STREQUAL:${QUOTA_SOURCE},windows>)

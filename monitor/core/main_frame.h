@@ -85,6 +85,7 @@ class CMainFrame : public fw::CFrameWnd {
 
   QuotaReading reading;
   AccountBalance balance;
+  bool balanceRead = false;  // false: the reading source has no balance
   LevelTracker levels;
   StatusLevel level = LevelUnknown;
   int32_t percentUsed = 0;

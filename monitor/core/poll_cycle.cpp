@@ -9,20 +9,15 @@
 #include "core/details_text.h"
 #include "core/main_frame.h"
 #include "core/quota_evaluation.h"
+#include "core/reading_source.h"
 #include "core/tooltip_text.h"
 #include "framework/resource_language.h"
-#include "netware/account_balance.h"
-#include "netware/disk_restriction.h"
-#include "netware/make_client.h"
 #include "resources/resource.h"
 #include "ui/quota_details_dlg.h"
 
 void CMainFrame::Poll() {
   EvaluateReading();
-  {
-    std::unique_ptr<NetWareClient> client = MakeNetWareClient();
-    QueryAccountBalance(*client, &balance);
-  }
+  balanceRead = ReadBalance(&balance);
   FillDetails();
   ShowBalance();
   UpdateTooltip();
@@ -31,13 +26,7 @@ void CMainFrame::Poll() {
 }
 
 void CMainFrame::EvaluateReading() {
-  {
-    std::unique_ptr<NetWareClient> client = MakeNetWareClient();
-    reading.result =
-        QueryDiskRestriction(*client, settings.watchedPath, reading.serverName, reading.loginName,
-                             reading.serverPath, &reading.dirUsedKb, &reading.dirLimitKb,
-                             &reading.dirFreeKb, &reading.volUsedKb, &reading.volLimitKb);
-  }
+  reading.result = ReadQuota(settings.watchedPath, &reading);
   if (IsFailedReading(reading.result)) {
     MarkFailedReading(reading);
   }
@@ -84,6 +73,12 @@ void CMainFrame::FillDetails() {
 
 void CMainFrame::ShowBalance() {
   HWND dialog = details->m_hWnd;
+  if (!balanceRead) {
+    // No balance exists: both fields stay empty in the label's own colours.
+    SetDlgItemTextA(dialog, IDC_LOW_LIMIT, "");
+    SetDlgItemTextA(dialog, IDC_BALANCE, "");
+    return;
+  }
   BalanceTexts texts = BalanceTextsOf(balance);
   SetDlgItemTextA(dialog, IDC_LOW_LIMIT, texts.lowLimitText.c_str());
   if (texts.balanceColour != BalanceColour::Unchanged) {

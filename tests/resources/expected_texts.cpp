@@ -6,6 +6,9 @@
 #ifndef BRIMLET_REDUCED_LANGUAGES
 #define BRIMLET_REDUCED_LANGUAGES 0
 #endif
+#ifndef BRIMLET_WINDOWS_DRIVE
+#define BRIMLET_WINDOWS_DRIVE 0
+#endif
 
 namespace restest {
 namespace {
@@ -24,6 +27,29 @@ const char* const kFrenchExample = "Exemple : brimlet h:\\ 300 75 95 N N 0 0";
 const char* const kDutchExample = "Voorbeeld : brimlet h:\\300 75 95 N N 0 0";
 #endif
 
+// The texts that name the server: Novell's, or any network server's.
+#if BRIMLET_WINDOWS_DRIVE
+const char* const kEnglishCaption = "Quota information on network drive";
+const char* const kGermanCaption = "Speicherplatzbelegung auf Netzlaufwerk";
+const char* const kFrenchCaption =
+    "Information de quota de votre répertoire personnel sur le serveur réseau";
+const char* const kDutchCaption = "Quota informatie op netwerk drive";
+const char* const kEnglishServerLabel = "Network server where your directory is :";
+const char* const kGermanServerLabel =
+    "Netzwerk-Server, auf dem sich Ihr Home-Verzeichnis befindet : ";
+const char* const kDutchServerLabel = "Netwerk server waar Uw home directory is :";
+#else
+const char* const kEnglishCaption = "Quota information on Novell network drive";
+const char* const kGermanCaption = "Speicherplatzbelegung auf Novell-Netzlaufwerk";
+const char* const kFrenchCaption =
+    "Information de quota de votre répertoire personnel sur le serveur Novell";
+const char* const kDutchCaption = "Quota informatie op Novell netwerk drive";
+const char* const kEnglishServerLabel = "Novell server where your directory is :";
+const char* const kGermanServerLabel = "Novell-Server, auf dem sich Ihr Home-Verzeichnis befindet : ";
+const char* const kDutchServerLabel = "Novell server waar Uw home directory is :";
+#endif
+const char* const kFrenchServerLabel = "Votre répertoire personnel\nse trouve sur le serveur :";
+
 #if BRIMLET_REDUCED_LANGUAGES
 const char* const kEnglishVersion = "Brimlet 1.51";
 const int kEnglishAboutHeight = 154;
@@ -40,7 +66,7 @@ LanguageTexts English() {
            "You're running almost out of free space : please take necessary steps.",
            "Unknown free space.", "free"},
           {"Network drive space restriction information", "About Brimlet", "Exit"},
-          "Quota information on Novell network drive",
+          kEnglishCaption,
           324,
           306,
           true,
@@ -51,7 +77,8 @@ LanguageTexts English() {
           193,
           kEnglishAboutHeight,
           kEnglishVersion,
-          std::string("Usage : see documentation\n") + kEnglishExample};
+          std::string("Usage : see documentation\n") + kEnglishExample,
+          kEnglishServerLabel};
 }
 
 LanguageTexts German() {
@@ -64,7 +91,7 @@ LanguageTexts German() {
        "entsprechende Schritte.",
        "Der freie Speicherplatz konnte nicht ermittelt werden.", "frei"},
       {"Information zur Netzwerk-Speicherplatz-Beschränkung", "Über Brimlet", "Beenden"},
-      "Speicherplatzbelegung auf Novell-Netzlaufwerk",
+      kGermanCaption,
       324,
       314,
       true,
@@ -75,7 +102,8 @@ LanguageTexts German() {
       200,
       142,
       "Brimlet 1.5",
-      std::string("Anwendung : siehe Dokumentation\n") + kGermanExample};
+      std::string("Anwendung : siehe Dokumentation\n") + kGermanExample,
+      kGermanServerLabel};
 }
 
 LanguageTexts French() {
@@ -86,7 +114,7 @@ LanguageTexts French() {
            "Espace libre insuffisant : Prenez les mesures nécessaires !",
            "Impossible de déterminer votre espace libre.", "de libre"},
           {"Information de quota de disque", "A propos de Brimlet", "Quitter"},
-          "Information de quota de votre répertoire personnel sur le serveur Novell",
+          kFrenchCaption,
           330,
           293,
           false,
@@ -97,7 +125,8 @@ LanguageTexts French() {
           191,
           135,
           "Brimlet 1.5",
-          std::string("Utilisation : Voir la documentation\n") + kFrenchExample};
+          std::string("Utilisation : Voir la documentation\n") + kFrenchExample,
+          kFrenchServerLabel};
 }
 
 LanguageTexts Dutch() {
@@ -108,7 +137,7 @@ LanguageTexts Dutch() {
            " hebt bijna geen vrije ruimte meer : Neem de benodigde maatregelen a.u.b. .",
            "Onbekende vrije ruimte.", "vrij"},
           {"Netwerk disk ruimte restrictie informatie", "Over Brimlet", "Afsluiten"},
-          "Quota informatie op Novell netwerk drive",
+          kDutchCaption,
           318,
           306,
           false,
@@ -119,7 +148,8 @@ LanguageTexts Dutch() {
           191,
           135,
           "Brimlet 1.5",
-          std::string("Gebruik : zie documentatie\n") + kDutchExample};
+          std::string("Gebruik : zie documentatie\n") + kDutchExample,
+          kDutchServerLabel};
 }
 
 #if BRIMLET_REDUCED_LANGUAGES
@@ -135,6 +165,8 @@ LanguageTexts Czech() {
 }  // namespace
 
 void PrintTo(const LanguageTexts& texts, std::ostream* out) { *out << texts.tag; }
+
+bool WindowsDriveBuild() { return BRIMLET_WINDOWS_DRIVE != 0; }
 
 const std::vector<UINT>& StringIds() {
   static const std::vector<UINT> ids = {57344, 57360, 57361, 57362, 57363, 57364, 57365, 57366};

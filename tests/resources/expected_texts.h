@@ -27,7 +27,13 @@ struct LanguageTexts {
   int aboutWidth, aboutHeight;
   std::string aboutFirstLine;
   std::string aboutUsage;  // both lines, as in the template
+  // The label beside the server's name: a Novell server in the NetWare
+  // builds, a network server in the Windows drive build.
+  std::string serverLabel;
 };
+
+// Whether this build reads a Windows drive, whose texts never say Novell.
+bool WindowsDriveBuild();
 
 // Names the language in test output.
 void PrintTo(const LanguageTexts& texts, std::ostream* out);

@@ -209,6 +209,23 @@ TEST_P(DialogFrame, HasTheLanguagesSizeCaptionAndCloseBox) {
   EXPECT_EQ(!about && texts.topmost, (dialog.exStyle & WS_EX_TOPMOST) != 0);
 }
 
+// The NetWare builds name Novell in every dialog of every language; the
+// Windows drive build, which may watch any server, in none.
+TEST_P(DialogFrame, SpeaksOfNovellOnlyInTheNetWareBuilds) {
+  DialogTemplate dialog;
+  ASSERT_TRUE(restest::LoadDialogTemplate(GetParam().id, GetParam().texts.language, &dialog));
+  std::vector<std::string> novell;
+  if (dialog.caption.find("Novell") != std::string::npos) novell.push_back(dialog.caption);
+  for (const DialogItem& item : dialog.items) {
+    if (item.text.text.find("Novell") != std::string::npos) novell.push_back(item.text.text);
+  }
+  if (restest::WindowsDriveBuild()) {
+    EXPECT_TRUE(novell.empty()) << "first: " << (novell.empty() ? "" : novell[0]);
+  } else {
+    EXPECT_FALSE(novell.empty());
+  }
+}
+
 TEST_P(DialogFrame, KeepsEveryControlInsideTheWindow) {
   DialogTemplate dialog;
   ASSERT_TRUE(restest::LoadDialogTemplate(GetParam().id, GetParam().texts.language, &dialog));
@@ -255,6 +272,14 @@ class DetailsControls : public testing::TestWithParam<LanguageTexts> {
   }
   DialogTemplate dialog_;
 };
+
+TEST_P(DetailsControls, NamesTheServerAsThisBuildReadsIt) {
+  int found = 0;
+  for (const DialogItem& item : dialog_.items) {
+    if (item.id == -1 && item.text.text == GetParam().serverLabel) ++found;
+  }
+  EXPECT_EQ(1, found) << "expected \"" << GetParam().serverLabel << "\"";
+}
 
 TEST_P(DetailsControls, HasEveryNumberedControlOnceWithItsKind) {
   struct Expected {

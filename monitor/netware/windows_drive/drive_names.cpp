@@ -1,0 +1,27 @@
+#include "netware/windows_drive/drive_names.h"
+
+#include <cstring>
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+bool IsUncPath(const std::string& path) {
+  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
+std::string ServerOfUncPath(const std::string& path) {
+  if (!IsUncPath(path)) return "";
+  size_t end = 2;
+  while (end < path.size() && !IsSeparator(path[end])) ++end;
+  return path.substr(2, end - 2);
+}
+
+void CopyName(char* buffer, size_t size, const std::string& text) {
+  if (size == 0) return;
+  size_t length = text.size() < size - 1 ? text.size() : size - 1;
+  std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
+}

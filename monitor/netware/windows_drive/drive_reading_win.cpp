@@ -1,0 +1,81 @@
+#include <windows.h>
+
+#include <winnetwk.h>
+
+#include <string>
+
+#include "netware/windows_drive/drive_figures.h"
+#include "netware/windows_drive/drive_names.h"
+#include "netware/windows_drive/drive_reading.h"
+
+namespace {
+
+struct DriveNames {
+  std::string login;
+  std::string server;
+  std::string serverPath;
+};
+
+bool LoginName(std::string* login) {
+  char name[256];
+  DWORD size = sizeof name;
+  if (!GetUserNameA(name, &size)) return false;
+  *login = name;
+  return true;
+}
+
+// The UNC form of a path on a network drive, from the redirector; empty for
+// a local drive (the redirector then answers ERROR_NOT_CONNECTED).
+std::string UniversalName(const char* path) {
+  // The answer is a record that points into the buffer behind it.
+  union {
+    UNIVERSAL_NAME_INFOA info;
+    char bytes[sizeof(UNIVERSAL_NAME_INFOA) + 1024];
+  } buffer;
+  DWORD size = sizeof buffer;
+  if (WNetGetUniversalNameA(path, UNIVERSAL_NAME_INFO_LEVEL, &buffer, &size) != NO_ERROR) {
+    return "";
+  }
+  return buffer.info.lpUniversalName != nullptr ? buffer.info.lpUniversalName : "";
+}
+
+bool ComputerName(std::string* computer) {
+  char name[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD size = sizeof name;
+  if (!GetComputerNameA(name, &size)) return false;
+  *computer = name;
+  return true;
+}
+
+bool NamesOf(const char* watchedPath, DriveNames* names) {
+  if (!LoginName(&names->login)) return false;
+  std::string universal = IsUncPath(watchedPath) ? watchedPath : UniversalName(watchedPath);
+  std::string server = ServerOfUncPath(universal);
+  if (!server.empty()) {
+    names->server = server;
+    names->serverPath = universal;
+    return true;
+  }
+  names->serverPath = watchedPath;
+  return ComputerName(&names->server);
+}
+
+}  // namespace
+
+RestrictionResult ReadWindowsDrive(const char* watchedPath, QuotaReading* reading) {
+  ULARGE_INTEGER freeToCaller{}, total{}, totalFree{};
+  if (!GetDiskFreeSpaceExA(watchedPath, &freeToCaller, &total, &totalFree)) return QueryFailed;
+  DriveNames names;
+  if (!NamesOf(watchedPath, &names)) return QueryFailed;
+
+  DriveFigures figures = DriveFiguresOf(total.QuadPart, freeToCaller.QuadPart);
+  CopyName(reading->loginName, sizeof reading->loginName, names.login);
+  CopyName(reading->serverName, sizeof reading->serverName, names.server);
+  CopyName(reading->serverPath, sizeof reading->serverPath, names.serverPath);
+  reading->dirUsedKb = figures.usedKb;
+  reading->dirLimitKb = figures.limitKb;
+  reading->dirFreeKb = figures.freeKb;
+  reading->volUsedKb = figures.usedKb;
+  reading->volLimitKb = 0;
+  return figures.result;
+}

@@ -1,0 +1,56 @@
+// The server and share path a Windows drive reading shows, from a UNC path.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "netware/windows_drive/drive_names.h"
+
+namespace {
+
+struct UncCase {
+  const char* name;
+  const char* path;
+  bool unc;
+  const char* server;
+};
+
+class UncPathTest : public ::testing::TestWithParam<UncCase> {};
+
+TEST_P(UncPathTest, TellsTheServer) {
+  const UncCase& c = GetParam();
+  EXPECT_EQ(c.unc, IsUncPath(c.path));
+  EXPECT_EQ(c.server, ServerOfUncPath(c.path));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, UncPathTest,
+    ::testing::Values(UncCase{"ShareWithFolders", "\\\\FS1\\home\\user1", true, "FS1"},
+                      UncCase{"ServerOnly", "\\\\FS1", true, "FS1"},
+                      UncCase{"ForwardSlashes", "//fs1.example.org/home", true, "fs1.example.org"},
+                      UncCase{"MixedSlashes", "\\/FS1/home", true, "FS1"},
+                      UncCase{"NoServerName", "\\\\\\home", true, ""},
+                      UncCase{"JustTheTwoSlashes", "\\\\", true, ""},
+                      UncCase{"DriveRoot", "H:\\", false, ""},
+                      UncCase{"RootedFolder", "\\home\\user1", false, ""},
+                      UncCase{"OneCharacter", "\\", false, ""},
+                      UncCase{"Empty", "", false, ""}),
+    [](const ::testing::TestParamInfo<UncCase>& info) { return info.param.name; });
+
+TEST(CopyName, CutsToTheBufferAndTerminates) {
+  char buffer[6];
+  std::memset(buffer, 'x', sizeof buffer);
+  CopyName(buffer, sizeof buffer, "FILESERVER1");
+  EXPECT_STREQ("FILES", buffer);
+  CopyName(buffer, sizeof buffer, "FS1");
+  EXPECT_STREQ("FS1", buffer);
+  CopyName(buffer, sizeof buffer, "");
+  EXPECT_STREQ("", buffer);
+}
+
+TEST(CopyName, LeavesABufferOfNoSizeAlone) {
+  char buffer[1] = {'x'};
+  CopyName(buffer, 0, "FS1");
+  EXPECT_EQ('x', buffer[0]);
+}
+
+}  // namespace
