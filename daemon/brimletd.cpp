@@ -13,6 +13,7 @@
 #include "log_file.h"
 #include "stop_request.h"
 #include "text_case.h"
+#include "thread_priority.h"
 #include "udp_receiver.h"
 
 std::int32_t BrimletD::port = 48000;
@@ -136,6 +137,7 @@ void BrimletD::serve() {
   // The receiving side does nothing but receive, so that the socket's queue
   // in the kernel stays short however long the file and the console take.
   std::thread writer([this] {
+    giveWayToOtherThreads();
     while (writeOne()) {
     }
   });

@@ -1,11 +1,14 @@
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include "system_error.h"
 #include "udp_receiver.h"
 
@@ -24,27 +27,43 @@ void askForReceiveBuffer(int fd) {
 
 }  // namespace
 
+// Datagrams taken from the socket in one call, handed out one by one. A
+// longer datagram is cut to its first kDatagramBytes by the system.
+struct UdpReceiver::Batch {
+  static constexpr unsigned kDatagrams = 64;
+
+  Batch() {
+    for (unsigned i = 0; i < kDatagrams; ++i) {
+      vectors[i] = {data[i], kDatagramBytes};
+      messages[i] = {};
+      messages[i].msg_hdr.msg_iov = &vectors[i];
+      messages[i].msg_hdr.msg_iovlen = 1;
+    }
+  }
+
+  char data[kDatagrams][kDatagramBytes];
+  iovec vectors[kDatagrams];
+  mmsghdr messages[kDatagrams];
+  int count = 0;
+  int next = 0;
+};
+
+UdpReceiver::UdpReceiver() : batch_(std::make_unique<Batch>()) {}
+
 UdpReceiver::~UdpReceiver() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
-  for (std::intptr_t end : wakeUp_) {
-    if (end >= 0) ::close(static_cast<int>(end));
-  }
 }
 
 bool UdpReceiver::open(std::uint16_t port, std::string* error) {
-  int wakeUp[2];
-  if (::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0) {
-    *error = describeSystemError(errno);
-    return false;
-  }
-  wakeUp_[0] = wakeUp[0];
-  wakeUp_[1] = wakeUp[1];
-  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
     *error = describeSystemError(errno);
     return false;
   }
   askForReceiveBuffer(fd);
+  // How long a stop may wait for the receive to notice it.
+  const timeval stopCheck{0, 100 * 1000};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &stopCheck, sizeof stopCheck);
 
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -60,29 +79,32 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
 }
 
 ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
-  const int fd = static_cast<int>(handle_);
+  Batch& batch = *batch_;
   for (;;) {
     const bool stopping = stopping_.load();
-    if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedResult();
-    // Without MSG_TRUNC, recv answers at most `capacity` and drops the rest of
-    // a longer datagram, which is what the daemon keeps. The socket does not
-    // block: poll waits, for the socket or for stop.
-    const ssize_t length = ::recv(fd, buffer, capacity, 0);
-    if (length >= 0) {
+    if (batch.next < batch.count) {
+      const mmsghdr& message = batch.messages[batch.next];
+      const std::size_t length = std::min<std::size_t>(message.msg_len, capacity);
+      std::memcpy(buffer, batch.data[batch.next], length);
+      ++batch.next;
       if (stopping) ++receivedSinceStop_;
-      return {true, static_cast<std::size_t>(length), ""};
+      return {true, length, ""};
     }
-    if (errno == EINTR) continue;
+    if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedResult();
+    // One call takes what the socket holds, up to a batch: waiting for the
+    // first datagram (within the time-out that lets it see a stop), not for
+    // the others. Once stopping it only takes what is already there.
+    const int received = ::recvmmsg(static_cast<int>(handle_), batch.messages, Batch::kDatagrams,
+                                    stopping ? MSG_DONTWAIT : MSG_WAITFORONE, nullptr);
+    if (received > 0) {
+      batch.count = received;
+      batch.next = 0;
+      continue;
+    }
+    if (received == 0 || errno == EINTR) continue;
     if (errno != EAGAIN && errno != EWOULDBLOCK) return {false, 0, describeSystemError(errno)};
     if (stopping) return stoppedResult();
-    pollfd ready[2] = {{fd, POLLIN, 0}, {static_cast<int>(wakeUp_[0]), POLLIN, 0}};
-    if (::poll(ready, 2, -1) < 0 && errno != EINTR) return {false, 0, describeSystemError(errno)};
   }
 }
 
-void UdpReceiver::stop() {
-  stopping_ = true;
-  const char wake = 1;
-  // A full pipe is already awake.
-  (void)!::write(static_cast<int>(wakeUp_[1]), &wake, 1);
-}
+void UdpReceiver::stop() { stopping_ = true; }

@@ -13,6 +13,11 @@ WSAEVENT eventOf(std::intptr_t handle) { return reinterpret_cast<WSAEVENT>(handl
 
 }  // namespace
 
+// Windows receives one datagram per call.
+struct UdpReceiver::Batch {};
+
+UdpReceiver::UdpReceiver() = default;
+
 UdpReceiver::~UdpReceiver() {
   if (handle_ != -1) closesocket(socketOf(handle_));
   for (std::intptr_t event : wakeUp_) {
