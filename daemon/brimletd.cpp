@@ -11,7 +11,9 @@
 #include "console.h"
 #include "log_entry.h"
 #include "log_file.h"
+#include "stop_request.h"
 #include "text_case.h"
+#include "thread_priority.h"
 #include "udp_receiver.h"
 
 std::int32_t BrimletD::port = 48000;
@@ -24,6 +26,7 @@ namespace {
 
 constexpr char kSocketErrorLine[] = "BrimletD : IO Exception during socket operation ";
 constexpr char kFileErrorLine[] = "BrimletD : IO Exception during entry file writting ";
+constexpr char kDroppedLine[] = "BrimletD : receive queue full, datagrams dropped: ";
 
 // A persistent receive error must not turn the loop into a busy one: wait a
 // little longer after each failure in a row, up to a second.
@@ -41,7 +44,7 @@ int BrimletD::main(const std::vector<std::string>& args) {
   printLine(std::cout, " Following parameters will be used");
   printLine(std::cout, settingsLine());
   BrimletD daemon;
-  return 1;  // reached only when the socket could not be opened
+  return daemon.listened_ ? 0 : 1;
 }
 
 void BrimletD::parseArgs(const std::vector<std::string>& args, std::ostream& out) {
@@ -94,7 +97,7 @@ std::string BrimletD::settingsLine() {
          " logFile=" + logFileName + " filter=" + filter + "(" + text(filtrePositif) + ")";
 }
 
-BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes) {
+BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_(kQueueCapacity) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -110,12 +113,16 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes) {
     printLine(console_, "Exception " + error);
     return;
   }
+  listened_ = true;
   printLine(console_, "   Now waiting for incoming packets");
-  receiveForever();
+  UdpReceiver* receiver = socket_.get();
+  watchForStopRequest([receiver] { receiver->stop(); });
+  serve();
+  stopRequestHandled();
 }
 
-BrimletD::BrimletD(DatagramSource& source, std::ostream& console)
-    : console_(console), buffer_(kReceiveBufferBytes), source_(&source) {}
+BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t queueCapacity)
+    : console_(console), buffer_(kReceiveBufferBytes), source_(&source), queue_(queueCapacity) {}
 
 BrimletD::~BrimletD() = default;
 
@@ -126,36 +133,74 @@ void BrimletD::dumpToFile(const std::string& entry) {
 
 std::string BrimletD::getCurrentDateFormated() { return currentLocalTime(); }
 
-bool BrimletD::receiveOne() {
-  const ReceiveResult result = source_->receive(buffer_.data(), buffer_.size());
-  if (!result.received) {
-    printLine(console_, kSocketErrorLine);
-    return false;
-  }
-  handleMessage(std::string(buffer_.data(), std::min(result.length, buffer_.size())));
-  return true;
-}
-
-void BrimletD::handleMessage(const std::string& message) {
-  // The tests see the raw text; only what is written out is escaped.
-  const FilterDecision decision =
-      AlertFilter(showOnlyAlert, filter, filtrePositif).decide(toUpperLatin1(message));
-  if (!decision.consoleLine.empty()) printLine(console_, decision.consoleLine);
-  if (!decision.keep) return;
-
-  const std::string entry = buildEntry(getCurrentDateFormated(), message);
-  dumpToFile(entry);
-  printLine(console_, entry);
-}
-
-void BrimletD::receiveForever() {
+void BrimletD::serve() {
+  // The receiving side does nothing but receive, so that the socket's queue
+  // in the kernel stays short however long the file and the console take.
+  std::thread writer([this] {
+    giveWayToOtherThreads();
+    while (writeOne()) {
+    }
+  });
   std::chrono::milliseconds pause = kFirstErrorPause;
-  for (;;) {
-    if (receiveOne()) {
+  for (ReceiveStep step; (step = receiveOne()) != ReceiveStep::Stopped;) {
+    if (step == ReceiveStep::Received) {
       pause = kFirstErrorPause;
     } else {
       std::this_thread::sleep_for(pause);
       pause = std::min(pause * 2, kLongestErrorPause);
     }
   }
+  queue_.close();
+  writer.join();
+  if (queue_.droppedAtEnd() > 0) reportDropped(queue_.droppedAtEnd());
+}
+
+BrimletD::ReceiveStep BrimletD::receiveOne() {
+  const ReceiveResult result = source_->receive(buffer_.data(), buffer_.size());
+  if (result.stopped) return ReceiveStep::Stopped;
+  // The reception time is taken here, not when the entry is written; only
+  // this thread reads the clock.
+  received_.receiveFailed = !result.received;
+  received_.length = 0;
+  received_.timeLength = 0;
+  if (result.received) {
+    const std::string time = getCurrentDateFormated();
+    received_.timeLength =
+        static_cast<std::uint8_t>(std::min(time.size(), QueuedDatagram::kTimeBytes));
+    std::memcpy(received_.receptionTime, time.data(), received_.timeLength);
+    received_.length = static_cast<std::uint16_t>(std::min(result.length, buffer_.size()));
+    std::memcpy(received_.payload, buffer_.data(), received_.length);
+  }
+  queue_.push(received_);
+  return result.received ? ReceiveStep::Received : ReceiveStep::Failed;
+}
+
+bool BrimletD::writeOne() {
+  if (!queue_.pop(&taken_)) return false;
+  if (taken_.droppedBefore > 0) reportDropped(taken_.droppedBefore);
+  if (taken_.receiveFailed) {
+    printLine(console_, kSocketErrorLine);
+  } else {
+    handleMessage(std::string(taken_.receptionTime, taken_.timeLength),
+                  std::string(taken_.payload, taken_.length));
+  }
+  return true;
+}
+
+void BrimletD::handleMessage(const std::string& receptionTime, const std::string& message) {
+  // The tests see the raw text; only what is written out is escaped.
+  const FilterDecision decision =
+      AlertFilter(showOnlyAlert, filter, filtrePositif).decide(toUpperLatin1(message));
+  if (!decision.consoleLine.empty()) printLine(console_, decision.consoleLine);
+  if (!decision.keep) return;
+
+  const std::string entry = buildEntry(receptionTime, message);
+  dumpToFile(entry);
+  printLine(console_, entry);
+}
+
+// Printed once a run of drops is over: with the next datagram that found
+// room, or at the stop.
+void BrimletD::reportDropped(std::uint32_t count) {
+  printLine(console_, kDroppedLine + std::to_string(count));
 }

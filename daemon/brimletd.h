@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "datagram_queue.h"
 #include "datagram_source.h"
 
 class UdpReceiver;
@@ -24,8 +25,8 @@ class BrimletD {
   static std::string logFileName;  // bare name: the file lies in the working directory
   static constexpr const char* VERSION_NUMBER = "1.0";
 
-  // Banner, parsing, settings line, then the daemon; returns only if the
-  // socket cannot be opened, with the exit status.
+  // Banner, parsing, settings line, then the daemon; answers the exit status:
+  // 0 after a requested stop, 1 if the socket could not be opened.
   static int main(const std::vector<std::string>& args);
 
   // A bad command line prints the usage and changes no setting at all.
@@ -34,8 +35,10 @@ class BrimletD {
   // The line main prints with the settings in force.
   static std::string settingsLine();
 
-  // Opens the socket on `port` and runs the receive loop for ever. If the
-  // socket cannot be opened it prints why and returns without receiving.
+  // Opens the socket on `port` and runs the receive loop until the process is
+  // asked to stop (SIGTERM, SIGINT, Ctrl+C); then writes every datagram
+  // already received and returns. If the socket cannot be opened it prints
+  // why and returns without receiving.
   BrimletD();
   virtual ~BrimletD();
   BrimletD(const BrimletD&) = delete;
@@ -45,22 +48,43 @@ class BrimletD {
   virtual void dumpToFile(const std::string& entry);
   virtual std::string getCurrentDateFormated();
 
- protected:
-  // A daemon on a given source that does not start the loop; receiveOne then
-  // runs one turn of it.
-  BrimletD(DatagramSource& source, std::ostream& console);
+  // Datagrams received while the writer is busy wait here: a burst of
+  // alerts from every monitor of a full volume fits many times over.
+  static constexpr std::size_t kQueueCapacity = 100000;
 
-  // Receives and handles one datagram; answers false when the receive failed.
-  bool receiveOne();
+ protected:
+  enum class ReceiveStep { Received, Failed, Stopped };
+
+  // A daemon on a given source that does not start the loop; serve runs it,
+  // or receiveOne and writeOne run one turn of each side.
+  BrimletD(DatagramSource& source, std::ostream& console,
+           std::size_t queueCapacity = kQueueCapacity);
+
+  // Receives on this thread until the source stops, while a second thread
+  // writes; returns once everything received is written.
+  void serve();
+
+  // The receiving side's turn: takes one datagram with its reception time,
+  // or a failed receive, into the queue, and nothing else.
+  ReceiveStep receiveOne();
+
+  // The writing side's turn: the filter, the log entry and the console for
+  // the oldest queued datagram, waiting for one; answers false once the
+  // queue is closed and empty.
+  bool writeOne();
 
  private:
   static constexpr std::size_t kReceiveBufferBytes = 256;
 
-  void handleMessage(const std::string& message);
-  [[noreturn]] void receiveForever();
+  void handleMessage(const std::string& receptionTime, const std::string& message);
+  void reportDropped(std::uint32_t count);
 
   std::ostream& console_;
   std::vector<char> buffer_;
   std::unique_ptr<UdpReceiver> socket_;
   DatagramSource* source_ = nullptr;
+  DatagramQueue queue_;
+  QueuedDatagram received_;  // the receiving side's
+  QueuedDatagram taken_;     // the writing side's
+  bool listened_ = false;
 };

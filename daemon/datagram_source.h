@@ -4,12 +4,16 @@
 #include <string>
 
 // The outcome of one receive: a datagram of `length` bytes in the caller's
-// buffer, or a failure with the system's description.
+// buffer, a failure with the system's description, or the end: the source
+// was stopped and has nothing left.
 struct ReceiveResult {
   bool received;
   std::size_t length;
   std::string error;
+  bool stopped = false;
 };
+
+inline ReceiveResult stoppedResult() { return {false, 0, "", true}; }
 
 // Where the receive loop gets its datagrams: the UDP socket in the daemon, a
 // scripted sequence in tests.

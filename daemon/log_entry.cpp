@@ -1,6 +1,5 @@
 #include "log_entry.h"
 
-#include <algorithm>
 #include <cstdio>
 
 std::string formatReceptionTime(const std::tm& time) {
@@ -12,8 +11,8 @@ std::string formatReceptionTime(const std::tm& time) {
 
 std::string currentLocalTime() {
   // Under a burst many entries share one second; formatting the time again
-  // for each of them would be a fair part of the daemon's own work. One
-  // thread only, so the cache needs no lock.
+  // for each of them would be a fair part of the daemon's own work. Only the
+  // receiving thread reads the clock, so the cache needs no lock.
   static std::time_t cachedSecond = -1;
   static std::string cachedText;
   const std::time_t now = std::time(nullptr);
@@ -34,24 +33,38 @@ std::string currentLocalTime() {
 
 namespace {
 
-bool isControlByte(char c) {
-  const unsigned char byte = static_cast<unsigned char>(c);
-  return byte < 0x20 || byte == 0x7F;
+// C0 controls, DEL and the C1 controls: 0x9B alone starts a control sequence
+// on an 8-bit terminal, and 0x85 is a line break to some readers.
+bool isControlByte(unsigned char byte) { return byte < 0x20 || (byte >= 0x7F && byte <= 0x9F); }
+
+bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
+
+// A "#" that the alert itself holds, followed by three octal digits, would
+// read as an escape: it is escaped as well. Any other "#" stays as it is.
+bool looksLikeEscape(const std::string& text, std::size_t at) {
+  return text[at] == '#' && at + 3 < text.size() && isOctalDigit(text[at + 1]) &&
+         isOctalDigit(text[at + 2]) && isOctalDigit(text[at + 3]);
+}
+
+bool needsEscape(const std::string& text, std::size_t at) {
+  return isControlByte(static_cast<unsigned char>(text[at])) || looksLikeEscape(text, at);
 }
 
 }  // namespace
 
 std::string escapeControlBytes(const std::string& message) {
-  if (std::none_of(message.begin(), message.end(), isControlByte)) return message;
-  std::string escaped;
-  escaped.reserve(message.size());
-  for (char c : message) {
-    if (isControlByte(c)) {
+  std::size_t first = 0;
+  while (first < message.size() && !needsEscape(message, first)) ++first;
+  if (first == message.size()) return message;
+  std::string escaped(message, 0, first);
+  escaped.reserve(message.size() + 8);
+  for (std::size_t at = first; at < message.size(); ++at) {
+    if (needsEscape(message, at)) {
       char code[8];
-      std::snprintf(code, sizeof code, "#%03o", static_cast<unsigned char>(c));
+      std::snprintf(code, sizeof code, "#%03o", static_cast<unsigned char>(message[at]));
       escaped += code;
     } else {
-      escaped += c;
+      escaped += message[at];
     }
   }
   return escaped;

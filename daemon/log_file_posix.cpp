@@ -6,24 +6,40 @@
 
 #include "log_file.h"
 #include "system_error.h"
+#include "whole_append.h"
 
 namespace {
 
-// Writes the whole record, going on after a short write so that the reason
-// the rest does not fit (a full disk, a file-size limit) comes from the
-// system. Answers 0 or the errno of the write that failed; *written counts
-// the bytes that made it.
-int writeAll(int fd, const std::string& record, std::size_t* written) {
-  *written = 0;
-  while (*written < record.size()) {
-    const ssize_t now = ::write(fd, record.data() + *written, record.size() - *written);
-    if (now < 0 && errno == EINTR) continue;
-    if (now < 0) return errno;
-    if (now == 0) return ENOSPC;  // no progress and no reason: a full device in practice
-    *written += static_cast<std::size_t>(now);
+class PosixAppendTarget : public AppendTarget {
+ public:
+  explicit PosixAppendTarget(int fd) : fd_(fd) {}
+
+  bool length(std::int64_t* bytes) override {
+    struct stat now;
+    if (::fstat(fd_, &now) != 0) return false;
+    *bytes = now.st_size;
+    return true;
   }
-  return 0;
-}
+
+  std::size_t write(const char* data, std::size_t size, int* error) override {
+    for (;;) {
+      const ssize_t now = ::write(fd_, data, size);
+      if (now >= 0) {
+        *error = 0;
+        return static_cast<std::size_t>(now);
+      }
+      if (errno != EINTR) {
+        *error = errno;
+        return 0;
+      }
+    }
+  }
+
+  void truncate(std::int64_t bytes) override { (void)!::ftruncate(fd_, bytes); }
+
+ private:
+  int fd_;
+};
 
 }  // namespace
 
@@ -47,19 +63,10 @@ bool appendLine(const std::string& fileName, const std::string& text, std::strin
     return false;
   }
   // O_APPEND puts each write at the end, even when another process appends
-  // to the same file.
-  std::size_t written = 0;
-  const int writeError = writeAll(fd, record, &written);
-  if (writeError != 0 && written > 0) {
-    // All or nothing: take back the part of the entry that made it, so that
-    // the next entry starts a line of its own. Only if the file still ends
-    // with that part, since another writer's entry must not go.
-    struct stat after;
-    if (::fstat(fd, &after) == 0 &&
-        after.st_size == before.st_size + static_cast<off_t>(written)) {
-      (void)!::ftruncate(fd, before.st_size);
-    }
-  }
+  // to the same file. A write without progress and without a reason is a
+  // full device in practice.
+  PosixAppendTarget file(fd);
+  const int writeError = appendWhole(file, record, before.st_size, ENOSPC);
   // Some file systems (NFS) report a failed write only at close.
   const bool closed = ::close(fd) == 0;
   if (writeError == 0 && closed) return true;

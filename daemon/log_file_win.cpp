@@ -2,26 +2,81 @@
 
 #include "log_file.h"
 #include "system_error.h"
+#include "whole_append.h"
+
+namespace {
+
+bool sameFile(HANDLE one, HANDLE other) {
+  BY_HANDLE_FILE_INFORMATION a;
+  BY_HANDLE_FILE_INFORMATION b;
+  return GetFileInformationByHandle(one, &a) && GetFileInformationByHandle(other, &b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+class WindowsAppendTarget : public AppendTarget {
+ public:
+  WindowsAppendTarget(HANDLE file, const std::string& fileName)
+      : file_(file), fileName_(fileName) {}
+
+  bool length(std::int64_t* bytes) override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file_, &size)) return false;
+    *bytes = size.QuadPart;
+    return true;
+  }
+
+  std::size_t write(const char* data, std::size_t size, int* error) override {
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file_, data, static_cast<DWORD>(size), &written, nullptr);
+    *error = ok ? 0 : static_cast<int>(GetLastError());
+    return written;
+  }
+
+  // The append-only handle cannot set the end of the file: a second handle
+  // with write access does, once it is known to be the same file and not one
+  // that took the name since (a rotation).
+  void truncate(std::int64_t bytes) override {
+    const HANDLE writer = CreateFileA(fileName_.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (writer == INVALID_HANDLE_VALUE) return;
+    LARGE_INTEGER position;
+    position.QuadPart = bytes;
+    if (sameFile(file_, writer) && SetFilePointerEx(writer, position, nullptr, FILE_BEGIN)) {
+      SetEndOfFile(writer);
+    }
+    CloseHandle(writer);
+  }
+
+ private:
+  HANDLE file_;
+  const std::string& fileName_;
+};
+
+}  // namespace
 
 bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
   const std::string record = text + kLineSeparator;
   // Append-only access makes every write land at the end as a whole; the
   // share modes let readers and log rotation open, rename or delete the file
-  // while an entry is being written.
-  const HANDLE file = CreateFileA(fileName.c_str(), FILE_APPEND_DATA,
+  // while an entry is being written. Reading the attributes gives the length.
+  const HANDLE file = CreateFileA(fileName.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = describeSystemError(static_cast<int>(GetLastError()));
     return false;
   }
-  DWORD written = 0;
-  const BOOL ok =
-      WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
-  const DWORD writeError = ok ? ERROR_DISK_FULL : GetLastError();
-  const bool complete = ok && written == record.size();
+  WindowsAppendTarget target(file, fileName);
+  // Without the length before, the entry is still written, but a part of it
+  // could not be taken back.
+  std::int64_t before = -1;
+  target.length(&before);
+  // A write that succeeds short has hit a full disk.
+  const int writeError = appendWhole(target, record, before, ERROR_DISK_FULL);
   const bool closed = CloseHandle(file) != FALSE;
-  if (complete && closed) return true;
-  *error = describeSystemError(static_cast<int>(complete ? GetLastError() : writeError));
+  if (writeError == 0 && closed) return true;
+  *error = describeSystemError(writeError != 0 ? writeError : static_cast<int>(GetLastError()));
   return false;
 }

@@ -1,16 +1,19 @@
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "datagram_source.h"
 
-// A UDP socket bound to one port on all local IPv4 addresses. Its two
-// operations are written once per platform (udp_receiver_posix.cpp,
+// A UDP socket bound to one port on all local IPv4 addresses. Its operations
+// are written once per platform (udp_receiver_posix.cpp,
 // udp_receiver_win.cpp).
 class UdpReceiver : public DatagramSource {
  public:
-  UdpReceiver() = default;
+  UdpReceiver();
   ~UdpReceiver() override;
   UdpReceiver(const UdpReceiver&) = delete;
   UdpReceiver& operator=(const UdpReceiver&) = delete;
@@ -20,11 +23,28 @@ class UdpReceiver : public DatagramSource {
   // false and sets *error to the system's description.
   bool open(std::uint16_t port, std::string* error);
 
+  // Waits for a datagram, or for stop; keeps at most kDatagramBytes of one. Once stopped it still
+  // hands out the datagrams that the system already holds (at most kMostAfterStop of them, against
+  // a sender that never pauses), then answers stopped.
   ReceiveResult receive(char* buffer, std::size_t capacity) override;
 
+  // Ends the wait of receive (on POSIX within a tenth of a second); may be
+  // called from any thread.
+  void stop();
+
+  static constexpr int kMostAfterStop = 100000;
+  static constexpr std::size_t kDatagramBytes = 256;
+
  private:
-  // Holds an int on POSIX and a SOCKET on Windows; -1 is no socket on both.
+  // POSIX: the socket's descriptor. Windows: the SOCKET, and the socket's
+  // read event and the stop event that a receive waits for.
   std::intptr_t handle_ = -1;
+  std::intptr_t wakeUp_[2] = {-1, -1};
+  std::atomic<bool> stopping_{false};
+  int receivedSinceStop_ = 0;
+  // POSIX: datagrams taken in one call and not handed out yet.
+  struct Batch;
+  std::unique_ptr<Batch> batch_;
 };
 
 // Asked for, not required: the system may grant less.

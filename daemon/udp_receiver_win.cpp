@@ -9,11 +9,20 @@
 namespace {
 
 SOCKET socketOf(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
+WSAEVENT eventOf(std::intptr_t handle) { return reinterpret_cast<WSAEVENT>(handle); }
 
 }  // namespace
 
+// Windows receives one datagram per call.
+struct UdpReceiver::Batch {};
+
+UdpReceiver::UdpReceiver() = default;
+
 UdpReceiver::~UdpReceiver() {
   if (handle_ != -1) closesocket(socketOf(handle_));
+  for (std::intptr_t event : wakeUp_) {
+    if (event != -1) WSACloseEvent(eventOf(event));
+  }
 }
 
 bool UdpReceiver::open(std::uint16_t port, std::string* error) {
@@ -22,6 +31,15 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   if (startup != 0) {
     *error = describeSystemError(startup);
     return false;
+  }
+  // [0]: the socket has a datagram; [1]: stop was asked for.
+  for (std::intptr_t& event : wakeUp_) {
+    const WSAEVENT created = WSACreateEvent();
+    if (created == WSA_INVALID_EVENT) {
+      *error = describeSystemError(WSAGetLastError());
+      return false;
+    }
+    event = reinterpret_cast<std::intptr_t>(created);
   }
   const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   if (socket == INVALID_SOCKET) {
@@ -42,7 +60,10 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(port);
-  if (bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+  // The event selection also makes the socket non-blocking: receive waits
+  // on the two events instead, so that stop can end the wait.
+  if (bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      WSAEventSelect(socket, eventOf(wakeUp_[0]), FD_READ) != 0) {
     *error = describeSystemError(WSAGetLastError());
     closesocket(socket);
     return false;
@@ -53,11 +74,29 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
 
 ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   for (;;) {
+    const bool stopping = stopping_.load();
+    if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedResult();
     const int length = recv(socketOf(handle_), buffer, static_cast<int>(capacity), 0);
-    if (length != SOCKET_ERROR) return {true, static_cast<std::size_t>(length), ""};
-    const int code = WSAGetLastError();
-    // The buffer then holds the datagram's first `capacity` bytes.
-    if (code == WSAEMSGSIZE) return {true, capacity, ""};
-    if (code != WSAEINTR) return {false, 0, describeSystemError(code)};
+    const int code = length == SOCKET_ERROR ? WSAGetLastError() : 0;
+    // WSAEMSGSIZE: the buffer holds the datagram's first `capacity` bytes.
+    if (length != SOCKET_ERROR || code == WSAEMSGSIZE) {
+      if (stopping) ++receivedSinceStop_;
+      return {true, length == SOCKET_ERROR ? capacity : static_cast<std::size_t>(length), ""};
+    }
+    if (code == WSAEINTR) continue;
+    if (code != WSAEWOULDBLOCK) return {false, 0, describeSystemError(code)};
+    if (stopping) return stoppedResult();
+    // A failed recv records the next datagram's arrival on the read event, so
+    // resetting the event before the next recv loses no wake-up.
+    const WSAEVENT events[2] = {eventOf(wakeUp_[0]), eventOf(wakeUp_[1])};
+    if (WSAWaitForMultipleEvents(2, events, FALSE, WSA_INFINITE, FALSE) == WSA_WAIT_FAILED) {
+      return {false, 0, describeSystemError(WSAGetLastError())};
+    }
+    WSAResetEvent(events[0]);
   }
+}
+
+void UdpReceiver::stop() {
+  stopping_ = true;
+  if (wakeUp_[1] != -1) WSASetEvent(eventOf(wakeUp_[1]));
 }

@@ -1,9 +1,11 @@
 // Loopback load for the daemon, with COUNT copies of a monitor's danger alert
 // sent to 127.0.0.1:PORT; the daemon's log file tells how many arrived.
 //   brimletd_bench_sender free-port
-//   brimletd_bench_sender rate PORT COUNT RATE LOGFILE
+//   brimletd_bench_sender rate PORT COUNT RATE LOGFILE [ENTRY_BYTES]
 //     sends at RATE datagrams per second (0: as fast as possible), waits until
-//     the log stops growing; prints: sent send_seconds logged lost pace
+//     the log stops growing; prints: sent send_seconds logged lost pace.
+//     ENTRY_BYTES is the size of one logged line (default: a daemon entry;
+//     another receiver may write the alert alone)
 //   brimletd_bench_sender drain PID PORT COUNT BATCH LOGFILE
 //     stops the daemon, queues BATCH datagrams in its socket buffer, lets it
 //     go and times it until the batch is logged, so that the daemon works
@@ -149,12 +151,12 @@ double send(int port, long count, double rate) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-int sendAtRate(int port, long count, double rate, const char* log) {
+int sendAtRate(int port, long count, double rate, const char* log, long entryBytes) {
   const long sizeBefore = fileSize(log);
   const auto start = Clock::now();
   const double sendSeconds = send(port, count, rate);
-  const auto lastGrowth = waitForLog(log, sizeBefore + count * kEntryBytes, Clock::now());
-  const long logged = (fileSize(log) - sizeBefore) / kEntryBytes;
+  const auto lastGrowth = waitForLog(log, sizeBefore + count * entryBytes, Clock::now());
+  const long logged = (fileSize(log) - sizeBefore) / entryBytes;
   const double busySeconds = std::chrono::duration<double>(lastGrowth - start).count();
   std::printf("%ld %.3f %ld %ld %.0f\n", count, sendSeconds, logged, count - logged,
               logged / busySeconds);
@@ -165,15 +167,16 @@ int sendAtRate(int port, long count, double rate, const char* log) {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "free-port") == 0) return printFreePort();
-  if (argc == 6 && std::strcmp(argv[1], "rate") == 0) {
-    return sendAtRate(std::atoi(argv[2]), std::atol(argv[3]), std::atof(argv[4]), argv[5]);
+  if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "rate") == 0) {
+    return sendAtRate(std::atoi(argv[2]), std::atol(argv[3]), std::atof(argv[4]), argv[5],
+                      argc == 7 ? std::atol(argv[6]) : kEntryBytes);
   }
   if (argc == 7 && std::strcmp(argv[1], "drain") == 0) {
     return drain(std::atoi(argv[2]), std::atoi(argv[3]), std::atol(argv[4]), std::atol(argv[5]),
                  argv[6]);
   }
   std::fprintf(stderr,
-               "usage: %s free-port | rate PORT COUNT RATE LOG | "
+               "usage: %s free-port | rate PORT COUNT RATE LOG [ENTRY_BYTES] | "
                "drain PID PORT COUNT BATCH LOG\n",
                argv[0]);
   return 2;

@@ -13,8 +13,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 #include <thread>
 
@@ -90,8 +93,8 @@ DaemonProcess::DaemonProcess(const std::string& workingDirectory,
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     const uid_t nobody = 65534;
     const gid_t nogroup = 65534;
-    if (dropPrivileges && (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 ||
-                           ::setuid(nobody) != 0)) {
+    if (dropPrivileges &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 || ::setuid(nobody) != 0)) {
       failStart("cannot become", "nobody", errno);
     }
     const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
@@ -167,8 +170,15 @@ bool DaemonProcess::running() {
 void DaemonProcess::terminate() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
-  ::waitpid(pid_, nullptr, 0);
-  pid_ = -1;
+  if (waitForExit(std::chrono::seconds(10)) == -1 && pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+}
+
+void DaemonProcess::sendSignal(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
 }
 
 int freeUdpPort() {
@@ -187,4 +197,20 @@ void sendToLoopback(int port, const std::string& payload) {
   ::sendto(fd, payload.data(), payload.size(), 0, reinterpret_cast<const sockaddr*>(&address),
            sizeof address);
   ::close(fd);
+}
+
+long receiveQueueBytes(int port) {
+  char local[32];
+  std::snprintf(local, sizeof local, "00000000:%04X", port);
+  std::ifstream table("/proc/net/udp");
+  std::string line;
+  std::getline(table, line);  // the column names
+  while (std::getline(table, line)) {
+    // sl local_address rem_address st tx_queue:rx_queue ...
+    std::istringstream fields(line);
+    std::string slot, address, remote, state, queues;
+    fields >> slot >> address >> remote >> state >> queues;
+    if (address == local) return std::stol(queues.substr(queues.find(':') + 1), nullptr, 16);
+  }
+  return -1;
 }

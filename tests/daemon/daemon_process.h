@@ -56,8 +56,13 @@ class DaemonProcess {
   // Whether the daemon is still running (not reaped yet).
   bool running();
 
-  // Stops the daemon with SIGTERM, as a service manager does, and reaps it.
+  // Stops the daemon with SIGTERM, as a service manager does, and reaps it,
+  // reading its console meanwhile; one that has not ended within ten seconds
+  // is killed.
   void terminate();
+
+  // Sends a signal and returns at once.
+  void sendSignal(int signal);
 
   const std::string& console() const { return console_; }
 
@@ -75,3 +80,7 @@ int freeUdpPort();
 
 // Sends one datagram to 127.0.0.1:port.
 void sendToLoopback(int port, const std::string& payload);
+
+// The bytes waiting in the receive queue of the UDP socket bound to `port`
+// on all addresses, from /proc/net/udp; -1 if there is no such socket.
+long receiveQueueBytes(int port);

@@ -1,5 +1,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -327,6 +329,54 @@ TEST_F(DaemonEndToEndTest, FileSizeLimitIsAWriteErrorAndTheDaemonGoesOn) {
             withoutTimes(daemon.console()));
   EXPECT_EQ(entry + entry, withoutTimes(readFile(directory_.file("brimletlog.txt"))));
 }
+
+// Sends `count` alerts "Danger,burst N" in chunks that fit the daemon's
+// socket buffer, each after the last one has left the kernel's queue, so that
+// none is lost before the daemon takes it. Bounded: at most kWait per chunk.
+bool sendBurst(int port, int count) {
+  constexpr int kChunk = 100;
+  for (int sent = 0; sent < count;) {
+    for (int end = std::min(count, sent + kChunk); sent < end; ++sent) {
+      sendToLoopback(port, "Danger,burst " + std::to_string(sent));
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (receiveQueueBytes(port) != 0) {
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      std::this_thread::yield();
+    }
+  }
+  return true;
+}
+
+class DaemonStopTest : public DaemonEndToEndTest, public testing::WithParamInterface<int> {};
+
+// The test reads nothing from the console during the burst: once its pipe is
+// full, the writer hangs in the console echo of an entry while the receiver
+// goes on queueing. The stop then comes with most of the burst queued, and
+// every entry must still reach the log, in order, before the daemon exits 0.
+TEST_P(DaemonStopTest, WritesEveryQueuedEntryThenExitsWithStatusZero) {
+  DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "Y"});
+  ASSERT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
+  constexpr int kBurst = 20000;
+  ASSERT_TRUE(sendBurst(port_, kBurst)) << "the daemon stopped receiving";
+  const std::string log = directory_.file("brimletlog.txt");
+  const std::size_t loggedAtStop = lines(readFile(log)).size();
+  daemon.sendSignal(GetParam());
+
+  EXPECT_EQ(0, daemon.waitForExit(std::chrono::seconds(60)));
+  EXPECT_LT(loggedAtStop, static_cast<std::size_t>(kBurst / 2)) << "the queue was nearly empty";
+  std::string entries;
+  for (int i = 0; i < kBurst; ++i) entries += "<time>,Danger,burst " + std::to_string(i) + "\n";
+  EXPECT_TRUE(withoutTimes(readFile(log)) == entries) << "not every entry, or not in order";
+  EXPECT_TRUE(kBanner + settings(port_, "true", "(true)") + kWaiting + entries ==
+              withoutTimes(daemon.console()))
+      << "console not as expected";
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, DaemonStopTest, testing::Values(SIGTERM, SIGINT),
+                         [](const testing::TestParamInfo<int>& info) {
+                           return info.param == SIGTERM ? "Term" : "Interrupt";
+                         });
 
 struct UnopenablePort {
   const char* name;

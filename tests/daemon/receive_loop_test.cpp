@@ -23,13 +23,15 @@ const char kWarning[] = "Warning,user2,80%,12.34 Mb free,61.73 Mb max";
 const char kFileError[] = "BrimletD : IO Exception during entry file writting ";
 
 // Hands out scripted datagrams, cut to the offered capacity as a socket does;
-// an entry without payload stands for a failed receive.
+// an entry without payload stands for a failed receive. At the end of the
+// script the source has stopped.
 class ScriptedSource : public DatagramSource {
  public:
   void datagram(const std::string& payload) { script_.push_back({true, payload}); }
   void failure() { script_.push_back({false, ""}); }
 
   ReceiveResult receive(char* buffer, std::size_t capacity) override {
+    if (script_.empty()) return stoppedResult();
     const Step step = script_.front();
     script_.pop_front();
     if (!step.ok) return {false, 0, "Connection refused"};
@@ -46,12 +48,20 @@ class ScriptedSource : public DatagramSource {
   std::deque<Step> script_;
 };
 
-// The daemon on a scripted source, with the clock stopped at kTime.
+// The daemon on a scripted source, with the clock stopped at kTime unless a
+// test sets it.
 class TestDaemon : public BrimletD {
  public:
-  TestDaemon(DatagramSource& source, std::ostream& console) : BrimletD(source, console) {}
-  std::string getCurrentDateFormated() override { return kTime; }
+  TestDaemon(DatagramSource& source, std::ostream& console,
+             std::size_t queueCapacity = kQueueCapacity)
+      : BrimletD(source, console, queueCapacity) {}
+  std::string getCurrentDateFormated() override { return time; }
   using BrimletD::receiveOne;
+  using BrimletD::ReceiveStep;
+  using BrimletD::serve;
+  using BrimletD::writeOne;
+
+  std::string time = kTime;
 };
 
 std::string readFile(const std::string& path) {
@@ -73,10 +83,10 @@ class DaemonReceiveLoopTest : public testing::Test {
   }
   void TearDown() override { resetDaemonSettings(); }
 
-  // Runs one turn of the loop per scripted step.
-  void runAll(std::size_t steps) {
+  // Runs the receiving and the writing thread to the end of the script.
+  void runAll() {
     TestDaemon daemon(source_, console_);
-    for (std::size_t i = 0; i < steps; ++i) daemon.receiveOne();
+    daemon.serve();
   }
 
   TempDirectory directory_;
@@ -105,7 +115,7 @@ TEST_P(DaemonScenarioTest, LogsAndPrintsExactly) {
   BrimletD::parseArgs(GetParam().commandLine, parsing);
   ASSERT_EQ(std::string::npos, parsing.str().find("failed")) << parsing.str();
   for (const std::string& datagram : GetParam().datagrams) source_.datagram(datagram);
-  runAll(GetParam().datagrams.size());
+  runAll();
 
   std::string console;
   std::vector<std::string> entries;
@@ -148,17 +158,55 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DaemonReceiveLoopTest, AppendsToAnExistingLogWithoutTouchingIt) {
   { std::ofstream(log_, std::ios::binary) << "earlier entry" << kLineSeparator; }
   source_.datagram(kDanger);
-  runAll(1);
+  runAll();
   EXPECT_EQ(fileLines({"earlier entry", kEntry}), readFile(log_));
 }
 
 TEST_F(DaemonReceiveLoopTest, ReceiveErrorIsReportedAndTheLoopGoesOn) {
   source_.failure();
   source_.datagram(kDanger);
-  TestDaemon daemon(source_, console_);
-  EXPECT_FALSE(daemon.receiveOne());
-  EXPECT_TRUE(daemon.receiveOne());
+  runAll();
   EXPECT_EQ("BrimletD : IO Exception during socket operation \n" + kEntry + "\n", console_.str());
+}
+
+// Each side one turn at a time: what the writer makes of a datagram depends
+// only on what the receiver took, in the order it took it.
+TEST_F(DaemonReceiveLoopTest, EntriesKeepTheTimeOfReceptionAndTheirOrder) {
+  BrimletD::showOnlyAlert = false;
+  for (const char* alert : {"Danger,first", "Warning,second", "Danger,third"}) {
+    source_.datagram(alert);
+  }
+  TestDaemon daemon(source_, console_);
+  for (const char* time : {"05-03-2001 14:07:09", "05-03-2001 14:07:10", "05-03-2001 14:07:11"}) {
+    daemon.time = time;
+    ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
+  }
+  daemon.time = "written later";
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(daemon.writeOne());
+  const std::string entries =
+      fileLines({"05-03-2001 14:07:09,Danger,first", "05-03-2001 14:07:10,Warning,second",
+                 "05-03-2001 14:07:11,Danger,third"});
+  EXPECT_EQ(entries, readFile(log_));
+  EXPECT_EQ(TestDaemon::ReceiveStep::Stopped, daemon.receiveOne());
+}
+
+// A writer that falls behind a full queue: the receiver drops and counts, and
+// the console names the count once the run of drops is over.
+TEST_F(DaemonReceiveLoopTest, FullQueueDropsCountsAndSaysSoWithTheNextEntry) {
+  for (int i = 1; i <= 6; ++i) source_.datagram("Danger," + std::to_string(i));
+  TestDaemon daemon(source_, console_, 2);
+  for (int i = 0; i < 4; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
+  ASSERT_TRUE(daemon.writeOne());
+  ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());  // 5 finds room
+  ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());  // 6 does not
+  daemon.serve();  // nothing left to receive: writes the rest and stops
+
+  const char kDropped[] = "BrimletD : receive queue full, datagrams dropped: ";
+  EXPECT_EQ(receivedAt("Danger,1") + "\n" + receivedAt("Danger,2") + "\n" + kDropped + "2\n" +
+                receivedAt("Danger,5") + "\n" + kDropped + "1\n",
+            console_.str());
+  EXPECT_EQ(fileLines({receivedAt("Danger,1"), receivedAt("Danger,2"), receivedAt("Danger,5")}),
+            readFile(log_));
 }
 
 bool directoryInItsPlace(const std::string& log) { return std::filesystem::create_directory(log); }
@@ -190,7 +238,7 @@ TEST_P(DaemonUnwritableLogTest, EachEntryIsReportedEchoedAndTheLoopGoesOn) {
   if (!GetParam().block(log_)) GTEST_SKIP() << "this user can write a read-only file";
   source_.datagram(kDanger);
   source_.datagram(kDanger);
-  runAll(2);
+  runAll();
 
   std::istringstream console(console_.str());
   std::vector<std::string> lines;

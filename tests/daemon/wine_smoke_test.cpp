@@ -97,7 +97,7 @@ class DaemonWineSmokeTest : public testing::Test {
     WSACleanup();
   }
 
-  bool start(const std::string& arguments) {
+  bool start(const std::string& arguments, DWORD creationFlags = 0) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     HANDLE writeEnd = nullptr;
     if (!CreatePipe(&console_, &writeEnd, &inheritable, 0)) return false;
@@ -110,8 +110,9 @@ class DaemonWineSmokeTest : public testing::Test {
     const std::string program = windowsPath(BRIMLETD_PATH);
     std::string commandLine = "\"" + program + "\" " + arguments;
     const std::string directory = directory_.path().string();
-    const BOOL started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, directory.c_str(), &startup, &process_);
+    const BOOL started =
+        CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, creationFlags,
+                       nullptr, directory.c_str(), &startup, &process_);
     CloseHandle(writeEnd);
     return started != FALSE;
   }
@@ -121,6 +122,19 @@ class DaemonWineSmokeTest : public testing::Test {
       readAvailable(console_, &consoleText_);
       return consoleText_.find(text) != std::string::npos;
     });
+  }
+
+  // Waits for the daemon to end, reading its console meanwhile; its exit
+  // code, or STILL_ACTIVE if it did not end in time.
+  DWORD waitForExit() {
+    waitUntil([&] {
+      readAvailable(console_, &consoleText_);
+      return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    readAvailable(console_, &consoleText_);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
   }
 
   TempDirectory directory_;
@@ -155,6 +169,28 @@ TEST_F(DaemonWineSmokeTest, PrintsTheBannerAndLogsDatagramsWithCrLf) {
                            longAlert.substr(0, 256) + "\r\n");
   EXPECT_TRUE(std::regex_match(readFile(log), entries)) << readFile(log);
   EXPECT_TRUE(consoleContains(readFile(log))) << consoleText_;
+}
+
+// Ctrl+Break reaches the daemon's own process group: it writes every alert
+// it received, the last ones sent just before, and exits with status 0.
+TEST_F(DaemonWineSmokeTest, CtrlBreakWritesEverythingReceivedAndExitsWithZero) {
+  const int port = freeUdpPort();
+  ASSERT_TRUE(start(std::to_string(port) + " Y", CREATE_NEW_PROCESS_GROUP)) << GetLastError();
+  ASSERT_TRUE(consoleContains("   Now waiting for incoming packets\r\n")) << consoleText_;
+  constexpr int kAlerts = 200;
+  std::string expected;
+  for (int i = 0; i < kAlerts; ++i) {
+    const std::string alert = "Danger,break " + std::to_string(i);
+    sendToLoopback(port, alert);
+    expected += "<time>," + alert + "\r\n";
+  }
+  if (!GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process_.dwProcessId)) {
+    GTEST_SKIP() << "no console to send Ctrl+Break through (error " << GetLastError() << ")";
+  }
+  EXPECT_EQ(0u, waitForExit()) << consoleText_;
+  const std::regex time(R"(\d\d-\d\d-\d{4} \d\d:\d\d:\d\d,)");
+  EXPECT_EQ(expected,
+            std::regex_replace(readFile(directory_.file("brimletlog.txt")), time, "<time>,"));
 }
 
 }  // namespace

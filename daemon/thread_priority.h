@@ -1,0 +1,9 @@
+#pragma once
+
+// Lets the calling thread give way to the process's other threads when the
+// processor is short: the writing thread calls it, so that the receiving
+// thread gets the processor at once when a datagram arrives, also while the
+// writer is busy with a burst. Written once per platform
+// (thread_priority_posix.cpp, thread_priority_win.cpp); a refusal changes
+// nothing.
+void giveWayToOtherThreads();
