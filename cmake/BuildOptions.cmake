@@ -20,6 +20,12 @@ if(NOT QUOTA_SOURCE IN_LIST BRIMLET_QUOTA_SOURCES)
   message(FATAL_ERROR "QUOTA_SOURCE is \"${QUOTA_SOURCE}\"; it must be one of: "
                       "netware, windows")
 endif()
+# What Explorer's properties and the manifest call the monitor.
+if(QUOTA_SOURCE STREQUAL "windows")
+  set(BRIMLET_MONITOR_DESCRIPTION "Brimlet drive quota monitor")
+else()
+  set(BRIMLET_MONITOR_DESCRIPTION "Brimlet NetWare disk quota monitor")
+endif()
 
 set(QUOTA_HELP_ADDRESS "http://helpdesk.example.org/quota.html" CACHE STRING
     "Page opened by the details window's quota help link")
