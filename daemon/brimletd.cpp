@@ -11,6 +11,7 @@
 #include "console.h"
 #include "log_entry.h"
 #include "log_file.h"
+#include "privileges.h"
 #include "stop_request.h"
 #include "text_case.h"
 #include "thread_priority.h"
@@ -27,6 +28,7 @@ namespace {
 constexpr char kSocketErrorLine[] = "BrimletD : IO Exception during socket operation ";
 constexpr char kFileErrorLine[] = "BrimletD : IO Exception during entry file writting ";
 constexpr char kDroppedLine[] = "BrimletD : receive queue full, datagrams dropped: ";
+constexpr char kPrivilegeLine[] = "BrimletD : cannot drop capabilities, exiting: ";
 
 // A persistent receive error must not turn the loop into a busy one: wait a
 // little longer after each failure in a row, up to a second.
@@ -111,6 +113,12 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_
   }
   if (source_ == nullptr) {
     printLine(console_, "Exception " + error);
+    return;
+  }
+  // The socket has its buffer: nothing after this needs a privilege, and the
+  // daemon never receives or starts a thread while it holds one.
+  if (!dropCapabilities(&error)) {
+    printLine(console_, kPrivilegeLine + error);
     return;
   }
   listened_ = true;

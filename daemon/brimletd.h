@@ -37,8 +37,9 @@ class BrimletD {
 
   // Opens the socket on `port` and runs the receive loop until the process is
   // asked to stop (SIGTERM, SIGINT, Ctrl+C); then writes every datagram
-  // already received and returns. If the socket cannot be opened it prints
-  // why and returns without receiving.
+  // already received and returns. If the socket cannot be opened, or the
+  // capabilities granted for the start cannot be dropped, it prints why and
+  // returns without receiving.
   BrimletD();
   virtual ~BrimletD();
   BrimletD(const BrimletD&) = delete;

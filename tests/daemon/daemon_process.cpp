@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -213,4 +214,19 @@ long receiveQueueBytes(int port) {
     if (address == local) return std::stol(queues.substr(queues.find(':') + 1), nullptr, 16);
   }
   return -1;
+}
+
+long receiveBufferBytes(int port) {
+  // Its memory line reads "skmem:(r0,rb8388608,t0,...)".
+  const std::string command = "ss -u -a -m -n 'sport = :" + std::to_string(port) + "' 2>/dev/null";
+  std::FILE* ss = ::popen(command.c_str(), "r");
+  if (ss == nullptr) return -1;
+  std::string output;
+  char chunk[1024];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, ss)) > 0;)
+    output.append(chunk, got);
+  ::pclose(ss);
+  const std::size_t field = output.find(",rb");
+  if (field == std::string::npos) return -1;
+  return std::strtol(output.c_str() + field + 3, nullptr, 10);
 }

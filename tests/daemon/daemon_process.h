@@ -66,6 +66,10 @@ class DaemonProcess {
 
   const std::string& console() const { return console_; }
 
+  // The started process's id (the daemon's once a launcher such as setpriv
+  // has run it in its place); -1 once reaped or if the start failed.
+  int pid() const { return pid_; }
+
  private:
   bool readAvailable(std::chrono::milliseconds wait);
 
@@ -74,6 +78,11 @@ class DaemonProcess {
   int output_ = -1;
   std::string console_;
 };
+
+// The receive buffer the kernel gives the UDP socket bound to `port` (the
+// doubled figure that SO_RCVBUF reads back), from `ss`; -1 if there is no
+// such socket or ss could not tell.
+long receiveBufferBytes(int port);
 
 // A UDP port nobody uses at the moment.
 int freeUdpPort();
