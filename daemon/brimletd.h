@@ -79,6 +79,8 @@ class BrimletD {
 
   void handleMessage(const std::string& receptionTime, const std::string& message);
   void reportDropped(std::uint32_t count);
+  void reportDroppedBySystem(std::uint32_t count);
+  void reportDrops(const QueuedDatagram& datagram);
 
   std::ostream& console_;
   std::vector<char> buffer_;
@@ -87,5 +89,8 @@ class BrimletD {
   DatagramQueue queue_;
   QueuedDatagram received_;  // the receiving side's
   QueuedDatagram taken_;     // the writing side's
+  // The system's drops that no queued datagram carried yet: the queue was
+  // full, or the receiving ended.
+  std::uint32_t droppedBySystem_ = 0;
   bool listened_ = false;
 };

@@ -7,8 +7,8 @@
 #include <mutex>
 
 // One turn of the receiver as it was taken: a datagram's reception time and
-// bytes, or a receive that failed; and how many datagrams a full queue had to
-// drop just before this one. Fixed-size, so that queueing allocates nothing;
+// bytes, or a receive that failed; and how many datagrams the system and a
+// full queue had to drop just before this one. Fixed-size, so that queueing allocates nothing;
 // without member initialisers, so that the queue's slots stay untouched
 // memory until they are used.
 struct QueuedDatagram {
@@ -19,6 +19,7 @@ struct QueuedDatagram {
   std::uint8_t timeLength;
   std::uint16_t length;
   std::uint32_t droppedBefore;  // filled in by the queue
+  std::uint32_t droppedBySystem;
   char receptionTime[kTimeBytes];
   char payload[kPayloadBytes];
 };

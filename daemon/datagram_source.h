@@ -1,16 +1,20 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The outcome of one receive: a datagram of `length` bytes in the caller's
 // buffer, a failure with the system's description, or the end: the source
-// was stopped and has nothing left.
+// was stopped and has nothing left. A datagram or the end may also tell how
+// many datagrams the system dropped, its socket buffer full, since the last
+// result that told so: before this datagram, or after the last one.
 struct ReceiveResult {
   bool received;
   std::size_t length;
   std::string error;
   bool stopped = false;
+  std::uint32_t droppedBySystem = 0;
 };
 
 inline ReceiveResult stoppedResult() { return {false, 0, "", true}; }
