@@ -191,6 +191,9 @@ long reportedDrops(const std::string& console) {
 // them, or with the stop, where the daemon asks the kernel.
 enum class DropsEnd { NextAlert, Stop };
 
+const char* nameOf(DropsEnd end) { return end == DropsEnd::NextAlert ? "NextAlert" : "Stop"; }
+void PrintTo(DropsEnd end, std::ostream* out) { *out << nameOf(end); }
+
 class DaemonKernelDropTest : public DaemonServiceTest,
                              public testing::WithParamInterface<DropsEnd> {};
 
@@ -258,7 +261,7 @@ TEST_P(DaemonKernelDropTest, ReportedCountPlusLoggedEntriesIsWhatWasSent) {
 INSTANTIATE_TEST_SUITE_P(Ends, DaemonKernelDropTest,
                          testing::Values(DropsEnd::NextAlert, DropsEnd::Stop),
                          [](const testing::TestParamInfo<DropsEnd>& info) {
-                           return info.param == DropsEnd::NextAlert ? "NextAlert" : "Stop";
+                           return nameOf(info.param);
                          });
 
 }  // namespace
