@@ -103,7 +103,7 @@ std::string BrimletD::settingsLine() {
          " logFile=" + logFileName + " filter=" + filter + "(" + text(filtrePositif) + ")";
 }
 
-BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_(kQueueCapacity) {
+BrimletD::BrimletD() : console_(std::cout), buffer_(kDatagramBytes), queue_(kQueueCapacity) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -135,7 +135,7 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_
 }
 
 BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t queueCapacity)
-    : console_(console), buffer_(kReceiveBufferBytes), source_(&source), queue_(queueCapacity) {}
+    : console_(console), buffer_(kDatagramBytes), source_(&source), queue_(queueCapacity) {}
 
 BrimletD::~BrimletD() = default;
 
@@ -189,6 +189,7 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
   received_.timeLength = 0;
   if (result.received) {
     const std::string time = getCurrentDateFormated();
+    // The daemon's own clock always fits; only an override could give more.
     received_.timeLength =
         static_cast<std::uint8_t>(std::min(time.size(), QueuedDatagram::kTimeBytes));
     std::memcpy(received_.receptionTime, time.data(), received_.timeLength);

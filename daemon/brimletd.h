@@ -1,3 +1,4 @@
+// The alert log daemon: its settings, its start-up and its receive loop.
 #pragma once
 
 #include <cstdint>
@@ -75,8 +76,6 @@ class BrimletD {
   bool writeOne();
 
  private:
-  static constexpr std::size_t kReceiveBufferBytes = 256;
-
   void handleMessage(const std::string& receptionTime, const std::string& message);
   void reportDropped(std::uint32_t count);
   void reportDroppedBySystem(std::uint32_t count);

@@ -1,3 +1,4 @@
+// Telling the service manager that the daemon is ready.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The daemon's UDP socket, written once per platform.
 #pragma once
 
 #include <atomic>
@@ -34,7 +35,6 @@ class UdpReceiver : public DatagramSource {
   void stop();
 
   static constexpr int kMostAfterStop = 100000;
-  static constexpr std::size_t kDatagramBytes = 256;
 
  private:
   // Linux: of the kernel's running drop count, what was not reported yet;

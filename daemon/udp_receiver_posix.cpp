@@ -167,7 +167,7 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
       std::memcpy(buffer, batch.data[batch.next], length);
       ++batch.next;
       if (stopping) ++receivedSinceStop_;
-      ReceiveResult result{true, length, ""};
+      ReceiveResult result{true, length};
       std::uint32_t total = 0;
       if (dropCountOf(message.msg_hdr, &total)) result.droppedBySystem = newSystemDrops(total);
       return result;
@@ -185,7 +185,7 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
       continue;
     }
     if (received == 0 || errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return {false, 0, describeSystemError(errno)};
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return {false, 0};
     if (stopping) return stoppedWithDrops();
   }
 }

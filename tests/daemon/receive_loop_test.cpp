@@ -43,10 +43,10 @@ class ScriptedSource : public DatagramSource {
     }
     const Step step = script_.front();
     script_.pop_front();
-    if (!step.ok) return {false, 0, "Connection refused"};
+    if (!step.ok) return {false, 0};
     const std::size_t length = std::min(step.payload.size(), capacity);
     std::memcpy(buffer, step.payload.data(), length);
-    return {true, length, "", false, step.droppedBySystem};
+    return {true, length, false, step.droppedBySystem};
   }
 
  private:
