@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+
 #include "system_error.h"
 #include "udp_receiver.h"
 
@@ -32,6 +33,45 @@ void askForReceiveBuffer(int fd) {
   // Refusal is harmless: the kernel's default buffer still works, and the
   // receiving thread keeps it nearly empty.
   ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bufferBytes, sizeof bufferBytes);
+}
+
+// The drop count that came with a datagram, if any: the kernel adds it only
+// once the socket has dropped something.
+bool dropCountOf(msghdr& header, std::uint32_t* total) {
+#ifdef SO_RXQ_OVFL
+  for (cmsghdr* part = CMSG_FIRSTHDR(&header); part != nullptr;
+       part = CMSG_NXTHDR(&header, part)) {
+    if (part->cmsg_level == SOL_SOCKET && part->cmsg_type == SO_RXQ_OVFL &&
+        part->cmsg_len >= CMSG_LEN(sizeof *total)) {
+      std::memcpy(total, CMSG_DATA(part), sizeof *total);
+      return true;
+    }
+  }
+#else
+  (void)header;
+  (void)total;
+#endif
+  return false;
+}
+
+// The socket's drop count now. The count that comes with a datagram was
+// taken when the datagram was queued, so drops after the last one queued
+// show only here.
+bool currentDropCount(int fd, std::uint32_t* total) {
+#if defined(__linux__) && defined(SO_MEMINFO)
+  std::uint32_t values[kMemInfoValues] = {};
+  socklen_t length = sizeof values;
+  if (::getsockopt(fd, SOL_SOCKET, SO_MEMINFO, values, &length) != 0 ||
+      length < (kMemInfoDrops + 1) * sizeof values[0]) {
+    return false;
+  }
+  *total = values[kMemInfoDrops];
+  return true;
+#else
+  (void)fd;
+  (void)total;
+  return false;
+#endif
 }
 
 }  // namespace
@@ -115,47 +155,6 @@ std::uint32_t UdpReceiver::newSystemDrops(std::uint32_t total) {
   return more;
 }
 
-namespace {
-
-// The drop count that came with a datagram, if any: the kernel adds it only
-// once the socket has dropped something.
-bool dropCountOf(msghdr& header, std::uint32_t* total) {
-#ifdef SO_RXQ_OVFL
-  for (cmsghdr* part = CMSG_FIRSTHDR(&header); part != nullptr;
-       part = CMSG_NXTHDR(&header, part)) {
-    if (part->cmsg_level == SOL_SOCKET && part->cmsg_type == SO_RXQ_OVFL &&
-        part->cmsg_len >= CMSG_LEN(sizeof *total)) {
-      std::memcpy(total, CMSG_DATA(part), sizeof *total);
-      return true;
-    }
-  }
-#endif
-  (void)header;
-  (void)total;
-  return false;
-}
-
-// The socket's drop count now. The count that comes with a datagram was
-// taken when the datagram was queued, so drops after the last one queued
-// show only here.
-bool currentDropCount(int fd, std::uint32_t* total) {
-#if defined(__linux__) && defined(SO_MEMINFO)
-  std::uint32_t values[kMemInfoValues] = {};
-  socklen_t length = sizeof values;
-  if (::getsockopt(fd, SOL_SOCKET, SO_MEMINFO, values, &length) != 0 ||
-      length < (kMemInfoDrops + 1) * sizeof values[0]) {
-    return false;
-  }
-  *total = values[kMemInfoDrops];
-  return true;
-#else
-  (void)fd;
-  (void)total;
-  return false;
-#endif
-}
-
-}  // namespace
 
 ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   Batch& batch = *batch_;
