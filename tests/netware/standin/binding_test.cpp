@@ -268,6 +268,24 @@ TEST_P(FailingOperationTest, GivesTheSpecifiedResultAndGivesEverythingBack) {
 INSTANTIATE_TEST_SUITE_P(EachOperation, FailingOperationTest,
                          ::testing::ValuesIn(kFailingOperations));
 
+// --- The export table of the loaded stand-ins, as the binding reads it ---
+
+// NETWIN32.DLL numbers 1002 to 2008 with gaps (1004, 1009 to 1012, ...),
+// where GetProcAddress may answer all the same.
+TEST_F(BindingTest, OnlyOrdinalsInTheExportTableCount) {
+  HMODULE directory = GetModuleHandleA("NETWIN32.DLL");
+  HMODULE calls = GetModuleHandleA("CALWIN32.DLL");
+  ASSERT_NE(nullptr, directory);
+  ASSERT_NE(nullptr, calls);
+  for (WORD ordinal : {1002, 1005, 1160, 2008}) EXPECT_TRUE(ExportsOrdinal(directory, ordinal));
+  for (WORD ordinal : {1, 1001, 1004, 1010, 2007, 2009}) {
+    EXPECT_FALSE(ExportsOrdinal(directory, ordinal)) << ordinal;
+  }
+  for (WORD ordinal : {83, 84, 377}) EXPECT_TRUE(ExportsOrdinal(calls, ordinal));
+  for (WORD ordinal : {82, 87, 100, 378}) EXPECT_FALSE(ExportsOrdinal(calls, ordinal)) << ordinal;
+  EXPECT_FALSE(ExportsOrdinal(nullptr, 1002));
+}
+
 // --- The process's own DLL search, as the monitor sets it at start-up ---
 
 // A copy of the planted library under `name` in `folder`; true when that
