@@ -51,6 +51,23 @@ cp "$here/check_properties.js" "$stage/"
 current="$(msiinfo export "$stage/package.msi" Property | awk -F'\t' '$1 == "SecureCustomProperties" { print $2 }' | tr -d '\r')"
 msibuild "$stage/package.msi" -q \
   "UPDATE \`Property\` SET \`Value\` = '${current:+$current;}$secure' WHERE \`Property\` = 'SecureCustomProperties'"
+# wixl leaves the newer-version row without an upper bound: "any newer
+# version" to Windows, but Wine's installer compares against a missing bound
+# as version 0 and never sees a newer version, so the older package would
+# install over it. The row gets an upper bound that both read alike; Wine
+# subtracts the two versions as 32-bit numbers, so the bound must stay within
+# 2^31 of the installed version: major version 127 is the highest.
+# (The bounds are part of the row's key: the row is replaced.)
+msibuild "$stage/package.msi" -q \
+  "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_DOWNGRADE_DETECTED'"
+msibuild "$stage/package.msi" -q \
+  "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMin\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('{$upgrade_code}', '$version', '127.255.65535', 514, 'WIX_DOWNGRADE_DETECTED')"
+# The older version is removed before this one is installed (as WiX does by
+# default), not after: wixl schedules the removal after the installation, and
+# Wine's installer then also deletes the new version's entry under the
+# upgrade code, so no later upgrade or downgrade would find it.
+msibuild "$stage/package.msi" -q \
+  "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1401 WHERE \`Action\` = 'RemoveExistingProducts'"
 mkdir -p "$(dirname "$output")"
 mv "$stage/package.msi" "$output"
 echo "build_msi: $output (version $version, product code {$product_code})"
