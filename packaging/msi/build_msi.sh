@@ -17,8 +17,14 @@ output="$1"; program="$2"; version="$3"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=/dev/null
 source "$4"
-[[ "$version" =~ ^[0-9]{1,3}\.[0-9]{1,3}\.[0-9]{1,5}$ ]] ||
-  { echo "build_msi: version \"$version\" is not major.minor.patch within Windows Installer's limits" >&2; exit 1; }
+# Windows Installer's limits are 255.255.65535; the newer-version row below
+# needs the major version to stay at 127 or below.
+if ! [[ "$version" =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})$ ]] ||
+   [ "${BASH_REMATCH[1]}" -gt 127 ] || [ "${BASH_REMATCH[2]}" -gt 255 ] ||
+   [ "${BASH_REMATCH[3]}" -gt 65535 ] || [ "$version" = 127.255.65535 ]; then
+  echo "build_msi: version \"$version\" is not major.minor.patch up to 127.255.65534" >&2
+  exit 1
+fi
 [ -f "$program" ] || { echo "build_msi: no program $program" >&2; exit 1; }
 
 uuid5() {
