@@ -57,6 +57,9 @@ for form in nine eight; do
   for name in "${names[@]}"; do
     table "$m" LaunchCondition | grep -q "$name" || fail "$form: no launch condition on $name"
   done
+  for name in POLLSECONDS WARN DANGER LOGPORT; do
+    table "$m" LaunchCondition | grep -q "^$name < 0 OR $name >= 0	" || fail "$form: $name need not be a number"
+  done
   table "$m" LaunchCondition | grep -q '^NOT WIX_DOWNGRADE_DETECTED	' || fail "$form: no downgrade refusal"
   table "$m" Upgrade | awk -F'\t' '$7 == "WIX_DOWNGRADE_DETECTED" && $2 == "2.3.4" && $3 == "127.255.65535" && $5 == 514 { ok = 1 } END { exit !ok }' ||
     fail "$form: downgrade row $(table "$m" Upgrade | grep DOWNGRADE)"

@@ -73,7 +73,8 @@ too_long_path="H:\\$(printf 'p%.0s' $(seq 1 240))"       # 243
 long_host="$(printf 'h%.0s' $(seq 1 45)).org"              # 49 characters: accepted
 too_long_host="$(printf 'h%.0s' $(seq 1 46)).org"          # 50
 
-# Refused values: each would make the program ignore its whole command line.
+# Refused values: each would make the program ignore its whole command line,
+# or read a number as 0.
 refusals=(
   "empty path|WATCHPATH="
   "path with a blank|WATCHPATH=H:\\my home"
@@ -87,6 +88,9 @@ refusals=(
   "host too long|LOGHOST=$too_long_host"
   "host with a blank|LOGHOST=log host"
   "empty port|LOGPORT="
+  "poll interval not a number|POLLSECONDS=five"
+  "port mistyped|LOGPORT=48OOO"
+  "threshold with a sign and letters|WARN=+7x"
 )
 if [ "$unit_parameter" = yes ]; then
   refusals+=("unit MB|UNIT=MB" "empty unit|UNIT=" "unit %%|UNIT=%%")
@@ -112,7 +116,7 @@ registered "$old_code" || fail "$older is not registered"
   fail "Run value of $older: $(reg_value "$run_key" "$product_name")"
 
 # The current one over it: a major upgrade.
-props=('WATCHPATH=h:\home' POLLSECONDS=60 WARN=50 DANGER=10 SHOWDETAILS=Y AUTOSHOW=y
+props=('WATCHPATH=h:\home' POLLSECONDS=0060 WARN=50 DANGER=10 SHOWDETAILS=Y AUTOSHOW=y
        "LOGHOST=$long_host" LOGPORT=48000)
 [ "$unit_parameter" = yes ] && props+=(UNIT=A)
 msi /i current.msi /qn "${props[@]}" || fail "upgrading to $version failed"
