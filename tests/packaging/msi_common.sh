@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers of the package tests under Wine (sourced inside a Wine session of
 # scripts/wine-session.sh, which exports WINEPREFIX). Every Wine call goes
 # through scripts/wine-exec.sh, so the tests run under whichever Wine the

@@ -63,11 +63,11 @@ for form in nine eight; do
   table "$m" LaunchCondition | grep -q '^NOT WIX_DOWNGRADE_DETECTED	' || fail "$form: no downgrade refusal"
   table "$m" Upgrade | awk -F'\t' '$7 == "WIX_DOWNGRADE_DETECTED" && $2 == "2.3.4" && $3 == "127.255.65535" && $5 == 514 { ok = 1 } END { exit !ok }' ||
     fail "$form: downgrade row $(table "$m" Upgrade | grep DOWNGRADE)"
-  seq() { table "$m" InstallExecuteSequence | awk -F'\t' -v a="$1" '$1 == a { print $3 }'; }
-  [ "$(seq InstallValidate)" -lt "$(seq RemoveExistingProducts)" ] &&
-    [ "$(seq RemoveExistingProducts)" -lt "$(seq InstallInitialize)" ] ||
+  step() { table "$m" InstallExecuteSequence | awk -F'\t' -v a="$1" '$1 == a { print $3 }'; }
+  [ "$(step InstallValidate)" -lt "$(step RemoveExistingProducts)" ] &&
+    [ "$(step RemoveExistingProducts)" -lt "$(step InstallInitialize)" ] ||
     fail "$form: the older version is not removed between InstallValidate and InstallInitialize"
-  [ "$(seq CheckLengths)" -lt "$(seq LaunchConditions)" ] || fail "$form: lengths checked after the launch conditions"
+  [ "$(step CheckLengths)" -lt "$(step LaunchConditions)" ] || fail "$form: lengths checked after the launch conditions"
 done
 
 # Bad versions are refused by the build.
