@@ -152,7 +152,8 @@ registered "$old_code" && fail "$older got registered"
 cmp -s "$exe_unix" "$program" || fail "the refused downgrade changed the program"
 
 # Uninstall.
-msi /x current.msi /qn || fail "uninstalling failed"
+# By product code, as Intune and scripts remove it.
+msi /x "$code" /qn || fail "uninstalling $code failed"
 nothing_installed "after uninstall"
 for view in 32 64; do
   "$wine_exec" reg query "$uninstall_key" /s "/reg:$view" 2>/dev/null | tr -d '\r' |
