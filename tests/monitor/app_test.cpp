@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/brimlet_app.h"
+#include "app/brimlet_app.h"
 #include "process_helpers.h"
 #include "resources/resource.h"
 #include "ui/shell_notify.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 #include "framework/win_app.h"
 #include "network_file.h"
 #include "resources/resource.h"

@@ -1,6 +1,6 @@
 // The main frame's side of the alert datagrams: one UDP socket connected
 // once at start-up, and at most one datagram per poll.
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 
 void CMainFrame::OpenAlertSocket() {
   fw::CAsyncSocket::StartSocketLayer();

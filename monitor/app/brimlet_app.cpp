@@ -1,10 +1,10 @@
-#include "core/brimlet_app.h"
+#include "app/brimlet_app.h"
 
 #include <commctrl.h>
 
 #include "core/command_line.h"
 #include "core/fixed_text.h"
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 #include "core/taskbar_wait.h"
 #include "framework/dialog.h"
 #include "netware/debug_output.h"

@@ -1,4 +1,4 @@
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 
 #include "core/poll_period.h"
 #include "framework/resource_language.h"

@@ -7,9 +7,9 @@
 
 #include "core/balance_text.h"
 #include "core/details_text.h"
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 #include "core/quota_evaluation.h"
-#include "core/reading_source.h"
+#include "app/reading_source.h"
 #include "core/tooltip_text.h"
 #include "framework/resource_language.h"
 #include "resources/resource.h"
