@@ -1,104 +1,54 @@
-// One poll of the main frame: query, evaluation, details window, tooltip,
-// alert and icon, in this order.
+// One poll of the main frame: read, evaluate and compute the view once, show
+// it in the details window, follow the level, then tooltip, alert and icon
+// from the same view, in this order.
 #include <winsock2.h>
 #include <windows.h>
 
-#include <commctrl.h>
-
-#include "core/balance_text.h"
-#include "core/details_text.h"
 #include "app/main_frame.h"
-#include "core/quota_evaluation.h"
 #include "app/reading_source.h"
-#include "core/tooltip_text.h"
-#include "framework/resource_language.h"
-#include "resources/resource.h"
+#include "core/details_view.h"
+#include "core/quota_evaluation.h"
 #include "ui/quota_details_dlg.h"
 
 void CMainFrame::Poll() {
-  EvaluateReading();
-  balanceRead = ReadBalance(&balance);
-  FillDetails();
-  ShowBalance();
-  UpdateTooltip();
-  SendAlert();
-  ShowLevelIcon();
+  const DetailsView view = ReadView();
+  details->Display(view);
+  FollowLevel(view.level);
+  UpdateTooltip(view);
+  SendAlert(view);
+  ShowLevelIcon(view.level);
+  lastView = view;
 }
 
-void CMainFrame::EvaluateReading() {
+DetailsView CMainFrame::ReadView() {
   reading.result = ReadQuota(settings.watchedPath, &reading);
   if (IsFailedReading(reading.result)) {
     MarkFailedReading(reading);
   }
-  QuotaEvaluation evaluation = EvaluateQuota(reading, ThresholdsOf(settings));
-  percentUsed = evaluation.percentUsed;
-  freeMb = evaluation.freeMb;
-  level = evaluation.level;
+  const QuotaEvaluation evaluation = EvaluateQuota(reading, ThresholdsOf(settings));
+  AccountBalance balance;
+  const bool balanceRead = ReadBalance(&balance);
+  return DetailsViewOf(settings, reading, evaluation, balanceRead ? &balance : nullptr,
+                       {usedLabel, onWord, freeWord});
+}
 
-  LevelChange change = levels.Enter(level, details->autoShow);
+// Entering danger may open the details window, already filled, by itself; a
+// step from warning to danger re-arms the alert before it is sent.
+void CMainFrame::FollowLevel(StatusLevel level) {
+  const LevelChange change = levels.Enter(level, details->AutoShow());
   if (change.openDetails) {
-    FillDetails();
-    ShowDetailsWindow();
+    details->Open();
   }
   if (change.rearmAlert) {
     alert.Rearm();
   }
 }
 
-void CMainFrame::FillDetails() {
-  HWND dialog = details->m_hWnd;
-  SendDlgItemMessageA(dialog, IDC_PERCENT_BAR, PBM_SETRANGE, 0, MAKELPARAM(1, 100));
-  SendDlgItemMessageA(dialog, IDC_PERCENT_BAR, PBM_SETSTEP, 1, 0);
-  SendDlgItemMessageA(dialog, IDC_PERCENT_BAR, PBM_SETPOS, static_cast<WPARAM>(percentUsed), 0);
-
-  SetDlgItemTextA(dialog, IDC_PARAMETER_LINE, FormatParameterLine(settings).c_str());
-  SetDlgItemTextA(dialog, IDC_WATCHED_PATH, settings.watchedPath);
-  SetDlgItemTextA(dialog, IDC_LOGIN_NAME, reading.loginName);
-  SetDlgItemTextA(dialog, IDC_SERVER_NAME, reading.serverName);
-  SetDlgItemTextA(dialog, IDC_SERVER_PATH, reading.serverPath);
-  SetDlgItemTextA(dialog, IDC_PERCENT_TEXT, FormatPercent(percentUsed).c_str());
-
-  FigureTexts figures = FigureTextsOf(reading);
-  SetDlgItemTextA(dialog, IDC_DIR_USED, figures.dirUsed.c_str());
-  SetDlgItemTextA(dialog, IDC_DIR_LIMIT, figures.dirLimit.c_str());
-  SetDlgItemTextA(dialog, IDC_DIR_FREE, figures.dirFree.c_str());
-  SetDlgItemTextA(dialog, IDC_VOL_USED, figures.volUsed.c_str());
-  SetDlgItemTextA(dialog, IDC_VOL_LIMIT, figures.volLimit.c_str());
-  SetDlgItemTextA(dialog, IDC_VOL_FREE, figures.volFree.c_str());
-  freeText = figures.freeText;
-  maxText = figures.maxText;
-
-  SetDlgItemTextA(dialog, IDC_STATUS_TEXT, fw::LoadResString(StatusStringId(level)).c_str());
+void CMainFrame::UpdateTooltip(const DetailsView& view) {
+  trayIcon.ChangeTooltip(view.tooltipText.c_str(), false);
 }
 
-void CMainFrame::ShowBalance() {
-  HWND dialog = details->m_hWnd;
-  if (!balanceRead) {
-    // No balance exists: both fields stay empty in the label's own colours.
-    SetDlgItemTextA(dialog, IDC_LOW_LIMIT, "");
-    SetDlgItemTextA(dialog, IDC_BALANCE, "");
-    return;
-  }
-  BalanceTexts texts = BalanceTextsOf(balance);
-  SetDlgItemTextA(dialog, IDC_LOW_LIMIT, texts.lowLimitText.c_str());
-  if (texts.balanceColour != BalanceColour::Unchanged) {
-    details->balanceLabel.SetTextColour(details->balanceDefaultColour);
-    if (texts.balanceColour == BalanceColour::Yellow) {
-      details->balanceLabel.SetTextColour(kYellowColourRef);
-    } else if (texts.balanceColour == BalanceColour::Red) {
-      details->balanceLabel.SetTextColour(kRedColourRef);
-    }
-  }
-  SetDlgItemTextA(dialog, IDC_BALANCE, texts.balanceText.c_str());
-}
-
-void CMainFrame::UpdateTooltip() {
-  tooltipText =
-      FormatTooltip({usedLabel, onWord, freeWord}, percentUsed, settings.watchedPath, freeText);
-  trayIcon.ChangeTooltip(tooltipText.c_str(), false);
-}
-
-void CMainFrame::ShowLevelIcon() {
+void CMainFrame::ShowLevelIcon(StatusLevel level) {
   switch (level) {
     case LevelOk:
       trayIcon.ChangeIcon(icons[kIconOk]);

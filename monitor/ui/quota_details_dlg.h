@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "core/details_view.h"
 #include "framework/dialog.h"
 #include "ui/colour_label.h"
 #include "ui/link_label.h"
@@ -13,6 +14,17 @@
 class CQuotaDetailsDlg : public fw::CDialog {
  public:
   CQuotaDetailsDlg();
+
+  // Writes one poll's view into every control, whether the window is shown
+  // or not.
+  void Display(const DetailsView& view);
+  // Shows the window and brings it to the front with the focus.
+  void Open();
+  // Makes `owner` the window's owner: a pop-up owned by the frame is what a
+  // second copy of the program brings to the front.
+  void SetOwner(HWND owner);
+  void SetExitOnOk(bool on) { exitOnOk = on; }
+  bool AutoShow() const { return autoShow; }
 
   // Sets autoShow and the check box that mirrors it.
   void SetAutoShow(bool on);
