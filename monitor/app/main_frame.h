@@ -49,14 +49,6 @@ class CMainFrame : public fw::CFrameWnd {
   void Poll();
   void ShowDetails();
 
-  // What the last poll found, for the tests of the cycle.
-  StatusLevel Level() const { return lastView.level; }
-  int32_t PercentUsed() const { return lastView.percentUsed; }
-  const std::string& TooltipText() const { return lastView.tooltipText; }
-  CQuotaDetailsDlg& Details() { return *details; }
-  bool AlertConnected() const { return alert.IsConnected(); }
-  HICON LevelIcon(TrayIcon index) const { return icons[index]; }
-
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -86,7 +78,6 @@ class CMainFrame : public fw::CFrameWnd {
   // The client fills the same record at every poll.
   QuotaReading reading;
   LevelTracker levels;
-  DetailsView lastView;  // what the last poll showed, for the tests of the cycle
 
   std::string usedLabel;
   std::string onWord;

@@ -17,7 +17,6 @@ void CMainFrame::Poll() {
   UpdateTooltip(view);
   SendAlert(view);
   ShowLevelIcon(view.level);
-  lastView = view;
 }
 
 DetailsView CMainFrame::ReadView() {

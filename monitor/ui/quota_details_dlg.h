@@ -23,7 +23,9 @@ class CQuotaDetailsDlg : public fw::CDialog {
   // Makes `owner` the window's owner: a pop-up owned by the frame is what a
   // second copy of the program brings to the front.
   void SetOwner(HWND owner);
+  // OK ends the program instead of hiding the window.
   void SetExitOnOk(bool on) { exitOnOk = on; }
+  // Whether the window may open by itself when the level rises to danger.
   bool AutoShow() const { return autoShow; }
 
   // Sets autoShow and the check box that mirrors it.
@@ -34,10 +36,6 @@ class CQuotaDetailsDlg : public fw::CDialog {
   // The balance label's colour right after binding, to go back to.
   COLORREF balanceDefaultColour = 0;
   CColourLabel balanceLabel;
-  // OK ends the program instead of hiding the window.
-  bool exitOnOk = false;
-  // The window may open by itself when the level rises to danger.
-  bool autoShow = false;
   CLinkLabel printHelpLink;
   CLinkLabel quotaHelpLink;
 
@@ -46,4 +44,10 @@ class CQuotaDetailsDlg : public fw::CDialog {
   bool OnCommand(UINT id, UINT notifyCode) override;
   void OnOK() override;
   void OnCancel() override;
+
+ private:
+  // OK ends the program instead of hiding the window.
+  bool exitOnOk = false;
+  // The window may open by itself when the level rises to danger.
+  bool autoShow = false;
 };

@@ -65,8 +65,7 @@ TEST_F(QuotaDetailsTest, CreatedHiddenAndCentredWithEverythingBound) {
 
   EXPECT_EQ(Item(IDC_BALANCE), details.balanceLabel.m_hWnd);
   EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), details.balanceDefaultColour);
-  EXPECT_FALSE(details.exitOnOk);
-  EXPECT_FALSE(details.autoShow);
+  EXPECT_FALSE(details.AutoShow());
 }
 
 enum class OkWay { kButton, kEnterKey };
@@ -80,7 +79,7 @@ struct OkCase {
 class QuotaDetailsOkTest : public QuotaDetailsTest, public ::testing::WithParamInterface<OkCase> {};
 
 TEST_P(QuotaDetailsOkTest, HidesOrEndsTheProgram) {
-  details.exitOnOk = GetParam().exitOnOk;
+  details.SetExitOnOk(GetParam().exitOnOk);
   Show();
   if (GetParam().way == OkWay::kButton) {
     SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
@@ -124,7 +123,7 @@ class QuotaDetailsCancelTest : public QuotaDetailsTest,
 };
 
 TEST_P(QuotaDetailsCancelTest, OnlyHidesAndTheWindowComesBackWhereItWasLeft) {
-  details.exitOnOk = true;
+  details.SetExitOnOk(true);
   SetWindowPos(details.m_hWnd, nullptr, 12, 34, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Show();
   Cancel();
@@ -150,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, QuotaDetailsCancelTest,
 
 TEST_F(QuotaDetailsTest, OkWithoutAMainWindowOnlyHides) {
   app.m_pMainWnd = nullptr;
-  details.exitOnOk = true;
+  details.SetExitOnOk(true);
   Show();
   SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
   Pump();
@@ -161,16 +160,16 @@ TEST_F(QuotaDetailsTest, OkWithoutAMainWindowOnlyHides) {
 TEST_F(QuotaDetailsTest, CheckBoxAndAutoShowFollowEachOther) {
   Show();
   details.SetAutoShow(true);
-  EXPECT_TRUE(details.autoShow);
+  EXPECT_TRUE(details.AutoShow());
   EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
   for (bool expected : {false, true, false}) {
     SendMessageA(Item(IDC_AUTO_SHOW), BM_CLICK, 0, 0);
-    EXPECT_EQ(expected, details.autoShow);
+    EXPECT_EQ(expected, details.AutoShow());
     EXPECT_EQ(expected, IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW) == BST_CHECKED);
   }
   details.SetAutoShow(true);
   details.SetAutoShow(false);
-  EXPECT_FALSE(details.autoShow);
+  EXPECT_FALSE(details.AutoShow());
   EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
@@ -182,7 +181,7 @@ TEST_F(QuotaDetailsTest, HiddenAutoShowBoxStaysHiddenAndStillCarriesTheState) {
   ShowWindow(details.m_hWnd, SW_HIDE);
   Show();
   EXPECT_FALSE(IsWindowVisible(Item(IDC_AUTO_SHOW)));
-  EXPECT_FALSE(details.autoShow);
+  EXPECT_FALSE(details.AutoShow());
   EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
