@@ -36,17 +36,8 @@ set(QUOTA_HELP_ADDRESS "http://helpdesk.example.org/quota.html" CACHE STRING
 # worked out again at every configure.
 set(_print_help_standard "http://helpdesk.example.org/print.html")
 set(_print_help_reduced "http://helpdesk.example.org/print-students.html")
-set(_print_help_defaults ${_print_help_standard} ${_print_help_reduced})
-set(_print_help_doc
+set(PRINT_HELP_ADDRESS "" CACHE STRING
     "Page opened by the details window's print-accounting help link (empty: the language set's own)")
-# Trees configured before kept a set's default in the cache as if the user
-# had given it; they follow the language set from now on.
-if(NOT DEFINED CACHE{BRIMLET_PRINT_HELP_FOLLOWS_SET}
-   AND PRINT_HELP_ADDRESS IN_LIST _print_help_defaults)
-  set(PRINT_HELP_ADDRESS "" CACHE STRING "${_print_help_doc}" FORCE)
-endif()
-set(BRIMLET_PRINT_HELP_FOLLOWS_SET ON CACHE INTERNAL "")
-set(PRINT_HELP_ADDRESS "" CACHE STRING "${_print_help_doc}")
 if(PRINT_HELP_ADDRESS STREQUAL "")
   # A normal variable of the same name hides the empty cache entry from
   # everything configured after this file.
