@@ -33,12 +33,6 @@ class CQuotaDetailsDlg : public fw::CDialog {
   // With the box hidden the user cannot switch auto-show on during the run.
   void HideAutoShowBox();
 
-  // The balance label's colour right after binding, to go back to.
-  COLORREF balanceDefaultColour = 0;
-  CColourLabel balanceLabel;
-  CLinkLabel printHelpLink;
-  CLinkLabel quotaHelpLink;
-
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(UINT id, UINT notifyCode) override;
@@ -46,6 +40,11 @@ class CQuotaDetailsDlg : public fw::CDialog {
   void OnCancel() override;
 
  private:
+  CColourLabel balanceLabel;
+  // The balance label's colour right after binding, to go back to.
+  COLORREF balanceDefaultColour = 0;
+  CLinkLabel printHelpLink;
+  CLinkLabel quotaHelpLink;
   // OK ends the program instead of hiding the window.
   bool exitOnOk = false;
   // The window may open by itself when the level rises to danger.

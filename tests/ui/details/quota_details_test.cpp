@@ -8,6 +8,8 @@
 #include "framework/frame_wnd.h"
 #include "framework/win_app.h"
 #include "resources/resource.h"
+#include "ui/colour_label.h"
+#include "ui/link_label.h"
 #include "ui/quota_details_dlg.h"
 
 namespace {
@@ -40,6 +42,12 @@ class QuotaDetailsTest : public ::testing::Test {
     Pump();
   }
   HWND Item(int id) { return GetDlgItem(details.m_hWnd, id); }
+  // The object the window bound to control `id`, when it is a T.
+  template <class T>
+  T* Bound(int id) {
+    return dynamic_cast<T*>(fw::CWnd::FromHandle(Item(id)));
+  }
+  CColourLabel* BalanceLabel() { return Bound<CColourLabel>(IDC_BALANCE); }
   bool Visible() { return IsWindowVisible(details.m_hWnd) != FALSE; }
   bool MainWindowLives() { return mainFrame.m_hWnd != nullptr; }
 
@@ -56,15 +64,17 @@ TEST_F(QuotaDetailsTest, CreatedHiddenAndCentredWithEverythingBound) {
   EXPECT_NEAR((work.left + work.right) / 2, (own.left + own.right) / 2, 1);
   EXPECT_NEAR((work.top + work.bottom) / 2, (own.top + own.bottom) / 2, 1);
 
-  EXPECT_EQ(Item(IDC_PRINT_HELP_LINK), details.printHelpLink.m_hWnd);
-  EXPECT_EQ(Item(IDC_QUOTA_HELP_LINK), details.quotaHelpLink.m_hWnd);
-  EXPECT_EQ(BRIMLET_PRINT_HELP_ADDRESS, details.printHelpLink.Url());
-  EXPECT_EQ(BRIMLET_QUOTA_HELP_ADDRESS, details.quotaHelpLink.Url());
-  EXPECT_FALSE(details.printHelpLink.Underline());
-  EXPECT_FALSE(details.quotaHelpLink.Underline());
+  CLinkLabel* printHelp = Bound<CLinkLabel>(IDC_PRINT_HELP_LINK);
+  CLinkLabel* quotaHelp = Bound<CLinkLabel>(IDC_QUOTA_HELP_LINK);
+  ASSERT_NE(nullptr, printHelp);
+  ASSERT_NE(nullptr, quotaHelp);
+  EXPECT_EQ(BRIMLET_PRINT_HELP_ADDRESS, printHelp->Url());
+  EXPECT_EQ(BRIMLET_QUOTA_HELP_ADDRESS, quotaHelp->Url());
+  EXPECT_FALSE(printHelp->Underline());
+  EXPECT_FALSE(quotaHelp->Underline());
 
-  EXPECT_EQ(Item(IDC_BALANCE), details.balanceLabel.m_hWnd);
-  EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), details.balanceDefaultColour);
+  ASSERT_NE(nullptr, BalanceLabel());
+  EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), BalanceLabel()->GetTextColour());
   EXPECT_FALSE(details.AutoShow());
 }
 
@@ -198,7 +208,8 @@ class BalanceColourTest : public QuotaDetailsTest,
 TEST_P(BalanceColourTest, RoundTripRepaintAndColoursGivenToTheDialog) {
   const ColourCase& c = GetParam();
   COLORREF expected = c.systemText ? GetSysColor(COLOR_BTNTEXT) : c.expected;
-  CColourLabel& label = details.balanceLabel;
+  ASSERT_NE(nullptr, BalanceLabel());
+  CColourLabel& label = *BalanceLabel();
   Show();
   label.SetTextColour(RGB(1, 2, 3));  // so that every case is a change
   UpdateWindow(details.m_hWnd);
@@ -227,10 +238,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ColourCase>& info) { return info.param.name; });
 
 TEST_F(QuotaDetailsTest, BalanceBrushGoesWithTheWindow) {
-  HBRUSH brush = details.balanceLabel.BackBrush();
+  CColourLabel* label = BalanceLabel();
+  ASSERT_NE(nullptr, label);
+  HBRUSH brush = label->BackBrush();
   EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
   details.DestroyWindow();
-  EXPECT_EQ(nullptr, details.balanceLabel.BackBrush());
+  EXPECT_EQ(nullptr, label->BackBrush());
   EXPECT_EQ(0u, GetObjectType(brush));
 }
 
