@@ -2,6 +2,11 @@
 option(UNIT_PARAMETER "Command line carries the threshold unit token (nine tokens)" ON)
 option(CURRENCY_BALANCE "Show balance amounts with the currency suffix" OFF)
 
+# The locales whose users get the dialogs and strings in their own language
+# in the standard set, English (United States) first; each has its folder in
+# monitor/resources. The reduced set keeps them in English only.
+set(BRIMLET_DIALOG_LOCALES en_US de_DE fr_FR nl_NL)
+
 set(BRIMLET_LANGUAGE_SETS standard reduced)
 set(LANGUAGE_SET "standard" CACHE STRING "Resource language set: standard or reduced")
 set_property(CACHE LANGUAGE_SET PROPERTY STRINGS ${BRIMLET_LANGUAGE_SETS})
