@@ -1,7 +1,7 @@
 // Entry point of the monitor.
 #include <windows.h>
 
-#include "core/brimlet_app.h"
+#include "app/brimlet_app.h"
 #include "netware/client_libraries/library_loading_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
