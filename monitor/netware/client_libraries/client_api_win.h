@@ -27,8 +27,10 @@
 // - 64-bit: the records above hold no pointer except NW_NS_PATH, whose
 //   pointers take the platform's width (its fields then sit at 0, 8 and 16).
 //   The names and the ordinals of the four libraries are those of the 32-bit
-//   client; no documentation gives them for a 64-bit client, so the 64-bit
-//   build never binds a client by them (make_library_client_win.cpp).
+//   client, and the connection and context handles are 32-bit numbers there;
+//   no documentation gives either for a 64-bit client, so the 64-bit build
+//   never binds a client by them (make_library_client_win.cpp). There the
+//   declarations serve the binding's tests against our own stand-ins.
 #pragma once
 
 #include <windows.h>
