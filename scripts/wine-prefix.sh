@@ -23,7 +23,9 @@ fi
 echo "wine-prefix: creating $WINEPREFIX ($WINEARCH)" >&2
 rm -rf "$WINEPREFIX"
 log="$WINEPREFIX.log"
-if ! wineboot -i </dev/null >"$log" 2>&1 || [ ! -f "$WINEPREFIX/system.reg" ]; then
+# The server writes the registry files when it ends: wait for it before
+# looking for them.
+if ! wineboot -i </dev/null >"$log" 2>&1 || ! wineserver -w || [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine-prefix: Wine could not start, so no prefix was made in $WINEPREFIX" >&2
   echo "wine-prefix: $BRIMLET_WINE_ARCH-bit Wine ($WINEARCH) said:" >&2
   tail -n 5 "$log" | sed 's/^/    /' >&2
