@@ -32,6 +32,13 @@ function(brimlet_add_manifest target)
   endif()
   _brimlet_program_names(${target})
   set(BRIMLET_FILE_DESCRIPTION "${M_DESCRIPTION}")
+  # The identity names the program's own processor: Windows refuses a program
+  # whose manifest names another.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(BRIMLET_MANIFEST_ARCHITECTURE amd64)
+  else()
+    set(BRIMLET_MANIFEST_ARCHITECTURE x86)
+  endif()
   set(BRIMLET_MANIFEST_FILE ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../monitor/resources/program/brimlet.manifest.in ${BRIMLET_MANIFEST_FILE} @ONLY)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)

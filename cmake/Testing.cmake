@@ -21,14 +21,120 @@ function(brimlet_native_test name)
                        PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}" TIMEOUT 60)
 endfunction()
 
+# The configuration this tree is built in (cmake/BuildOptions.cmake), named by
+# the options that differ from the standard one's: one of the five that the
+# Makefile builds, or "custom" for another combination.
+set(_brimlet_differs "")
+if(NOT UNIT_PARAMETER)
+  list(APPEND _brimlet_differs UNIT_PARAMETER)
+endif()
+if(CURRENCY_BALANCE)
+  list(APPEND _brimlet_differs CURRENCY_BALANCE)
+endif()
+if(NOT LANGUAGE_SET STREQUAL "standard")
+  list(APPEND _brimlet_differs LANGUAGE_SET)
+endif()
+if(NOT QUOTA_SOURCE STREQUAL "netware")
+  list(APPEND _brimlet_differs QUOTA_SOURCE)
+endif()
+if(_brimlet_differs STREQUAL "")
+  set(BRIMLET_CONFIGURATION standard)
+elseif(_brimlet_differs STREQUAL "LANGUAGE_SET")
+  set(BRIMLET_CONFIGURATION reduced)
+elseif(_brimlet_differs STREQUAL "UNIT_PARAMETER")
+  set(BRIMLET_CONFIGURATION percent)
+elseif(_brimlet_differs STREQUAL "UNIT_PARAMETER;CURRENCY_BALANCE")
+  set(BRIMLET_CONFIGURATION percent-currency)
+elseif(_brimlet_differs STREQUAL "QUOTA_SOURCE")
+  set(BRIMLET_CONFIGURATION windows)
+else()
+  set(BRIMLET_CONFIGURATION custom)
+endif()
+set(BRIMLET_CONFIGURATIONS standard reduced percent percent-currency windows)
+
+# brimlet_test_configurations(TESTS name... IN configuration... [TARGETS target...])
+# The configurations that run the Windows tests named: any of
+# BRIMLET_CONFIGURATIONS, "netware" (every configuration that reads the
+# NetWare side) or "all". A test that belongs to the configuration of this
+# tree gets the label "configuration", and its TARGETS (what it runs) join
+# the target configuration_tests, which builds exactly what those tests need.
+# The standard tree runs every test; the others run `ctest -L configuration`.
+# Every Windows test must be declared here (brimlet_wine_test does it through
+# its CONFIGURATIONS): an undeclared one stops the configure, so a new test
+# is never left out of the configurations unseen.
+function(brimlet_test_configurations)
+  cmake_parse_arguments(C "" "" "TESTS;IN;TARGETS" ${ARGN})
+  if(NOT C_TESTS OR NOT C_IN)
+    message(FATAL_ERROR "brimlet_test_configurations needs TESTS and IN")
+  endif()
+  set(belongs FALSE)
+  foreach(configuration IN LISTS C_IN)
+    if(NOT configuration IN_LIST BRIMLET_CONFIGURATIONS AND NOT configuration STREQUAL "all"
+       AND NOT configuration STREQUAL "netware")
+      message(FATAL_ERROR "test ${C_TESTS}: unknown configuration \"${configuration}\"")
+    endif()
+    if(configuration STREQUAL "all" OR configuration STREQUAL BRIMLET_CONFIGURATION
+       OR (configuration STREQUAL "netware" AND QUOTA_SOURCE STREQUAL "netware"))
+      set(belongs TRUE)
+    endif()
+  endforeach()
+  set_property(GLOBAL APPEND PROPERTY BRIMLET_DECLARED_TESTS ${C_TESTS})
+  if(belongs)
+    set_property(TEST ${C_TESTS} APPEND PROPERTY LABELS configuration)
+    set_property(GLOBAL APPEND PROPERTY BRIMLET_CONFIGURATION_TARGETS ${C_TARGETS})
+  endif()
+endfunction()
+
+function(_brimlet_tests_below dir out)
+  get_property(tests DIRECTORY ${dir} PROPERTY TESTS)
+  get_property(subdirectories DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdirectory IN LISTS subdirectories)
+    _brimlet_tests_below(${subdirectory} below)
+    list(APPEND tests ${below})
+  endforeach()
+  set(${out} ${tests} PARENT_SCOPE)
+endfunction()
+
+# Run at the end of the top-level CMakeLists.txt, when every test exists.
+function(_brimlet_check_test_configurations)
+  _brimlet_tests_below(${CMAKE_SOURCE_DIR} tests)
+  get_property(declared GLOBAL PROPERTY BRIMLET_DECLARED_TESTS)
+  set(undeclared "")
+  foreach(test IN LISTS tests)
+    if(NOT test IN_LIST declared)
+      list(APPEND undeclared ${test})
+    endif()
+  endforeach()
+  if(undeclared)
+    string(REPLACE ";" ", " undeclared "${undeclared}")
+    message(FATAL_ERROR "Windows tests without configurations: ${undeclared}. Declare them "
+                        "with brimlet_test_configurations() or brimlet_wine_test(... CONFIGURATIONS)")
+  endif()
+  get_property(targets GLOBAL PROPERTY BRIMLET_CONFIGURATION_TARGETS)
+  add_custom_target(configuration_tests)
+  if(targets)
+    list(REMOVE_DUPLICATES targets)
+    add_dependencies(configuration_tests ${targets})
+  endif()
+endfunction()
+if(WIN32)
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _brimlet_check_test_configurations)
+endif()
+
 # brimlet_wine_test(name SOURCES ... [LIBS ...] [RESOURCES file.rc ...]
-#                   [ENVIRONMENT VAR=value ...] [SERIAL] [TIMEOUT s])
+#                   [ENVIRONMENT VAR=value ...] [SERIAL] [TIMEOUT s]
+#                   CONFIGURATIONS configuration...)
 # A GoogleTest program cross-built for Windows and run under Wine; only in the
 # Windows build. SERIAL marks tests that use the screen (focus, tray, clicks).
+# CONFIGURATIONS: see brimlet_test_configurations.
 function(brimlet_wine_test name)
-  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS;RESOURCES;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS;RESOURCES;ENVIRONMENT;CONFIGURATIONS"
+                        ${ARGN})
   if(NOT WIN32)
     return()
+  endif()
+  if(NOT T_CONFIGURATIONS)
+    message(FATAL_ERROR "brimlet_wine_test(${name}): say which CONFIGURATIONS run it")
   endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
@@ -40,10 +146,19 @@ function(brimlet_wine_test name)
   if(T_SERIAL)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
+  brimlet_test_configurations(TESTS ${name} IN ${T_CONFIGURATIONS} TARGETS ${name})
 endfunction()
 
 if(WIN32)
   set(BRIMLET_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+  # The programs of a tree run only in a Wine of their own width; the Wine
+  # scripts read it beside the tree's prefix (scripts/wine-env.sh).
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(BRIMLET_WINE_ARCH 64)
+  else()
+    set(BRIMLET_WINE_ARCH 32)
+  endif()
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wine-arch CONTENT "${BRIMLET_WINE_ARCH}\n")
   configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.sh.in
                  ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE

@@ -7,20 +7,21 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"
 polls="${2:-500}"
-win32="$build/win32"
+# The build whose programs this host runs (scripts/wine-arch.sh).
+windows="$build/win$("$here/wine-arch.sh")"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$polls"
 fi
 if [ -z "${BRIMLET_BENCH_SESSION:-}" ]; then
   export BRIMLET_BENCH_SESSION=1
-  exec "$here/wine-session.sh" "$win32/wineprefix" "$0" "$build" "$polls"
+  exec "$here/wine-session.sh" "$windows/wineprefix" "$0" "$build" "$polls"
 fi
 
 network="$here/../examples/walkthrough.net"
 network="$(cd "$(dirname "$network")" && pwd)/$(basename "$network")"
 winpath() { echo "Z:${1//\//\\}"; }
-BRIMLET_NETWORK="$(winpath "$network")" "$win32/wine-run.sh" \
-  "$win32/tests/monitor/bench_monitor.exe" \
-  "$(winpath "$win32/monitor/brimlet.exe")" "$(winpath "$win32/tests/monitor/bare_tray.exe")" \
+BRIMLET_NETWORK="$(winpath "$network")" "$windows/wine-run.sh" \
+  "$windows/tests/monitor/bench_monitor.exe" \
+  "$(winpath "$windows/monitor/brimlet.exe")" "$(winpath "$windows/tests/monitor/bare_tray.exe")" \
   "$polls" </dev/null

@@ -10,9 +10,16 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 top="$(dirname "$here")"
 build="$(cd "${1:-build}" && pwd)"
-win32="$build/win32"
+# The 32-bit program where this host runs 32-bit programs, else the 64-bit
+# one (scripts/wine-arch.sh; WINE_ARCH=64 chooses it anywhere).
+arch="$("$here/wine-arch.sh")"
+windows="$build/win$arch"
 daemon="$build/native/daemon/brimletd"
-monitor="$win32/monitor/brimlet.exe"
+monitor="$windows/monitor/brimlet.exe"
+if [ ! -f "$monitor" ]; then
+  echo "demo: $monitor is missing; build it first (make build)" >&2
+  exit 1
+fi
 
 # Without a display, run the whole demo inside a private Xvfb.
 if [ -z "${DISPLAY:-}" ]; then
@@ -56,7 +63,7 @@ monitor_pid=""
 cleanup() {
   [ -n "$monitor_pid" ] && kill "$monitor_pid" 2>/dev/null || true
   [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null || true
-  WINEPREFIX="$win32/wineprefix" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$windows/wineprefix" wineserver -k >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 
@@ -66,12 +73,22 @@ echo "demo: BrimletD on 127.0.0.1:$port, logging to $demo/brimletlog.txt"
 daemon_pid=$!
 
 write_network 22500
-export WINEPREFIX="$win32/wineprefix"
+export WINEPREFIX="$windows/wineprefix"
 source "$here/wine-env.sh"
+if [ "$arch" = 64 ]; then
+  echo "demo: running the 64-bit $monitor under wine64 ($(
+    [ "$("$here/wine-arch.sh" --host)" = 64 ] && echo "this host runs no 32-bit programs" ||
+      echo "chosen by WINE_ARCH=64"))"
+else
+  echo "demo: running the 32-bit $monitor under wine"
+fi
 wineserver -k >/dev/null 2>&1 || true
 "$here/wine-prefix.sh"
 wineserver -p </dev/null >/dev/null 2>&1
-wine wineboot </dev/null >/dev/null 2>&1
+if ! wine wineboot </dev/null >/dev/null 2>&1; then
+  echo "demo: Wine ($WINEARCH) does not start in $WINEPREFIX" >&2
+  exit 1
+fi
 wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 
 windows_network="Z:${network//\//\\}"

@@ -4,15 +4,16 @@
 # Windows build and saves them as PNG files in <build dir>/screenshots/
 # (details_en_US.png, about_en_US.png, ...), and turns the pictures of the
 # filled windows that the text-fit test left in <build dir>/screenshots/fit/
-# (BMP) into PNG files beside them. The build dir defaults to
-# build/win32 and needs its target resource_viewer built; the locales come
-# from its dialog_locales.txt. Runs under Xvfb
+# (BMP) into PNG files beside them. The build dir defaults to the Windows
+# build this host runs (build/win32, or build/win64 where scripts/wine-arch.sh
+# says 64) and needs its target resource_viewer built; the locales come from
+# its dialog_locales.txt. Runs under Xvfb
 # when there is no display, with a warm Wine in the build tree's prefix;
 # like the Wine test run, it restarts that prefix's wineserver, so do not run
 # it while tests of the same build dir are running.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-build="$(cd "${1:-$here/../build/win32}" && pwd)"
+build="$(cd "${1:-$here/../build/win$("$here/wine-arch.sh")}" && pwd)"
 viewer="$build/tests/resources/resource_viewer.exe"
 out="$build/screenshots"
 mapfile -t locales <"$build/dialog_locales.txt"

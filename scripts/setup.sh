@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs every Debian package that the build, the tests and the demo need.
+# Installs every Debian package that the build, the tests and the demo need,
+# on hosts that run 32-bit programs (wine32) and on those that do not (wine64).
 # Idempotent: when everything is present it changes nothing and says so.
 set -euo pipefail
 
 packages=(
   make cmake ninja-build g++ googletest python3
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick fonts-wine locales-all
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 xvfb xauth xdotool x11-utils imagemagick fonts-wine locales-all
   dpkg-dev lintian systemd iproute2 util-linux e2fsprogs
   wixl msitools osslsigncode openssl
 )

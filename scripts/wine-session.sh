@@ -12,7 +12,11 @@ source "$here/wine-env.sh"
 wineserver -k >/dev/null 2>&1 || true
 "$here/wine-prefix.sh" || exit 1
 wineserver -p </dev/null >/dev/null 2>&1
-wine wineboot </dev/null >/dev/null 2>&1
+if ! wine wineboot </dev/null >/dev/null 2>&1; then
+  echo "wine-session: Wine ($WINEARCH) does not start in $WINEPREFIX" >&2
+  wineserver -k >/dev/null 2>&1 || true
+  exit 1
+fi
 # Wine starts its desktop (explorer, with the taskbar window "Shell_TrayWnd"
 # and the notification area) for the first program that touches the desktop.
 # On Windows the taskbar is there at logon; start it now so that programs

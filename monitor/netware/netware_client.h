@@ -11,7 +11,9 @@
 using NwConnection = uint32_t;  // a connection to a file server
 using NwDirHandle = uint8_t;    // a directory handle on a connection
 using NwDirContext = uint32_t;  // a directory (NDS) context
-using NwDirBuffer = uint32_t;   // a directory request or reply buffer
+// The client hands out its directory buffers as pointers; the handle holds
+// one as it is, at the platform's pointer width.
+using NwDirBuffer = uintptr_t;  // a directory request or reply buffer
 
 // Name spaces of a server path.
 constexpr uint8_t kNameSpaceDos = 0;   // short 8.3 names

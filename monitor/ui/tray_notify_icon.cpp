@@ -13,6 +13,22 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) + CTrayNotifyIcon::kShortTooltipS
               "the short record ends with a 64-byte tooltip");
 static_assert(sizeof(NOTIFYICONDATAA::szTip) == CTrayNotifyIcon::kExtendedTooltipSize,
               "the extended record has a 128-byte tooltip");
+// The documented sizes of the two forms (NOTIFYICONDATAA_V1_SIZE and _V2_SIZE).
+#if defined(_WIN64)
+static_assert(CTrayNotifyIcon::kShortRecordSize == 104 &&
+                  CTrayNotifyIcon::kShortRecordSize == NOTIFYICONDATAA_V1_SIZE,
+              "the short record of 64-bit Windows is 104 bytes");
+static_assert(CTrayNotifyIcon::kExtendedRecordSize == 504 &&
+                  CTrayNotifyIcon::kExtendedRecordSize == NOTIFYICONDATAA_V2_SIZE,
+              "the extended record of 64-bit Windows is 504 bytes");
+#else
+static_assert(CTrayNotifyIcon::kShortRecordSize == 88 &&
+                  CTrayNotifyIcon::kShortRecordSize == NOTIFYICONDATAA_V1_SIZE,
+              "the short record of 32-bit Windows is 88 bytes");
+static_assert(CTrayNotifyIcon::kExtendedRecordSize == 488 &&
+                  CTrayNotifyIcon::kExtendedRecordSize == NOTIFYICONDATAA_V2_SIZE,
+              "the extended record of 32-bit Windows is 488 bytes");
+#endif
 
 namespace {
 

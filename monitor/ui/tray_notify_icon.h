@@ -20,9 +20,15 @@ class CTrayNotifyIcon : public fw::CObject {
 
  public:
   // The first, shortest record form (tooltip of 64 bytes) and the extended
-  // one (tooltip of 128 bytes).
+  // one (tooltip of 128 bytes, up to the item's GUID). The window and icon
+  // handles in them take the pointer width, so the sizes differ by platform.
+#if defined(_WIN64)
+  static constexpr DWORD kShortRecordSize = 104;
+  static constexpr DWORD kExtendedRecordSize = 504;
+#else
   static constexpr DWORD kShortRecordSize = 88;
   static constexpr DWORD kExtendedRecordSize = 488;
+#endif
   static constexpr size_t kShortTooltipSize = 64;
   static constexpr size_t kExtendedTooltipSize = 128;
 

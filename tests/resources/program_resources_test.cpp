@@ -156,6 +156,13 @@ TEST(MonitorManifest, IsOneResourceOfIdOne) {
   EXPECT_FALSE(program.Resource(kManifestType, MAKEINTRESOURCEA(1)).empty());
 }
 
+// The one thing the two builds' manifests differ in: the program's processor.
+#if defined(_WIN64)
+#define BRIMLET_MANIFEST_PROCESSOR "amd64"
+#else
+#define BRIMLET_MANIFEST_PROCESSOR "x86"
+#endif
+
 struct ManifestCase {
   const char* name;
   const char* text;
@@ -177,6 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
     Entries, MonitorManifestContent,
     ::testing::Values(
         ManifestCase{"Identity", "version=\"" BRIMLET_TEST_VERSION ".0\"", true},
+        ManifestCase{"Processor", "processorArchitecture=\"" BRIMLET_MANIFEST_PROCESSOR "\"", true},
         ManifestCase{"AsInvoker", "<requestedExecutionLevel level=\"asInvoker\"", true},
         ManifestCase{"Windows7", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", true},
         ManifestCase{"Windows8", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", true},

@@ -21,7 +21,8 @@ endif()
 
 brimlet_wine_test(HookLinkHook
   SOURCES ${hook_link_tests}/hook/hook_wnd_test.cpp ${hook_link_ui}/hook_wnd.cpp
-  LIBS brimlet_framework)
+  LIBS brimlet_framework
+  CONFIGURATIONS standard)
 
 # Stands in for the web browser of the fallback; built beside the tests.
 add_executable(link_browser_recorder ${hook_link_tests}/link/browser_recorder.cpp)
@@ -37,7 +38,8 @@ brimlet_wine_test(HookLinkLabel
     ${hook_link_ui}/browser_open.cpp
     ${hook_link_portable}
   RESOURCES ${hook_link_tests}/link/link_test.rc
-  LIBS brimlet_framework comctl32 shell32 advapi32 gdi32 user32)
+  LIBS brimlet_framework comctl32 shell32 advapi32 gdi32 user32
+  CONFIGURATIONS standard)
 add_dependencies(HookLinkLabel link_browser_recorder)
 # The test dialog takes the program's own hand cursor from monitor/resources.
 target_include_directories(HookLinkLabel PRIVATE

@@ -12,13 +12,15 @@ set(details_dir ${CMAKE_CURRENT_LIST_DIR}/details)
 brimlet_wine_test(test_tray_icon
   SOURCES ${tray_dir}/tray_icon_test.cpp ${tray_dir}/shell_recorder.cpp
   RESOURCES ${tray_dir}/tray_test.rc
-  LIBS brimlet_ui)
+  LIBS brimlet_ui
+  CONFIGURATIONS standard)
 
 # Wine's own notification area and a pop-up menu on the screen.
 brimlet_wine_test(test_tray_shell
   SOURCES ${tray_dir}/tray_shell_test.cpp ${tray_dir}/shell_recorder.cpp
   LIBS brimlet_ui
-  SERIAL)
+  SERIAL
+  CONFIGURATIONS standard)
 
 foreach(target test_tray_icon test_tray_shell)
   target_include_directories(${target} PRIVATE ${tray_dir})
@@ -29,5 +31,6 @@ endforeach()
 brimlet_wine_test(test_quota_details
   SOURCES ${details_dir}/quota_details_test.cpp
   LIBS brimlet_ui
-  SERIAL)
+  SERIAL
+  CONFIGURATIONS standard)
 brimlet_add_resources(test_quota_details)

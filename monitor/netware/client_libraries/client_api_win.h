@@ -12,7 +12,9 @@
 // - The calling convention: the reference writes N_API / N_EXTERN_LIBRARY
 //   without spelling out what they expand to on 32-bit Windows; we take
 //   __stdcall, the convention of 32-bit Windows system libraries. Not
-//   confirmed from documentation.
+//   confirmed from documentation. On x86-64 Windows has one calling
+//   convention, which every compiler uses whatever the declaration names
+//   (documented by Windows' x64 ABI), so there is nothing to choose.
 // - The width of NWCCODE (file server calls): taken as 32 bits, as the monitor
 //   treats every status; not confirmed. The directory calls' NWDSCCODE is a
 //   signed 32-bit value (negative errors): documented.
@@ -22,6 +24,13 @@
 //   not confirmed from documentation.
 // - The locale record: only the two numbers at offsets 56 and 60 and a size of
 //   128 bytes are relied on.
+// - 64-bit: the records above hold no pointer except NW_NS_PATH, whose
+//   pointers take the platform's width (its fields then sit at 0, 8 and 16).
+//   The names and the ordinals of the four libraries are those of the 32-bit
+//   client, and the connection and context handles are 32-bit numbers there;
+//   no documentation gives either for a 64-bit client, so the 64-bit build
+//   never binds a client by them (make_library_client_win.cpp). There the
+//   declarations serve the binding's tests against our own stand-ins.
 #pragma once
 
 #include <windows.h>
@@ -29,11 +38,17 @@
 #include <cstddef>
 #include <cstdint>
 
-#if !defined(_WIN32) || defined(_WIN64)
-#error "The NetWare client libraries are 32-bit Windows DLLs"
+#include "netware/netware_client.h"
+
+#if !defined(_WIN32)
+#error "The NetWare client libraries are Windows DLLs"
 #endif
 
+#if defined(_WIN64)
+#define NW_CALL
+#else
 #define NW_CALL __stdcall
+#endif
 
 namespace nwapi {
 
@@ -44,8 +59,8 @@ using DirHandle = uint8_t;    // NWDIR_HANDLE
 using Context = uint32_t;     // NWDSContextHandle
 using Buffer = void*;         // pBuf_T: opaque, allocated and freed by the client
 
-// The seam carries directory buffers as 32-bit numbers.
-static_assert(sizeof(Buffer) == sizeof(uint32_t), "a buffer pointer must fit the seam's handle");
+// The seam carries directory buffers as pointer-sized numbers.
+static_assert(sizeof(Buffer) <= sizeof(NwDirBuffer), "a buffer pointer must fit the seam's handle");
 
 #pragma pack(push, 1)
 // Arguments of the name-space conversion. Published as a packed record; the
@@ -55,10 +70,17 @@ struct NsPath {
   char* targetPath;
   uint16_t targetSize;
 };
+#if defined(_WIN64)
+static_assert(offsetof(NsPath, sourcePath) == 0, "NW_NS_PATH layout");
+static_assert(offsetof(NsPath, targetPath) == 8, "NW_NS_PATH layout");
+static_assert(offsetof(NsPath, targetSize) == 16, "NW_NS_PATH layout");
+static_assert(sizeof(NsPath) == 18, "NW_NS_PATH layout");
+#else
 static_assert(offsetof(NsPath, sourcePath) == 0, "NW_NS_PATH layout");
 static_assert(offsetof(NsPath, targetPath) == 4, "NW_NS_PATH layout");
 static_assert(offsetof(NsPath, targetSize) == 8, "NW_NS_PATH layout");
 static_assert(sizeof(NsPath) == 10, "NW_NS_PATH layout");
+#endif
 
 // One entry of the directory space limit list, unaligned as on the wire.
 struct LimitEntry {

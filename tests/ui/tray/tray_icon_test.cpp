@@ -15,6 +15,15 @@
 namespace {
 
 constexpr UINT kIconId = 129;
+// The record sizes Windows documents for the short and the extended form:
+// the handles in them take the pointer width.
+#if defined(_WIN64)
+constexpr DWORD kShortRecord = 104;
+constexpr DWORD kExtendedRecord = 504;
+#else
+constexpr DWORD kShortRecord = 88;
+constexpr DWORD kExtendedRecord = 488;
+#endif
 constexpr UINT kLongInterval = 600000;  // ticks come by hand only
 
 class TrayIconTest : public ::testing::Test {
@@ -48,7 +57,7 @@ TEST_F(TrayIconTest, AddSendsTheWholeShortRecordOnce) {
   ASSERT_EQ(1u, shell.calls.size());
   const ShellCall& add = shell.calls[0];
   EXPECT_EQ(static_cast<DWORD>(NIM_ADD), add.action);
-  EXPECT_EQ(88u, add.size);
+  EXPECT_EQ(kShortRecord, add.size);
   EXPECT_EQ(7u, add.flags);
   EXPECT_EQ(FakeIcon(139), add.icon);
   EXPECT_EQ("Brimlet", add.tooltip);
@@ -59,7 +68,7 @@ TEST_F(TrayIconTest, AddSendsTheWholeShortRecordOnce) {
 
 TEST_F(TrayIconTest, ExtendedAddUsesTheFullRecord) {
   ASSERT_TRUE(Add(true));
-  EXPECT_EQ(488u, shell.calls.at(0).size);
+  EXPECT_EQ(kExtendedRecord, shell.calls.at(0).size);
 }
 
 TEST_F(TrayIconTest, MenuOfTheIconIdWithTheDetailsCommandAsDefault) {
@@ -209,7 +218,7 @@ TEST_F(TrayIconTest, TaskbarCreatedReAddsLastIconAndTooltipAndBlinkGoesOn) {
   EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), del.action);
   EXPECT_EQ(static_cast<DWORD>(NIM_ADD), add.action);
   EXPECT_EQ(7u, add.flags);
-  EXPECT_EQ(88u, add.size);
+  EXPECT_EQ(kShortRecord, add.size);
   EXPECT_EQ(FakeIcon(136), add.icon);
   EXPECT_EQ("Disk space used :  80% on H:\\ - 20.00 Mb free.", add.tooltip);
   EXPECT_EQ(1124u, add.callbackMessage);
@@ -321,7 +330,7 @@ TEST_P(TrayTooltipTest, KeptWholeOrCutAndTerminatedOnAddAndChange) {
   const TooltipCase& c = GetParam();
   std::string text;
   for (size_t i = 0; i < c.length; ++i) text += static_cast<char>('a' + i % 26);
-  size_t record = c.extended ? 488 : 88;
+  size_t record = c.extended ? kExtendedRecord : kShortRecord;
   ASSERT_TRUE(
       tray->AddToTray(&frame, kIconId, text.c_str(), FakeIcon(139), WM_TRAYNOTIFY, 0, c.extended));
   ASSERT_TRUE(tray->ChangeTooltip(text.c_str(), c.extended));
