@@ -12,6 +12,7 @@
 #include "log_entry.h"
 #include "log_file.h"
 #include "privileges.h"
+#include "standard_output.h"
 #include "stop_request.h"
 #include "text_case.h"
 #include "thread_priority.h"
@@ -99,7 +100,11 @@ std::string BrimletD::settingsLine() {
          " logFile=" + logFileName + " filter=" + filter + "(" + text(filtrePositif) + ")";
 }
 
-BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_(kQueueCapacity) {
+BrimletD::BrimletD()
+    : console_(std::cout),
+      echo_(writeStandardOutput, kConsoleBufferBytes),
+      buffer_(kReceiveBufferBytes),
+      queue_(kQueueCapacity) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -122,28 +127,36 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_
     return;
   }
   listened_ = true;
-  printLine(console_, "   Now waiting for incoming packets");
+  // Whoever takes the waiting line for "ready" may stop the daemon at once:
+  // the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();
   watchForStopRequest([receiver] { receiver->stop(); });
+  printLine(console_, "   Now waiting for incoming packets");
   serve();
   stopRequestHandled();
 }
 
 BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t queueCapacity)
-    : console_(console), buffer_(kReceiveBufferBytes), source_(&source), queue_(queueCapacity) {}
+    : console_(console),
+      echo_(streamWrite(console), kConsoleBufferBytes),
+      buffer_(kReceiveBufferBytes),
+      source_(&source),
+      queue_(queueCapacity) {}
 
 BrimletD::~BrimletD() = default;
 
 void BrimletD::dumpToFile(const std::string& entry) {
   std::string error;
-  if (!appendLine(logFileName, entry, &error)) printLine(console_, kFileErrorLine + error);
+  if (!appendLine(logFileName, entry, &error)) echo_.print(kFileErrorLine + error);
 }
 
 std::string BrimletD::getCurrentDateFormated() { return currentLocalTime(); }
 
 void BrimletD::serve() {
   // The receiving side does nothing but receive, so that the socket's queue
-  // in the kernel stays short however long the file and the console take.
+  // in the kernel stays short however long the file takes; the console has
+  // a thread of its own, so that nobody reading it holds up the log.
+  echo_.start();
   std::thread writer([this] {
     giveWayToOtherThreads();
     while (writeOne()) {
@@ -161,6 +174,7 @@ void BrimletD::serve() {
   queue_.close();
   writer.join();
   if (queue_.droppedAtEnd() > 0) reportDropped(queue_.droppedAtEnd());
+  echo_.finish(kConsolePatience);
 }
 
 BrimletD::ReceiveStep BrimletD::receiveOne() {
@@ -187,7 +201,7 @@ bool BrimletD::writeOne() {
   if (!queue_.pop(&taken_)) return false;
   if (taken_.droppedBefore > 0) reportDropped(taken_.droppedBefore);
   if (taken_.receiveFailed) {
-    printLine(console_, kSocketErrorLine);
+    echo_.print(kSocketErrorLine);
   } else {
     handleMessage(std::string(taken_.receptionTime, taken_.timeLength),
                   std::string(taken_.payload, taken_.length));
@@ -199,16 +213,16 @@ void BrimletD::handleMessage(const std::string& receptionTime, const std::string
   // The tests see the raw text; only what is written out is escaped.
   const FilterDecision decision =
       AlertFilter(showOnlyAlert, filter, filtrePositif).decide(toUpperLatin1(message));
-  if (!decision.consoleLine.empty()) printLine(console_, decision.consoleLine);
+  if (!decision.consoleLine.empty()) echo_.print(decision.consoleLine);
   if (!decision.keep) return;
 
   const std::string entry = buildEntry(receptionTime, message);
   dumpToFile(entry);
-  printLine(console_, entry);
+  echo_.print(entry);
 }
 
 // Printed once a run of drops is over: with the next datagram that found
 // room, or at the stop.
 void BrimletD::reportDropped(std::uint32_t count) {
-  printLine(console_, kDroppedLine + std::to_string(count));
+  echo_.print(kDroppedLine + std::to_string(count));
 }

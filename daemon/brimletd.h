@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "console.h"
 #include "datagram_queue.h"
 #include "datagram_source.h"
 
@@ -53,6 +55,12 @@ class BrimletD {
   // alerts from every monitor of a full volume fits many times over.
   static constexpr std::size_t kQueueCapacity = 100000;
 
+  // Console lines that nobody has read yet wait here, up to this many bytes:
+  // a burst's entries fit many times over. At the stop the console gets this
+  // long after its last progress before the daemon ends without it.
+  static constexpr std::size_t kConsoleBufferBytes = 4 * 1024 * 1024;
+  static constexpr std::chrono::milliseconds kConsolePatience{500};
+
  protected:
   enum class ReceiveStep { Received, Failed, Stopped };
 
@@ -80,7 +88,8 @@ class BrimletD {
   void handleMessage(const std::string& receptionTime, const std::string& message);
   void reportDropped(std::uint32_t count);
 
-  std::ostream& console_;
+  std::ostream& console_;  // the start-up lines
+  ConsoleEcho echo_;       // every line while serving
   std::vector<char> buffer_;
   std::unique_ptr<UdpReceiver> socket_;
   DatagramSource* source_ = nullptr;

@@ -41,6 +41,20 @@ class PosixAppendTarget : public AppendTarget {
   int fd_;
 };
 
+// Waits for a write lock on the whole file: cooperating appenders (another
+// BrimletD on the same log) take it too, so that none of them writes while
+// another one cuts a short entry back. A file system without locks still
+// gets the entry, unguarded.
+void lockWholeFile(int fd) {
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  whole.l_whence = SEEK_SET;
+  whole.l_start = 0;
+  whole.l_len = 0;
+  while (::fcntl(fd, F_SETLKW, &whole) != 0 && errno == EINTR) {
+  }
+}
+
 }  // namespace
 
 bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
@@ -54,6 +68,8 @@ bool appendLine(const std::string& fileName, const std::string& text, std::strin
     *error = describeSystemError(errno);
     return false;
   }
+  lockWholeFile(fd);  // closing the file releases it
+  // The length is taken under the lock: no cooperating writer moves it now.
   struct stat before;
   const int statError = ::fstat(fd, &before) != 0 ? errno : 0;
   if (statError != 0 || !S_ISREG(before.st_mode)) {

@@ -54,27 +54,46 @@ class WindowsAppendTarget : public AppendTarget {
   const std::string& fileName_;
 };
 
+// Locks on Windows keep others from reading and writing the bytes they cover:
+// the lock is taken on one byte far beyond any log's end, so that it only
+// keeps cooperating appenders (another BrimletD on the same log) from
+// writing while an entry is written and a short one is cut back.
+constexpr DWORD kLockOffsetHigh = 0x40000000;  // 2^62
+
+bool lockAppending(HANDLE file, OVERLAPPED* where) {
+  ZeroMemory(where, sizeof *where);
+  where->OffsetHigh = kLockOffsetHigh;
+  return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, where) != FALSE;
+}
+
 }  // namespace
 
 bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
   const std::string record = text + kLineSeparator;
   // Append-only access makes every write land at the end as a whole; the
   // share modes let readers and log rotation open, rename or delete the file
-  // while an entry is being written. Reading the attributes gives the length.
-  const HANDLE file = CreateFileA(fileName.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+  // while an entry is being written. Reading the attributes gives the length;
+  // a lock needs read or write access to the data.
+  const HANDLE file = CreateFileA(fileName.c_str(),
+                                  FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = describeSystemError(static_cast<int>(GetLastError()));
     return false;
   }
+  // A file system without locks still gets the entry, unguarded.
+  OVERLAPPED lock;
+  const bool locked = lockAppending(file, &lock);
   WindowsAppendTarget target(file, fileName);
-  // Without the length before, the entry is still written, but a part of it
-  // could not be taken back.
+  // The length, taken under the lock: no cooperating writer moves it now.
+  // Without it the entry is still written, but a part of it could not be
+  // taken back.
   std::int64_t before = -1;
   target.length(&before);
   // A write that succeeds short has hit a full disk.
   const int writeError = appendWhole(target, record, before, ERROR_DISK_FULL);
+  if (locked) UnlockFileEx(file, 0, 1, 0, &lock);
   const bool closed = CloseHandle(file) != FALSE;
   if (writeError == 0 && closed) return true;
   *error = describeSystemError(writeError != 0 ? writeError : static_cast<int>(GetLastError()));
