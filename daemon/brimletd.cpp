@@ -104,7 +104,8 @@ BrimletD::BrimletD()
     : console_(std::cout),
       echo_(writeStandardOutput, kConsoleBufferBytes),
       buffer_(kReceiveBufferBytes),
-      queue_(kQueueCapacity) {
+      queue_(kQueueCapacity),
+      taken_(new QueuedDatagram[kMostPerBatch]) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -141,7 +142,8 @@ BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t qu
       echo_(streamWrite(console), kConsoleBufferBytes),
       buffer_(kReceiveBufferBytes),
       source_(&source),
-      queue_(queueCapacity) {}
+      queue_(queueCapacity),
+      taken_(new QueuedDatagram[kMostPerBatch]) {}
 
 BrimletD::~BrimletD() = default;
 
@@ -159,7 +161,7 @@ void BrimletD::serve() {
   echo_.start();
   std::thread writer([this] {
     giveWayToOtherThreads();
-    while (writeOne()) {
+    while (writeWaiting()) {
     }
   });
   std::chrono::milliseconds pause = kFirstErrorPause;
@@ -197,28 +199,53 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
   return result.received ? ReceiveStep::Received : ReceiveStep::Failed;
 }
 
-bool BrimletD::writeOne() {
-  if (!queue_.pop(&taken_)) return false;
-  if (taken_.droppedBefore > 0) reportDropped(taken_.droppedBefore);
-  if (taken_.receiveFailed) {
-    echo_.print(kSocketErrorLine);
-  } else {
-    handleMessage(std::string(taken_.receptionTime, taken_.timeLength),
-                  std::string(taken_.payload, taken_.length));
+bool BrimletD::writeOne() { return writeSome(1); }
+
+bool BrimletD::writeWaiting() { return writeSome(kMostPerBatch); }
+
+bool BrimletD::writeSome(std::size_t most) {
+  const std::size_t count = queue_.popSome(taken_.get(), most);
+  if (count == 0) return false;
+  // The tests see the raw text; only what is written out is escaped.
+  const AlertFilter alertFilter(showOnlyAlert, filter, filtrePositif);
+  handled_.resize(count);
+  entries_.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    const QueuedDatagram& datagram = taken_[i];
+    Handled& handled = handled_[i];
+    handled.filterLine.clear();
+    handled.entry = kNoEntry;
+    if (datagram.receiveFailed) continue;
+    const std::string message(datagram.payload, datagram.length);
+    FilterDecision decision = alertFilter.decide(toUpperLatin1(message));
+    handled.filterLine = std::move(decision.consoleLine);
+    if (!decision.keep) continue;
+    handled.entry = entries_.size();
+    entries_.push_back(
+        buildEntry(std::string(datagram.receptionTime, datagram.timeLength), message));
+  }
+
+  // Several entries: one append, and each entry that did not make it whole
+  // is reported as a single failed entry is.
+  std::size_t written = 0;
+  std::string error;
+  if (entries_.size() > 1) written = appendLines(logFileName, entries_, &error);
+
+  for (std::size_t i = 0; i < count; ++i) {
+    const Handled& handled = handled_[i];
+    if (taken_[i].droppedBefore > 0) reportDropped(taken_[i].droppedBefore);
+    if (taken_[i].receiveFailed) echo_.print(kSocketErrorLine);
+    if (!handled.filterLine.empty()) echo_.print(handled.filterLine);
+    if (handled.entry == kNoEntry) continue;
+    const std::string& entry = entries_[handled.entry];
+    if (entries_.size() == 1) {
+      dumpToFile(entry);
+    } else if (handled.entry >= written) {
+      echo_.print(kFileErrorLine + error);
+    }
+    echo_.print(entry);
   }
   return true;
-}
-
-void BrimletD::handleMessage(const std::string& receptionTime, const std::string& message) {
-  // The tests see the raw text; only what is written out is escaped.
-  const FilterDecision decision =
-      AlertFilter(showOnlyAlert, filter, filtrePositif).decide(toUpperLatin1(message));
-  if (!decision.consoleLine.empty()) echo_.print(decision.consoleLine);
-  if (!decision.keep) return;
-
-  const std::string entry = buildEntry(receptionTime, message);
-  dumpToFile(entry);
-  echo_.print(entry);
 }
 
 // Printed once a run of drops is over: with the next datagram that found

@@ -82,10 +82,26 @@ class BrimletD {
   // queue is closed and empty.
   bool writeOne();
 
+  // The same for every datagram waiting, up to kMostPerBatch: their entries
+  // go to the log with one open, one write and one close, in the order they
+  // came; a single entry goes as dumpToFile writes it.
+  bool writeWaiting();
+
+  // Entries appended with one write at most; 256 short entries are some
+  // 20 KB.
+  static constexpr std::size_t kMostPerBatch = 256;
+
  private:
   static constexpr std::size_t kReceiveBufferBytes = 256;
 
-  void handleMessage(const std::string& receptionTime, const std::string& message);
+  // One datagram of a batch as the writer made it out.
+  struct Handled {
+    std::string filterLine;
+    std::size_t entry;  // into entries_, or kNoEntry
+  };
+  static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+
+  bool writeSome(std::size_t most);
   void reportDropped(std::uint32_t count);
 
   std::ostream& console_;  // the start-up lines
@@ -95,6 +111,9 @@ class BrimletD {
   DatagramSource* source_ = nullptr;
   DatagramQueue queue_;
   QueuedDatagram received_;  // the receiving side's
-  QueuedDatagram taken_;     // the writing side's
+  // The writing side's.
+  std::unique_ptr<QueuedDatagram[]> taken_;
+  std::vector<Handled> handled_;
+  std::vector<std::string> entries_;
   bool listened_ = false;
 };

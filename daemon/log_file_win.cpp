@@ -68,8 +68,16 @@ bool lockAppending(HANDLE file, OVERLAPPED* where) {
 
 }  // namespace
 
-bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
-  const std::string record = text + kLineSeparator;
+std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
+                        std::string* error) {
+  std::string records;
+  std::vector<std::size_t> ends;
+  ends.reserve(texts.size());
+  for (const std::string& text : texts) {
+    records += text;
+    records += kLineSeparator;
+    ends.push_back(records.size());
+  }
   // Append-only access makes every write land at the end as a whole; the
   // share modes let readers and log rotation open, rename or delete the file
   // while an entry is being written. Reading the attributes gives the length;
@@ -80,22 +88,23 @@ bool appendLine(const std::string& fileName, const std::string& text, std::strin
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = describeSystemError(static_cast<int>(GetLastError()));
-    return false;
+    return 0;
   }
-  // A file system without locks still gets the entry, unguarded.
+  // A file system without locks still gets the entries, unguarded.
   OVERLAPPED lock;
   const bool locked = lockAppending(file, &lock);
   WindowsAppendTarget target(file, fileName);
   // The length, taken under the lock: no cooperating writer moves it now.
-  // Without it the entry is still written, but a part of it could not be
-  // taken back.
+  // Without it the entries are still written, but a part of one could not
+  // be taken back.
   std::int64_t before = -1;
   target.length(&before);
   // A write that succeeds short has hit a full disk.
-  const int writeError = appendWhole(target, record, before, ERROR_DISK_FULL);
+  std::size_t whole = 0;
+  const int writeError = appendRecords(target, records, ends, before, ERROR_DISK_FULL, &whole);
   if (locked) UnlockFileEx(file, 0, 1, 0, &lock);
   const bool closed = CloseHandle(file) != FALSE;
-  if (writeError == 0 && closed) return true;
+  if (writeError == 0 && closed) return texts.size();
   *error = describeSystemError(writeError != 0 ? writeError : static_cast<int>(GetLastError()));
-  return false;
+  return writeError != 0 ? whole : 0;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The operations on an open log file that one entry needs, written once per
 // platform (log_file_posix.cpp, log_file_win.cpp), so that the rule that an
@@ -33,3 +34,13 @@ class AppendTarget {
 // code of the failure.
 int appendWhole(AppendTarget& file, const std::string& record, std::int64_t lengthBefore,
                 int noSpaceError);
+
+// The same for several records written with one write: `ends` gives where
+// each record ends in `records`, ascending, the last one at its size. When
+// the write fails part of the way, the records that made it whole stay and
+// only the rest is taken back, under the same rule. Answers 0 or the code of
+// the failure, and in *whole the number of records, from the first, that
+// are whole in the file.
+int appendRecords(AppendTarget& file, const std::string& records,
+                  const std::vector<std::size_t>& ends, std::int64_t lengthBefore,
+                  int noSpaceError, std::size_t* whole);

@@ -60,6 +60,7 @@ class TestDaemon : public BrimletD {
   using BrimletD::ReceiveStep;
   using BrimletD::serve;
   using BrimletD::writeOne;
+  using BrimletD::writeWaiting;
 
   std::string time = kTime;
 };
@@ -209,6 +210,28 @@ TEST_F(DaemonReceiveLoopTest, FullQueueDropsCountsAndSaysSoWithTheNextEntry) {
             readFile(log_));
 }
 
+// Datagrams that wait when the writer wakes go to the log with one append,
+// and the console shows them as one at a time would.
+TEST_F(DaemonReceiveLoopTest, WaitingDatagramsAreWrittenAsOneBatchAndEchoedAsOneAtATime) {
+  std::ostringstream parsing;
+  BrimletD::parseArgs({"1", "N", "-user2"}, parsing);
+  source_.datagram("Danger,first");
+  source_.datagram(kWarning);  // user2's: filtered out
+  source_.failure();
+  source_.datagram("Warning,third");
+  TestDaemon daemon(source_, console_);
+  for (int i = 0; i < 4; ++i) daemon.receiveOne();
+  ASSERT_TRUE(daemon.writeWaiting());
+  daemon.serve();  // nothing left to receive or write: the console's end
+
+  EXPECT_EQ(fileLines({receivedAt("Danger,first"), receivedAt("Warning,third")}), readFile(log_));
+  const std::string accepting = "Filte negatif :  Accepting \n";
+  EXPECT_EQ(accepting + receivedAt("Danger,first") +
+                "\nFilte negatif :  ignoring !\nBrimletD : IO Exception during socket operation \n" +
+                accepting + receivedAt("Warning,third") + "\n",
+            console_.str());
+}
+
 bool directoryInItsPlace(const std::string& log) { return std::filesystem::create_directory(log); }
 
 bool readOnlyFile(const std::string& log) {
@@ -245,6 +268,25 @@ TEST_P(DaemonUnwritableLogTest, EachEntryIsReportedEchoedAndTheLoopGoesOn) {
   for (std::string line; std::getline(console, line);) lines.push_back(line);
   ASSERT_EQ(4u, lines.size()) << console_.str();
   for (std::size_t i = 0; i < 4; i += 2) {
+    EXPECT_EQ(kFileError, lines[i].substr(0, std::strlen(kFileError)));
+    EXPECT_GT(lines[i].size(), std::strlen(kFileError)) << "no system description";
+    EXPECT_EQ(kEntry, lines[i + 1]);
+  }
+}
+
+TEST_P(DaemonUnwritableLogTest, EachEntryOfABatchIsReportedAndEchoed) {
+  if (!GetParam().block(log_)) GTEST_SKIP() << "this user can write a read-only file";
+  for (int i = 0; i < 3; ++i) source_.datagram(kDanger);
+  TestDaemon daemon(source_, console_);
+  for (int i = 0; i < 3; ++i) daemon.receiveOne();
+  ASSERT_TRUE(daemon.writeWaiting());
+  daemon.serve();
+
+  std::istringstream console(console_.str());
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(console, line);) lines.push_back(line);
+  ASSERT_EQ(6u, lines.size()) << console_.str();
+  for (std::size_t i = 0; i < 6; i += 2) {
     EXPECT_EQ(kFileError, lines[i].substr(0, std::strlen(kFileError)));
     EXPECT_GT(lines[i].size(), std::strlen(kFileError)) << "no system description";
     EXPECT_EQ(kEntry, lines[i + 1]);
