@@ -33,9 +33,9 @@ struct ConsoleEcho::Shared {
   std::mutex mutex;
   std::condition_variable wake;
   std::condition_variable progress;
-  std::string pending;         // whole lines, each ended by "\n"
-  std::uint64_t skipped = 0;   // lines that found the buffer full, not reported yet
-  std::uint64_t writes = 0;    // chunks taken so far, to tell progress
+  std::string pending;        // whole lines, each ended by "\n"
+  std::uint64_t skipped = 0;  // lines that found the buffer full, not reported yet
+  std::uint64_t writes = 0;   // chunks taken so far, to tell progress
   bool closing = false;
   bool done = false;
 

@@ -82,10 +82,10 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
   // share modes let readers and log rotation open, rename or delete the file
   // while an entry is being written. Reading the attributes gives the length;
   // a lock needs read or write access to the data.
-  const HANDLE file = CreateFileA(fileName.c_str(),
-                                  FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileA(fileName.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = describeSystemError(static_cast<int>(GetLastError()));
     return 0;

@@ -9,8 +9,8 @@ int appendWhole(AppendTarget& file, const std::string& record, std::int64_t leng
 }
 
 int appendRecords(AppendTarget& file, const std::string& records,
-                  const std::vector<std::size_t>& ends, std::int64_t lengthBefore,
-                  int noSpaceError, std::size_t* whole) {
+                  const std::vector<std::size_t>& ends, std::int64_t lengthBefore, int noSpaceError,
+                  std::size_t* whole) {
   std::size_t written = 0;
   int error = 0;
   while (written < records.size() && error == 0) {
@@ -18,8 +18,8 @@ int appendRecords(AppendTarget& file, const std::string& records,
     written += now;
     if (now == 0 && error == 0) error = noSpaceError;
   }
-  *whole = static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), written) -
-                                    ends.begin());
+  *whole =
+      static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), written) - ends.begin());
   if (error == 0) return 0;
   const std::size_t keep = *whole > 0 ? ends[*whole - 1] : 0;
   if (written == keep || lengthBefore < 0) return error;

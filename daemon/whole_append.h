@@ -42,5 +42,5 @@ int appendWhole(AppendTarget& file, const std::string& record, std::int64_t leng
 // the failure, and in *whole the number of records, from the first, that
 // are whole in the file.
 int appendRecords(AppendTarget& file, const std::string& records,
-                  const std::vector<std::size_t>& ends, std::int64_t lengthBefore,
-                  int noSpaceError, std::size_t* whole);
+                  const std::vector<std::size_t>& ends, std::int64_t lengthBefore, int noSpaceError,
+                  std::size_t* whole);

@@ -68,8 +68,8 @@ TEST_F(DaemonConsoleTest, ConsoleOnAFullDiskIsWrittenAgainOnceThereIsRoom) {
 
   DaemonProcess daemon(
       directory_.path().string(),
-      {"-c", "exec \"$0\" \"$1\" N > \"$2\"", BRIMLETD_PATH, std::to_string(port_), console},
-      false, "/bin/sh");
+      {"-c", "exec \"$0\" \"$1\" N > \"$2\"", BRIMLETD_PATH, std::to_string(port_), console}, false,
+      "/bin/sh");
   ASSERT_TRUE(waitForFileLines(console, kStartLines)) << readFile(console) << daemon.console();
   ASSERT_TRUE(fillUp(disk + "/filler", 1 << 20));
 
@@ -83,7 +83,8 @@ TEST_F(DaemonConsoleTest, ConsoleOnAFullDiskIsWrittenAgainOnceThereIsRoom) {
   std::filesystem::remove(disk + "/filler");
   sendToLoopback(port_, "Warning,after");
   const auto deadline = Clock::now() + kWait;
-  while (readFile(console).find("Warning,after\n") == std::string::npos && Clock::now() < deadline) {
+  while (readFile(console).find("Warning,after\n") == std::string::npos &&
+         Clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   daemon.terminate();
@@ -100,7 +101,8 @@ TEST_F(DaemonConsoleTest, ConsoleOnAFullDiskIsWrittenAgainOnceThereIsRoom) {
                         "<time>,Warning,full " + std::to_string(i) + padding);
   }
   EXPECT_GT(std::stoul(report.substr(sizeof kSkipped - 1)), 0u);
-  EXPECT_EQ(static_cast<std::size_t>(kWhileFull), whole + std::stoul(report.substr(sizeof kSkipped - 1)))
+  EXPECT_EQ(static_cast<std::size_t>(kWhileFull),
+            whole + std::stoul(report.substr(sizeof kSkipped - 1)))
       << readFile(console);
   EXPECT_EQ(static_cast<std::size_t>(kWhileFull + 1), lines(readFile(log_)).size());
 }

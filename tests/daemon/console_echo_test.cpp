@@ -33,9 +33,15 @@ class SteeredConsole {
       return taken;
     };
   }
-  void close() { set([this] { open_ = false; }); }
-  void open() { set([this] { open_ = true; }); }
-  void failAfter(int bytes) { set([this, bytes] { failAfter_ = bytes; }); }
+  void close() {
+    set([this] { open_ = false; });
+  }
+  void open() {
+    set([this] { open_ = true; });
+  }
+  void failAfter(int bytes) {
+    set([this, bytes] { failAfter_ = bytes; });
+  }
   bool waitForWrites(int count) {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, 5s, [this, count] { return writes_ >= count; });

@@ -26,4 +26,3 @@ inline std::vector<std::string> lines(const std::string& text) {
   for (std::string line; std::getline(in, line);) result.push_back(line);
   return result;
 }
-

@@ -226,10 +226,11 @@ TEST_F(DaemonReceiveLoopTest, WaitingDatagramsAreWrittenAsOneBatchAndEchoedAsOne
 
   EXPECT_EQ(fileLines({receivedAt("Danger,first"), receivedAt("Warning,third")}), readFile(log_));
   const std::string accepting = "Filte negatif :  Accepting \n";
-  EXPECT_EQ(accepting + receivedAt("Danger,first") +
-                "\nFilte negatif :  ignoring !\nBrimletD : IO Exception during socket operation \n" +
-                accepting + receivedAt("Warning,third") + "\n",
-            console_.str());
+  EXPECT_EQ(
+      accepting + receivedAt("Danger,first") +
+          "\nFilte negatif :  ignoring !\nBrimletD : IO Exception during socket operation \n" +
+          accepting + receivedAt("Warning,third") + "\n",
+      console_.str());
 }
 
 bool directoryInItsPlace(const std::string& log) { return std::filesystem::create_directory(log); }

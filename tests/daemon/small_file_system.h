@@ -48,4 +48,3 @@ inline bool fillUp(const std::string& path, std::size_t limit) {
   std::fclose(filler);
   return full;
 }
-

@@ -130,8 +130,8 @@ struct BatchCase {
   const char* name;
   std::deque<ScriptedFile::Write> script;
   std::string otherWriter;
-  std::size_t whole;     // records whole in the file afterwards
-  std::size_t keptBytes; // of the batch, after the earlier content
+  std::size_t whole;      // records whole in the file afterwards
+  std::size_t keptBytes;  // of the batch, after the earlier content
   int truncations;
 };
 
@@ -139,9 +139,8 @@ void PrintTo(const BatchCase& c, std::ostream* out) { *out << c.name; }
 
 class DaemonAppendRecords : public testing::TestWithParam<BatchCase> {};
 
-const std::vector<std::string> kBatch = {"05-03-2001 14:07:09,first\n",
-                                         "05-03-2001 14:07:10,second\n",
-                                         "05-03-2001 14:07:11,third\n"};
+const std::vector<std::string> kBatch = {
+    "05-03-2001 14:07:09,first\n", "05-03-2001 14:07:10,second\n", "05-03-2001 14:07:11,third\n"};
 
 TEST_P(DaemonAppendRecords, KeepsTheWholeRecordsAndTakesBackTheRest) {
   std::string records;
@@ -154,9 +153,8 @@ TEST_P(DaemonAppendRecords, KeepsTheWholeRecordsAndTakesBackTheRest) {
   file.script = GetParam().script;
   file.otherWriter = GetParam().otherWriter;
   std::size_t whole = 99;
-  const int error =
-      appendRecords(file, records, ends, static_cast<std::int64_t>(kEarlier.size()), kNoSpace,
-                    &whole);
+  const int error = appendRecords(file, records, ends, static_cast<std::int64_t>(kEarlier.size()),
+                                  kNoSpace, &whole);
   EXPECT_EQ(GetParam().whole == kBatch.size() ? 0 : kNoSpace, error);
   EXPECT_EQ(GetParam().whole, whole);
   if (GetParam().otherWriter.empty()) {
@@ -177,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"NothingWritten", {{0, kNoSpace}}, "", 0, 0, 0},
         BatchCase{"InsideTheFirst", {{3, kNoSpace}}, "", 0, 0, 1},
         // Another writer's entry came after the part: the part stays.
-        BatchCase{"AnotherWriterAfterThePart", {{kFirst + 5, 0}, {0, kNoSpace}}, "other\n", 1,
-                  0, 0}),
+        BatchCase{
+            "AnotherWriterAfterThePart", {{kFirst + 5, 0}, {0, kNoSpace}}, "other\n", 1, 0, 0}),
     [](const testing::TestParamInfo<BatchCase>& info) { return info.param.name; });
 
 TEST(DaemonAppendRecords, OneWriteForTheWholeBatch) {
