@@ -41,19 +41,21 @@ class PosixAppendTarget : public AppendTarget {
   int fd_;
 };
 
-// Waits for a write lock on the whole file: cooperating appenders (another
-// BrimletD on the same log) take it too, so that none of them writes while
-// another one cuts a short entry back. A file system without locks still
-// gets the entry, unguarded.
-void lockWholeFile(int fd) {
+// A write lock on the whole file, the one cooperating appenders (another
+// BrimletD on the same log) take too, so that none of them writes while
+// another one cuts a short entry back.
+LockAttempt tryLockWholeFile(int fd) {
   struct flock whole {};
   whole.l_type = F_WRLCK;
   whole.l_whence = SEEK_SET;
   whole.l_start = 0;
   whole.l_len = 0;
-  while (::fcntl(fd, F_SETLKW, &whole) != 0 && errno == EINTR) {
-  }
+  if (::fcntl(fd, F_SETLK, &whole) == 0) return LockAttempt::Locked;
+  return errno == EACCES || errno == EAGAIN || errno == EINTR ? LockAttempt::Busy
+                                                              : LockAttempt::Unsupported;
 }
+
+PatientLock logLock(PatientLock::kPatience);
 
 }  // namespace
 
@@ -76,7 +78,7 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
     *error = describeSystemError(errno);
     return 0;
   }
-  lockWholeFile(fd);  // closing the file releases it
+  logLock.take([fd] { return tryLockWholeFile(fd); });  // closing the file releases it
   // The length is taken under the lock: no cooperating writer moves it now.
   struct stat before;
   const int statError = ::fstat(fd, &before) != 0 ? errno : 0;

@@ -60,11 +60,16 @@ class WindowsAppendTarget : public AppendTarget {
 // writing while an entry is written and a short one is cut back.
 constexpr DWORD kLockOffsetHigh = 0x40000000;  // 2^62
 
-bool lockAppending(HANDLE file, OVERLAPPED* where) {
+LockAttempt tryLockAppending(HANDLE file, OVERLAPPED* where) {
   ZeroMemory(where, sizeof *where);
   where->OffsetHigh = kLockOffsetHigh;
-  return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, where) != FALSE;
+  if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, where)) {
+    return LockAttempt::Locked;
+  }
+  return GetLastError() == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Unsupported;
 }
+
+PatientLock logLock(PatientLock::kPatience);
 
 }  // namespace
 
@@ -90,9 +95,8 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
     *error = describeSystemError(static_cast<int>(GetLastError()));
     return 0;
   }
-  // A file system without locks still gets the entries, unguarded.
   OVERLAPPED lock;
-  const bool locked = lockAppending(file, &lock);
+  const bool locked = logLock.take([&] { return tryLockAppending(file, &lock); });
   WindowsAppendTarget target(file, fileName);
   // The length, taken under the lock: no cooperating writer moves it now.
   // Without it the entries are still written, but a part of one could not

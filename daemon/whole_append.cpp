@@ -1,6 +1,7 @@
 #include "whole_append.h"
 
 #include <algorithm>
+#include <thread>
 
 int appendWhole(AppendTarget& file, const std::string& record, std::int64_t lengthBefore,
                 int noSpaceError) {
@@ -29,4 +30,25 @@ int appendRecords(AppendTarget& file, const std::string& records,
     file.truncate(lengthBefore + static_cast<std::int64_t>(keep));
   }
   return error;
+}
+
+bool PatientLock::take(const std::function<LockAttempt()>& tryLock) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + (passedBy_ ? std::chrono::milliseconds(0) : patience_);
+  for (;;) {
+    switch (tryLock()) {
+      case LockAttempt::Locked:
+        passedBy_ = false;
+        return true;
+      case LockAttempt::Unsupported:
+        return false;
+      case LockAttempt::Busy:
+        break;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      passedBy_ = true;
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,3 +46,27 @@ int appendWhole(AppendTarget& file, const std::string& record, std::int64_t leng
 int appendRecords(AppendTarget& file, const std::string& records,
                   const std::vector<std::size_t>& ends, std::int64_t lengthBefore, int noSpaceError,
                   std::size_t* whole);
+
+// One try at the log file's lock, without waiting.
+enum class LockAttempt { Locked, Busy, Unsupported };
+
+// Takes the lock that cooperating appenders of one log share, for one
+// append. Another appender holds it only while it writes, so a busy lock is
+// tried again for up to `patience`; a holder that keeps it longer (a hung
+// process) is passed by, and from then on each append tries once and goes
+// without the lock while it is busy, until the lock is had again. A file
+// system without locks is appended to without one. One per process and log
+// writer; not for several threads.
+class PatientLock {
+ public:
+  explicit PatientLock(std::chrono::milliseconds patience) : patience_(patience) {}
+
+  // Answers whether the lock is held now.
+  bool take(const std::function<LockAttempt()>& tryLock);
+
+  static constexpr std::chrono::milliseconds kPatience{10000};
+
+ private:
+  const std::chrono::milliseconds patience_;
+  bool passedBy_ = false;
+};

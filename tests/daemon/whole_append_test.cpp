@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -186,6 +188,53 @@ TEST(DaemonAppendRecords, OneWriteForTheWholeBatch) {
   EXPECT_EQ(0, appendRecords(file, records, {kFirst, kTwo, records.size()}, 0, kNoSpace, &whole));
   EXPECT_EQ(1, file.writes);
   EXPECT_EQ(3u, whole);
+}
+
+// A lock that answers from a script, then stays as its last answer.
+struct ScriptedLock {
+  std::deque<LockAttempt> answers;
+  int tries = 0;
+  LockAttempt operator()() {
+    ++tries;
+    const LockAttempt answer = answers.front();
+    if (answers.size() > 1) answers.pop_front();
+    return answer;
+  }
+};
+
+TEST(DaemonPatientLock, WaitsForAnotherWriterAndTakesTheLock) {
+  PatientLock lock(std::chrono::milliseconds(5000));
+  ScriptedLock other{{LockAttempt::Busy, LockAttempt::Busy, LockAttempt::Locked}};
+  EXPECT_TRUE(lock.take(std::ref(other)));
+  EXPECT_EQ(3, other.tries);
+}
+
+TEST(DaemonPatientLock, FileSystemWithoutLocksIsAppendedToAtOnce) {
+  PatientLock lock(std::chrono::milliseconds(5000));
+  ScriptedLock none{{LockAttempt::Unsupported}};
+  EXPECT_FALSE(lock.take(std::ref(none)));
+  EXPECT_EQ(1, none.tries);
+}
+
+// A holder that never lets go is passed by once the patience is spent; the
+// appends after try once until the lock is had again, then wait again.
+TEST(DaemonPatientLock, HungHolderIsPassedByUntilTheLockIsHadAgain) {
+  PatientLock lock(std::chrono::milliseconds(20));
+  ScriptedLock hung{{LockAttempt::Busy}};
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(lock.take(std::ref(hung)));
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(20));
+  EXPECT_GT(hung.tries, 1);
+
+  hung.tries = 0;
+  EXPECT_FALSE(lock.take(std::ref(hung)));
+  EXPECT_EQ(1, hung.tries);
+
+  ScriptedLock released{{LockAttempt::Locked}};
+  EXPECT_TRUE(lock.take(std::ref(released)));
+  ScriptedLock busyOnce{{LockAttempt::Busy, LockAttempt::Locked}};
+  EXPECT_TRUE(lock.take(std::ref(busyOnce)));
+  EXPECT_EQ(2, busyOnce.tries);
 }
 
 }  // namespace
