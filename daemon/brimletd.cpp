@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <thread>
 
 #include "alert_filter.h"
@@ -12,6 +13,7 @@
 #include "log_entry.h"
 #include "log_file.h"
 #include "privileges.h"
+#include "service_manager.h"
 #include "standard_output.h"
 #include "stop_request.h"
 #include "text_case.h"
@@ -29,6 +31,8 @@ namespace {
 constexpr char kSocketErrorLine[] = "BrimletD : IO Exception during socket operation ";
 constexpr char kFileErrorLine[] = "BrimletD : IO Exception during entry file writting ";
 constexpr char kDroppedLine[] = "BrimletD : receive queue full, datagrams dropped: ";
+constexpr char kSystemDroppedLine[] = "BrimletD : socket buffer full, datagrams dropped: ";
+constexpr char kNotifyLine[] = "BrimletD : cannot tell the service manager it is ready: ";
 constexpr char kPrivilegeLine[] = "BrimletD : cannot drop capabilities, exiting: ";
 
 // A persistent receive error must not turn the loop into a busy one: wait a
@@ -103,7 +107,7 @@ std::string BrimletD::settingsLine() {
 BrimletD::BrimletD()
     : console_(std::cout),
       echo_(writeStandardOutput, kConsoleBufferBytes),
-      buffer_(kReceiveBufferBytes),
+      buffer_(kDatagramBytes),
       queue_(kQueueCapacity),
       taken_(new QueuedDatagram[kMostPerBatch]) {
   std::string error;
@@ -128,11 +132,12 @@ BrimletD::BrimletD()
     return;
   }
   listened_ = true;
-  // Whoever takes the waiting line for "ready" may stop the daemon at once:
-  // the stop request must be the daemon's own by then.
+  // Whoever takes the waiting line or the readiness for "ready" may stop the
+  // daemon at once: the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();
   watchForStopRequest([receiver] { receiver->stop(); });
   printLine(console_, "   Now waiting for incoming packets");
+  if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
   serve();
   stopRequestHandled();
 }
@@ -140,7 +145,7 @@ BrimletD::BrimletD()
 BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t queueCapacity)
     : console_(console),
       echo_(streamWrite(console), kConsoleBufferBytes),
-      buffer_(kReceiveBufferBytes),
+      buffer_(kDatagramBytes),
       source_(&source),
       queue_(queueCapacity),
       taken_(new QueuedDatagram[kMostPerBatch]) {}
@@ -176,11 +181,22 @@ void BrimletD::serve() {
   queue_.close();
   writer.join();
   if (queue_.droppedAtEnd() > 0) reportDropped(queue_.droppedAtEnd());
+  if (droppedBySystem_ > 0) reportDroppedBySystem(droppedBySystem_);
   echo_.finish(kConsolePatience);
 }
 
+namespace {
+
+std::uint32_t saturatingSum(std::uint32_t a, std::uint32_t b) {
+  constexpr std::uint32_t most = std::numeric_limits<std::uint32_t>::max();
+  return b > most - a ? most : a + b;
+}
+
+}  // namespace
+
 BrimletD::ReceiveStep BrimletD::receiveOne() {
   const ReceiveResult result = source_->receive(buffer_.data(), buffer_.size());
+  droppedBySystem_ = saturatingSum(droppedBySystem_, result.droppedBySystem);
   if (result.stopped) return ReceiveStep::Stopped;
   // The reception time is taken here, not when the entry is written; only
   // this thread reads the clock.
@@ -189,13 +205,15 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
   received_.timeLength = 0;
   if (result.received) {
     const std::string time = getCurrentDateFormated();
+    // The daemon's own clock always fits; only an override could give more.
     received_.timeLength =
         static_cast<std::uint8_t>(std::min(time.size(), QueuedDatagram::kTimeBytes));
     std::memcpy(received_.receptionTime, time.data(), received_.timeLength);
     received_.length = static_cast<std::uint16_t>(std::min(result.length, buffer_.size()));
     std::memcpy(received_.payload, buffer_.data(), received_.length);
   }
-  queue_.push(received_);
+  received_.droppedBySystem = droppedBySystem_;
+  if (queue_.push(received_)) droppedBySystem_ = 0;
   return result.received ? ReceiveStep::Received : ReceiveStep::Failed;
 }
 
@@ -233,7 +251,7 @@ bool BrimletD::writeSome(std::size_t most) {
 
   for (std::size_t i = 0; i < count; ++i) {
     const Handled& handled = handled_[i];
-    if (taken_[i].droppedBefore > 0) reportDropped(taken_[i].droppedBefore);
+    reportDrops(taken_[i]);
     if (taken_[i].receiveFailed) echo_.print(kSocketErrorLine);
     if (!handled.filterLine.empty()) echo_.print(handled.filterLine);
     if (handled.entry == kNoEntry) continue;
@@ -252,4 +270,13 @@ bool BrimletD::writeSome(std::size_t most) {
 // room, or at the stop.
 void BrimletD::reportDropped(std::uint32_t count) {
   echo_.print(kDroppedLine + std::to_string(count));
+}
+
+void BrimletD::reportDroppedBySystem(std::uint32_t count) {
+  echo_.print(kSystemDroppedLine + std::to_string(count));
+}
+
+void BrimletD::reportDrops(const QueuedDatagram& datagram) {
+  if (datagram.droppedBySystem > 0) reportDroppedBySystem(datagram.droppedBySystem);
+  if (datagram.droppedBefore > 0) reportDropped(datagram.droppedBefore);
 }

@@ -1,3 +1,4 @@
+// The alert log daemon: its settings, its start-up and its receive loop.
 #pragma once
 
 #include <chrono>
@@ -92,8 +93,6 @@ class BrimletD {
   static constexpr std::size_t kMostPerBatch = 256;
 
  private:
-  static constexpr std::size_t kReceiveBufferBytes = 256;
-
   // One datagram of a batch as the writer made it out.
   struct Handled {
     std::string filterLine;
@@ -103,6 +102,8 @@ class BrimletD {
 
   bool writeSome(std::size_t most);
   void reportDropped(std::uint32_t count);
+  void reportDroppedBySystem(std::uint32_t count);
+  void reportDrops(const QueuedDatagram& datagram);
 
   std::ostream& console_;  // the start-up lines
   ConsoleEcho echo_;       // every line while serving
@@ -115,5 +116,8 @@ class BrimletD {
   std::unique_ptr<QueuedDatagram[]> taken_;
   std::vector<Handled> handled_;
   std::vector<std::string> entries_;
+  // The system's drops that no queued datagram carried yet: the queue was
+  // full, or the receiving ended.
+  std::uint32_t droppedBySystem_ = 0;
   bool listened_ = false;
 };

@@ -1,3 +1,4 @@
+// Standard output: the daemon's lines, and an echo that never holds up the log.
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// Appending entries to the log file under its lock, written once per platform.
 #pragma once
 
 #include <cstddef>

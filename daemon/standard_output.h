@@ -1,3 +1,4 @@
+// Writing to standard output past every buffer, once per platform.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// The rule that a log entry is written whole or not at all, and the log's lock.
 #pragma once
 
 #include <chrono>
