@@ -167,6 +167,9 @@ void BrimletD::serve() {
   std::thread writer([this] {
     giveWayToOtherThreads();
     while (writeWaiting()) {
+      // A burst gathers in the queue meanwhile: the next append takes more
+      // of it at once, and the receiving thread keeps the processor.
+      std::this_thread::sleep_for(kGatherPause);
     }
   });
   std::chrono::milliseconds pause = kFirstErrorPause;

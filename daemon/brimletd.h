@@ -91,6 +91,9 @@ class BrimletD {
   // Entries appended with one write at most; 256 short entries are some
   // 20 KB.
   static constexpr std::size_t kMostPerBatch = 256;
+  // The writer's pause after each turn: a burst gathers meanwhile, so that
+  // the next turn appends more of it at once.
+  static constexpr std::chrono::milliseconds kGatherPause{1};
 
  private:
   // One datagram of a batch as the writer made it out.

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <thread>
 
+#include "thread_priority.h"
+
 void printLine(std::ostream& out, const std::string& line) {
   out.clear();
   out << line << '\n';
@@ -94,7 +96,11 @@ void ConsoleEcho::start() {
   started_ = true;
   // The thread keeps the shared part alive: it may outlive the echo when it
   // is stuck in a write at the end of the process.
-  std::thread([shared = shared_] { shared->run(); }).detach();
+  // A courtesy gives way: the receiving thread gets the processor first.
+  std::thread([shared = shared_] {
+    giveWayToOtherThreads();
+    shared->run();
+  }).detach();
 }
 
 void ConsoleEcho::print(const std::string& line) {
