@@ -14,6 +14,7 @@
 #include "log_file.h"
 #include "privileges.h"
 #include "service_manager.h"
+#include "standard_output.h"
 #include "stop_request.h"
 #include "text_case.h"
 #include "thread_priority.h"
@@ -103,7 +104,12 @@ std::string BrimletD::settingsLine() {
          " logFile=" + logFileName + " filter=" + filter + "(" + text(filtrePositif) + ")";
 }
 
-BrimletD::BrimletD() : console_(std::cout), buffer_(kDatagramBytes), queue_(kQueueCapacity) {
+BrimletD::BrimletD()
+    : console_(std::cout),
+      echo_(writeStandardOutput, kConsoleBufferBytes),
+      buffer_(kDatagramBytes),
+      queue_(kQueueCapacity),
+      taken_(new QueuedDatagram[kMostPerBatch]) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -126,32 +132,44 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kDatagramBytes), queue_(kQue
     return;
   }
   listened_ = true;
-  printLine(console_, "   Now waiting for incoming packets");
-  if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
+  // Whoever takes the waiting line or the readiness for "ready" may stop the
+  // daemon at once: the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();
   watchForStopRequest([receiver] { receiver->stop(); });
+  printLine(console_, "   Now waiting for incoming packets");
+  if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
   serve();
   stopRequestHandled();
 }
 
 BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t queueCapacity)
-    : console_(console), buffer_(kDatagramBytes), source_(&source), queue_(queueCapacity) {}
+    : console_(console),
+      echo_(streamWrite(console), kConsoleBufferBytes),
+      buffer_(kDatagramBytes),
+      source_(&source),
+      queue_(queueCapacity),
+      taken_(new QueuedDatagram[kMostPerBatch]) {}
 
 BrimletD::~BrimletD() = default;
 
 void BrimletD::dumpToFile(const std::string& entry) {
   std::string error;
-  if (!appendLine(logFileName, entry, &error)) printLine(console_, kFileErrorLine + error);
+  if (!appendLine(logFileName, entry, &error)) echo_.print(kFileErrorLine + error);
 }
 
 std::string BrimletD::getCurrentDateFormated() { return currentLocalTime(); }
 
 void BrimletD::serve() {
   // The receiving side does nothing but receive, so that the socket's queue
-  // in the kernel stays short however long the file and the console take.
+  // in the kernel stays short however long the file takes; the console has
+  // a thread of its own, so that nobody reading it holds up the log.
+  echo_.start();
   std::thread writer([this] {
     giveWayToOtherThreads();
-    while (writeOne()) {
+    while (writeWaiting()) {
+      // A burst gathers in the queue meanwhile: the next append takes more
+      // of it at once, and the receiving thread keeps the processor.
+      std::this_thread::sleep_for(kGatherPause);
     }
   });
   std::chrono::milliseconds pause = kFirstErrorPause;
@@ -167,6 +185,7 @@ void BrimletD::serve() {
   writer.join();
   if (queue_.droppedAtEnd() > 0) reportDropped(queue_.droppedAtEnd());
   if (droppedBySystem_ > 0) reportDroppedBySystem(droppedBySystem_);
+  echo_.finish(kConsolePatience);
 }
 
 namespace {
@@ -201,38 +220,63 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
   return result.received ? ReceiveStep::Received : ReceiveStep::Failed;
 }
 
-bool BrimletD::writeOne() {
-  if (!queue_.pop(&taken_)) return false;
-  reportDrops(taken_);
-  if (taken_.receiveFailed) {
-    printLine(console_, kSocketErrorLine);
-  } else {
-    handleMessage(std::string(taken_.receptionTime, taken_.timeLength),
-                  std::string(taken_.payload, taken_.length));
+bool BrimletD::writeOne() { return writeSome(1); }
+
+bool BrimletD::writeWaiting() { return writeSome(kMostPerBatch); }
+
+bool BrimletD::writeSome(std::size_t most) {
+  const std::size_t count = queue_.popSome(taken_.get(), most);
+  if (count == 0) return false;
+  // The tests see the raw text; only what is written out is escaped.
+  const AlertFilter alertFilter(showOnlyAlert, filter, filtrePositif);
+  handled_.resize(count);
+  entries_.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    const QueuedDatagram& datagram = taken_[i];
+    Handled& handled = handled_[i];
+    handled.filterLine.clear();
+    handled.entry = kNoEntry;
+    if (datagram.receiveFailed) continue;
+    const std::string message(datagram.payload, datagram.length);
+    FilterDecision decision = alertFilter.decide(toUpperLatin1(message));
+    handled.filterLine = std::move(decision.consoleLine);
+    if (!decision.keep) continue;
+    handled.entry = entries_.size();
+    entries_.push_back(
+        buildEntry(std::string(datagram.receptionTime, datagram.timeLength), message));
+  }
+
+  // Several entries: one append, and each entry that did not make it whole
+  // is reported as a single failed entry is.
+  std::size_t written = 0;
+  std::string error;
+  if (entries_.size() > 1) written = appendLines(logFileName, entries_, &error);
+
+  for (std::size_t i = 0; i < count; ++i) {
+    const Handled& handled = handled_[i];
+    reportDrops(taken_[i]);
+    if (taken_[i].receiveFailed) echo_.print(kSocketErrorLine);
+    if (!handled.filterLine.empty()) echo_.print(handled.filterLine);
+    if (handled.entry == kNoEntry) continue;
+    const std::string& entry = entries_[handled.entry];
+    if (entries_.size() == 1) {
+      dumpToFile(entry);
+    } else if (handled.entry >= written) {
+      echo_.print(kFileErrorLine + error);
+    }
+    echo_.print(entry);
   }
   return true;
-}
-
-void BrimletD::handleMessage(const std::string& receptionTime, const std::string& message) {
-  // The tests see the raw text; only what is written out is escaped.
-  const FilterDecision decision =
-      AlertFilter(showOnlyAlert, filter, filtrePositif).decide(toUpperLatin1(message));
-  if (!decision.consoleLine.empty()) printLine(console_, decision.consoleLine);
-  if (!decision.keep) return;
-
-  const std::string entry = buildEntry(receptionTime, message);
-  dumpToFile(entry);
-  printLine(console_, entry);
 }
 
 // Printed once a run of drops is over: with the next datagram that found
 // room, or at the stop.
 void BrimletD::reportDropped(std::uint32_t count) {
-  printLine(console_, kDroppedLine + std::to_string(count));
+  echo_.print(kDroppedLine + std::to_string(count));
 }
 
 void BrimletD::reportDroppedBySystem(std::uint32_t count) {
-  printLine(console_, kSystemDroppedLine + std::to_string(count));
+  echo_.print(kSystemDroppedLine + std::to_string(count));
 }
 
 void BrimletD::reportDrops(const QueuedDatagram& datagram) {

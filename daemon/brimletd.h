@@ -1,6 +1,7 @@
 // The alert log daemon: its settings, its start-up and its receive loop.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "console.h"
 #include "datagram_queue.h"
 #include "datagram_source.h"
 
@@ -54,6 +56,12 @@ class BrimletD {
   // alerts from every monitor of a full volume fits many times over.
   static constexpr std::size_t kQueueCapacity = 100000;
 
+  // Console lines that nobody has read yet wait here, up to this many bytes:
+  // a burst's entries fit many times over. At the stop the console gets this
+  // long after its last progress before the daemon ends without it.
+  static constexpr std::size_t kConsoleBufferBytes = 4 * 1024 * 1024;
+  static constexpr std::chrono::milliseconds kConsolePatience{500};
+
  protected:
   enum class ReceiveStep { Received, Failed, Stopped };
 
@@ -75,19 +83,42 @@ class BrimletD {
   // queue is closed and empty.
   bool writeOne();
 
+  // The same for every datagram waiting, up to kMostPerBatch: their entries
+  // go to the log with one open, one write and one close, in the order they
+  // came; a single entry goes as dumpToFile writes it.
+  bool writeWaiting();
+
+  // Entries appended with one write at most; 256 short entries are some
+  // 20 KB.
+  static constexpr std::size_t kMostPerBatch = 256;
+  // The writer's pause after each turn: a burst gathers meanwhile, so that
+  // the next turn appends more of it at once.
+  static constexpr std::chrono::milliseconds kGatherPause{1};
+
  private:
-  void handleMessage(const std::string& receptionTime, const std::string& message);
+  // One datagram of a batch as the writer made it out.
+  struct Handled {
+    std::string filterLine;
+    std::size_t entry;  // into entries_, or kNoEntry
+  };
+  static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+
+  bool writeSome(std::size_t most);
   void reportDropped(std::uint32_t count);
   void reportDroppedBySystem(std::uint32_t count);
   void reportDrops(const QueuedDatagram& datagram);
 
-  std::ostream& console_;
+  std::ostream& console_;  // the start-up lines
+  ConsoleEcho echo_;       // every line while serving
   std::vector<char> buffer_;
   std::unique_ptr<UdpReceiver> socket_;
   DatagramSource* source_ = nullptr;
   DatagramQueue queue_;
   QueuedDatagram received_;  // the receiving side's
-  QueuedDatagram taken_;     // the writing side's
+  // The writing side's.
+  std::unique_ptr<QueuedDatagram[]> taken_;
+  std::vector<Handled> handled_;
+  std::vector<std::string> entries_;
   // The system's drops that no queued datagram carried yet: the queue was
   // full, or the receiving ended.
   std::uint32_t droppedBySystem_ = 0;

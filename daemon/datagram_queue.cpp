@@ -1,5 +1,6 @@
 #include "datagram_queue.h"
 
+#include <algorithm>
 #include <limits>
 
 // new[] of a type with no constructor work leaves the memory untouched: a
@@ -29,16 +30,20 @@ bool DatagramQueue::push(const QueuedDatagram& datagram) {
   return true;
 }
 
-bool DatagramQueue::pop(QueuedDatagram* datagram) {
+bool DatagramQueue::pop(QueuedDatagram* datagram) { return popSome(datagram, 1) == 1; }
+
+std::size_t DatagramQueue::popSome(QueuedDatagram* datagrams, std::size_t most) {
   std::unique_lock<std::mutex> lock(mutex_);
   consumerWaiting_ = true;
   nonEmpty_.wait(lock, [this] { return count_ > 0 || closed_; });
   consumerWaiting_ = false;
-  if (count_ == 0) return false;
-  *datagram = slots_[head_];
-  head_ = (head_ + 1) % capacity_;
-  --count_;
-  return true;
+  const std::size_t taken = std::min(count_, most);
+  for (std::size_t i = 0; i < taken; ++i) {
+    datagrams[i] = slots_[head_];
+    head_ = (head_ + 1) % capacity_;
+  }
+  count_ -= taken;
+  return taken;
 }
 
 void DatagramQueue::close() {

@@ -47,6 +47,11 @@ class DatagramQueue {
   // is closed and everything in it was taken.
   bool pop(QueuedDatagram* datagram);
 
+  // Takes the oldest datagrams, in order, up to `most` of those waiting,
+  // waiting for one; answers how many, 0 once the queue is closed and
+  // everything in it was taken.
+  std::size_t popSome(QueuedDatagram* datagrams, std::size_t most);
+
   // No more pushes: pop hands out what is left, then answers false.
   void close();
 

@@ -1,7 +1,9 @@
-// Appending one entry to the log file, written once per platform.
+// Appending entries to the log file under its lock, written once per platform.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 // The platform's line separator, which ends every log entry.
 #ifdef _WIN32
@@ -15,4 +17,18 @@ inline constexpr char kLineSeparator[] = "\n";
 // Holding the file open only for one entry lets a rotated log be picked up at
 // the next entry. On failure answers false and sets *error to the system's
 // description.
-bool appendLine(const std::string& fileName, const std::string& text, std::string* error);
+//
+// Written once per platform (log_file_posix.cpp, log_file_win.cpp):
+// appendLines appends several texts, each as its own line, with one open, one
+// write and one close. When the write fails part of the way, the lines that
+// made it whole stay, the rest is taken back, and it answers how many of the
+// texts, from the first, are in the file; the system's description of the
+// failure goes to *error. Every text in the file: answers their number.
+// Under a lock on the log file (see the README), so that cooperating
+// appenders never write while a short write is taken back.
+std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
+                        std::string* error);
+
+inline bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
+  return appendLines(fileName, {text}, error) == 1;
+}

@@ -41,10 +41,34 @@ class PosixAppendTarget : public AppendTarget {
   int fd_;
 };
 
+// A write lock on the whole file, the one cooperating appenders (another
+// BrimletD on the same log) take too, so that none of them writes while
+// another one cuts a short entry back.
+LockAttempt tryLockWholeFile(int fd) {
+  struct flock whole {};
+  whole.l_type = F_WRLCK;
+  whole.l_whence = SEEK_SET;
+  whole.l_start = 0;
+  whole.l_len = 0;
+  if (::fcntl(fd, F_SETLK, &whole) == 0) return LockAttempt::Locked;
+  return errno == EACCES || errno == EAGAIN || errno == EINTR ? LockAttempt::Busy
+                                                              : LockAttempt::Unsupported;
+}
+
+PatientLock logLock(PatientLock::kPatience);
+
 }  // namespace
 
-bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
-  const std::string record = text + kLineSeparator;
+std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
+                        std::string* error) {
+  std::string records;
+  std::vector<std::size_t> ends;
+  ends.reserve(texts.size());
+  for (const std::string& text : texts) {
+    records += text;
+    records += kLineSeparator;
+    ends.push_back(records.size());
+  }
   // No-follow: a symbolic link planted under the log's name must not send the
   // entries elsewhere. Non-blocking: a FIFO without a reader fails at once
   // (ENXIO) instead of hanging the daemon in open.
@@ -52,24 +76,28 @@ bool appendLine(const std::string& fileName, const std::string& text, std::strin
                         O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
   if (fd < 0) {
     *error = describeSystemError(errno);
-    return false;
+    return 0;
   }
+  logLock.take([fd] { return tryLockWholeFile(fd); });  // closing the file releases it
+  // The length is taken under the lock: no cooperating writer moves it now.
   struct stat before;
   const int statError = ::fstat(fd, &before) != 0 ? errno : 0;
   if (statError != 0 || !S_ISREG(before.st_mode)) {
     // A FIFO with a reader, or a device, is not a log file either.
     *error = describeSystemError(statError != 0 ? statError : ENXIO);
     ::close(fd);
-    return false;
+    return 0;
   }
   // O_APPEND puts each write at the end, even when another process appends
   // to the same file. A write without progress and without a reason is a
   // full device in practice.
   PosixAppendTarget file(fd);
-  const int writeError = appendWhole(file, record, before.st_size, ENOSPC);
-  // Some file systems (NFS) report a failed write only at close.
+  std::size_t whole = 0;
+  const int writeError = appendRecords(file, records, ends, before.st_size, ENOSPC, &whole);
+  // Some file systems (NFS) report a failed write only at close, and then
+  // for any of the lines.
   const bool closed = ::close(fd) == 0;
-  if (writeError == 0 && closed) return true;
+  if (writeError == 0 && closed) return texts.size();
   *error = describeSystemError(writeError != 0 ? writeError : errno);
-  return false;
+  return writeError != 0 ? whole : 0;
 }

@@ -54,29 +54,61 @@ class WindowsAppendTarget : public AppendTarget {
   const std::string& fileName_;
 };
 
+// Locks on Windows keep others from reading and writing the bytes they cover:
+// the lock is taken on one byte far beyond any log's end, so that it only
+// keeps cooperating appenders (another BrimletD on the same log) from
+// writing while an entry is written and a short one is cut back.
+constexpr DWORD kLockOffsetHigh = 0x40000000;  // 2^62
+
+LockAttempt tryLockAppending(HANDLE file, OVERLAPPED* where) {
+  ZeroMemory(where, sizeof *where);
+  where->OffsetHigh = kLockOffsetHigh;
+  if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, where)) {
+    return LockAttempt::Locked;
+  }
+  return GetLastError() == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Unsupported;
+}
+
+PatientLock logLock(PatientLock::kPatience);
+
 }  // namespace
 
-bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
-  const std::string record = text + kLineSeparator;
+std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
+                        std::string* error) {
+  std::string records;
+  std::vector<std::size_t> ends;
+  ends.reserve(texts.size());
+  for (const std::string& text : texts) {
+    records += text;
+    records += kLineSeparator;
+    ends.push_back(records.size());
+  }
   // Append-only access makes every write land at the end as a whole; the
   // share modes let readers and log rotation open, rename or delete the file
-  // while an entry is being written. Reading the attributes gives the length.
-  const HANDLE file = CreateFileA(fileName.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // while an entry is being written. Reading the attributes gives the length;
+  // a lock needs read or write access to the data.
+  const HANDLE file =
+      CreateFileA(fileName.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = describeSystemError(static_cast<int>(GetLastError()));
-    return false;
+    return 0;
   }
+  OVERLAPPED lock;
+  const bool locked = logLock.take([&] { return tryLockAppending(file, &lock); });
   WindowsAppendTarget target(file, fileName);
-  // Without the length before, the entry is still written, but a part of it
-  // could not be taken back.
+  // The length, taken under the lock: no cooperating writer moves it now.
+  // Without it the entries are still written, but a part of one could not
+  // be taken back.
   std::int64_t before = -1;
   target.length(&before);
   // A write that succeeds short has hit a full disk.
-  const int writeError = appendWhole(target, record, before, ERROR_DISK_FULL);
+  std::size_t whole = 0;
+  const int writeError = appendRecords(target, records, ends, before, ERROR_DISK_FULL, &whole);
+  if (locked) UnlockFileEx(file, 0, 1, 0, &lock);
   const bool closed = CloseHandle(file) != FALSE;
-  if (writeError == 0 && closed) return true;
+  if (writeError == 0 && closed) return texts.size();
   *error = describeSystemError(writeError != 0 ? writeError : static_cast<int>(GetLastError()));
-  return false;
+  return writeError != 0 ? whole : 0;
 }

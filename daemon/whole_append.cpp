@@ -1,19 +1,54 @@
 #include "whole_append.h"
 
+#include <algorithm>
+#include <thread>
+
 int appendWhole(AppendTarget& file, const std::string& record, std::int64_t lengthBefore,
                 int noSpaceError) {
+  std::size_t whole = 0;
+  return appendRecords(file, record, {record.size()}, lengthBefore, noSpaceError, &whole);
+}
+
+int appendRecords(AppendTarget& file, const std::string& records,
+                  const std::vector<std::size_t>& ends, std::int64_t lengthBefore, int noSpaceError,
+                  std::size_t* whole) {
   std::size_t written = 0;
   int error = 0;
-  while (written < record.size() && error == 0) {
-    const std::size_t now = file.write(record.data() + written, record.size() - written, &error);
+  while (written < records.size() && error == 0) {
+    const std::size_t now = file.write(records.data() + written, records.size() - written, &error);
     written += now;
     if (now == 0 && error == 0) error = noSpaceError;
   }
-  if (error == 0 || written == 0 || lengthBefore < 0) return error;
+  *whole =
+      static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), written) - ends.begin());
+  if (error == 0) return 0;
+  const std::size_t keep = *whole > 0 ? ends[*whole - 1] : 0;
+  if (written == keep || lengthBefore < 0) return error;
   std::int64_t lengthAfter = 0;
   if (file.length(&lengthAfter) &&
       lengthAfter == lengthBefore + static_cast<std::int64_t>(written)) {
-    file.truncate(lengthBefore);
+    file.truncate(lengthBefore + static_cast<std::int64_t>(keep));
   }
   return error;
+}
+
+bool PatientLock::take(const std::function<LockAttempt()>& tryLock) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + (passedBy_ ? std::chrono::milliseconds(0) : patience_);
+  for (;;) {
+    switch (tryLock()) {
+      case LockAttempt::Locked:
+        passedBy_ = false;
+        return true;
+      case LockAttempt::Unsupported:
+        return false;
+      case LockAttempt::Busy:
+        break;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      passedBy_ = true;
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }

@@ -141,16 +141,20 @@ bool DaemonProcess::waitForLines(std::size_t lines, std::chrono::milliseconds ti
   return true;
 }
 
-int DaemonProcess::waitForExit(std::chrono::milliseconds timeout) {
+int DaemonProcess::waitForExit(std::chrono::milliseconds timeout, bool readConsole) {
   if (pid_ <= 0) return -1;
   const auto deadline = Clock::now() + timeout;
   int status = 0;
   while (::waitpid(pid_, &status, WNOHANG) == 0) {
     if (Clock::now() >= deadline) return -1;
-    readAvailable(std::chrono::milliseconds(20));
+    if (readConsole) {
+      readAvailable(std::chrono::milliseconds(20));
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
   }
   pid_ = -1;
-  while (readAvailable(std::chrono::milliseconds(0))) {
+  while (readConsole && readAvailable(std::chrono::milliseconds(0))) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -45,9 +45,10 @@ class DaemonProcess {
   // out; answers whether it got them.
   bool waitForLines(std::size_t lines, std::chrono::milliseconds timeout);
 
-  // Waits for the daemon to end by itself; its exit status, or -1 if it did
-  // not end in time or ended by a signal.
-  int waitForExit(std::chrono::milliseconds timeout);
+  // Waits for the daemon to end by itself, reading its console meanwhile
+  // unless told not to (a console nobody reads); its exit status, or -1 if
+  // it did not end in time or ended by a signal.
+  int waitForExit(std::chrono::milliseconds timeout, bool readConsole = true);
 
   // Closes the test's end of the console pipe, as `brimletd ... | head -n 1`
   // does once head has its line.

@@ -107,4 +107,23 @@ TEST(DaemonDatagramQueue, TwoThreadsLoseNothingUncountedAndKeepTheOrder) {
   }
 }
 
+// The writer takes what waits, up to its batch, oldest first, across the end
+// of the ring; the drop count still travels with its datagram.
+TEST(DaemonDatagramQueue, PopSomeTakesWhatWaitsUpToItsMostInOrder) {
+  DatagramQueue queue(4);
+  QueuedDatagram taken[4];
+  ASSERT_TRUE(queue.push(datagram("a")));
+  ASSERT_TRUE(queue.pop(taken));
+  for (const char* next : {"b", "c", "d", "e"}) ASSERT_TRUE(queue.push(datagram(next)));
+  EXPECT_FALSE(queue.push(datagram("dropped")));
+  ASSERT_EQ(3u, queue.popSome(taken, 3));
+  EXPECT_EQ("b c d", text(taken[0]) + " " + text(taken[1]) + " " + text(taken[2]));
+  ASSERT_TRUE(queue.push(datagram("f")));
+  ASSERT_EQ(2u, queue.popSome(taken, 4));
+  EXPECT_EQ("e/0 f/1", text(taken[0]) + "/" + std::to_string(taken[0].droppedBefore) + " " +
+                           text(taken[1]) + "/" + std::to_string(taken[1].droppedBefore));
+  queue.close();
+  EXPECT_EQ(0u, queue.popSome(taken, 4));
+}
+
 }  // namespace

@@ -71,6 +71,7 @@ class TestDaemon : public BrimletD {
   using BrimletD::ReceiveStep;
   using BrimletD::serve;
   using BrimletD::writeOne;
+  using BrimletD::writeWaiting;
 
   std::string time = kTime;
 };
@@ -220,6 +221,29 @@ TEST_F(DaemonReceiveLoopTest, FullQueueDropsCountsAndSaysSoWithTheNextEntry) {
             readFile(log_));
 }
 
+// Datagrams that wait when the writer wakes go to the log with one append,
+// and the console shows them as one at a time would.
+TEST_F(DaemonReceiveLoopTest, WaitingDatagramsAreWrittenAsOneBatchAndEchoedAsOneAtATime) {
+  std::ostringstream parsing;
+  BrimletD::parseArgs({"1", "N", "-user2"}, parsing);
+  source_.datagram("Danger,first");
+  source_.datagram(kWarning);  // user2's: filtered out
+  source_.failure();
+  source_.datagram("Warning,third");
+  TestDaemon daemon(source_, console_);
+  for (int i = 0; i < 4; ++i) daemon.receiveOne();
+  ASSERT_TRUE(daemon.writeWaiting());
+  daemon.serve();  // nothing left to receive or write: the console's end
+
+  EXPECT_EQ(fileLines({receivedAt("Danger,first"), receivedAt("Warning,third")}), readFile(log_));
+  const std::string accepting = "Filte negatif :  Accepting \n";
+  EXPECT_EQ(
+      accepting + receivedAt("Danger,first") +
+          "\nFilte negatif :  ignoring !\nBrimletD : IO Exception during socket operation \n" +
+          accepting + receivedAt("Warning,third") + "\n",
+      console_.str());
+}
+
 // Drops that the system reports come out as one line before the entry of
 // the datagram that told of them, or at the end; a count that came with a
 // datagram the full queue dropped in turn travels on with the next one.
@@ -241,6 +265,25 @@ TEST_F(DaemonReceiveLoopTest, SystemDropsAreSaidOnceEachAndSurviveAFullQueue) {
                 "7\n",
             console_.str());
   EXPECT_EQ(fileLines({receivedAt("Danger,1"), receivedAt("Danger,2"), receivedAt("Danger,4")}),
+            readFile(log_));
+}
+
+// In a batch as one at a time, the system's drops come out before the entry
+// of the datagram that told of them.
+TEST_F(DaemonReceiveLoopTest, SystemDropsInABatchComeBeforeTheirOwnEntries) {
+  const char kSystem[] = "BrimletD : socket buffer full, datagrams dropped: ";
+  source_.datagram("Danger,1", 3);
+  source_.datagram("Danger,2");
+  source_.datagram("Danger,3", 4);
+  TestDaemon daemon(source_, console_);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
+  ASSERT_TRUE(daemon.writeWaiting());
+  daemon.serve();
+
+  EXPECT_EQ(std::string(kSystem) + "3\n" + receivedAt("Danger,1") + "\n" + receivedAt("Danger,2") +
+                "\n" + kSystem + "4\n" + receivedAt("Danger,3") + "\n",
+            console_.str());
+  EXPECT_EQ(fileLines({receivedAt("Danger,1"), receivedAt("Danger,2"), receivedAt("Danger,3")}),
             readFile(log_));
 }
 
@@ -280,6 +323,25 @@ TEST_P(DaemonUnwritableLogTest, EachEntryIsReportedEchoedAndTheLoopGoesOn) {
   for (std::string line; std::getline(console, line);) lines.push_back(line);
   ASSERT_EQ(4u, lines.size()) << console_.str();
   for (std::size_t i = 0; i < 4; i += 2) {
+    EXPECT_EQ(kFileError, lines[i].substr(0, std::strlen(kFileError)));
+    EXPECT_GT(lines[i].size(), std::strlen(kFileError)) << "no system description";
+    EXPECT_EQ(kEntry, lines[i + 1]);
+  }
+}
+
+TEST_P(DaemonUnwritableLogTest, EachEntryOfABatchIsReportedAndEchoed) {
+  if (!GetParam().block(log_)) GTEST_SKIP() << "this user can write a read-only file";
+  for (int i = 0; i < 3; ++i) source_.datagram(kDanger);
+  TestDaemon daemon(source_, console_);
+  for (int i = 0; i < 3; ++i) daemon.receiveOne();
+  ASSERT_TRUE(daemon.writeWaiting());
+  daemon.serve();
+
+  std::istringstream console(console_.str());
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(console, line);) lines.push_back(line);
+  ASSERT_EQ(6u, lines.size()) << console_.str();
+  for (std::size_t i = 0; i < 6; i += 2) {
     EXPECT_EQ(kFileError, lines[i].substr(0, std::strlen(kFileError)));
     EXPECT_GT(lines[i].size(), std::strlen(kFileError)) << "no system description";
     EXPECT_EQ(kEntry, lines[i + 1]);

@@ -136,6 +136,23 @@ INSTANTIATE_TEST_SUITE_P(Sockets, DaemonReadinessTest, testing::Values(false, tr
                            return info.param ? "Abstract" : "Path";
                          });
 
+// A service manager may stop the daemon as soon as it says it is ready: every
+// such stop ends it cleanly, never by the signal's default action.
+TEST_F(DaemonServiceTest, SigtermRightAfterReadyAlwaysEndsWithStatusZero) {
+  constexpr int kStarts = 100;
+  NotifySocket notify(directory_.path().string(), true);
+  ASSERT_TRUE(notify.bound()) << notify.name();
+  ScopedVariable variable("NOTIFY_SOCKET", notify.name());
+  int killed = 0;
+  for (int start = 0; start < kStarts; ++start) {
+    DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "N"});
+    ASSERT_EQ("READY=1", notify.receive(kWait)) << daemon.console();
+    daemon.sendSignal(SIGTERM);
+    if (daemon.waitForExit(kWait) != 0) ++killed;
+  }
+  EXPECT_EQ(0, killed) << "of " << kStarts << " starts stopped right after READY=1";
+}
+
 // A notify socket that nobody holds: the daemon says it could not tell, in
 // one line ending with the system's reason, and works on.
 TEST_F(DaemonServiceTest, UnreachableNotifySocketIsSaidAndTheDaemonWorksOn) {

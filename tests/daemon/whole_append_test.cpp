@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,6 +35,7 @@ class ScriptedFile : public AppendTarget {
   std::size_t write(const char* data, std::size_t size, int* error) override {
     Write next = script.empty() ? Write{size, 0} : script.front();
     if (!script.empty()) script.pop_front();
+    ++writes;
     const std::size_t now = std::min(size, next.most);
     content.append(data, now);
     content += otherWriter;
@@ -50,6 +54,7 @@ class ScriptedFile : public AppendTarget {
   std::string otherWriter;  // appended once, after the next write
   bool lengthKnown = true;
   int truncations = 0;
+  int writes = 0;
 };
 
 const std::string kEarlier = "earlier entry\n";
@@ -119,6 +124,117 @@ TEST(DaemonAppendWhole, UnknownLengthsTakeNothingBack) {
   after.lengthKnown = false;
   EXPECT_EQ(kNoSpace, append(after));
   EXPECT_EQ(0, after.truncations);
+}
+
+// Several records in one write: those that made it whole stay, and only the
+// rest is taken back.
+struct BatchCase {
+  const char* name;
+  std::deque<ScriptedFile::Write> script;
+  std::string otherWriter;
+  std::size_t whole;      // records whole in the file afterwards
+  std::size_t keptBytes;  // of the batch, after the earlier content
+  int truncations;
+};
+
+void PrintTo(const BatchCase& c, std::ostream* out) { *out << c.name; }
+
+class DaemonAppendRecords : public testing::TestWithParam<BatchCase> {};
+
+const std::vector<std::string> kBatch = {
+    "05-03-2001 14:07:09,first\n", "05-03-2001 14:07:10,second\n", "05-03-2001 14:07:11,third\n"};
+
+TEST_P(DaemonAppendRecords, KeepsTheWholeRecordsAndTakesBackTheRest) {
+  std::string records;
+  std::vector<std::size_t> ends;
+  for (const std::string& record : kBatch) {
+    records += record;
+    ends.push_back(records.size());
+  }
+  ScriptedFile file(kEarlier);
+  file.script = GetParam().script;
+  file.otherWriter = GetParam().otherWriter;
+  std::size_t whole = 99;
+  const int error = appendRecords(file, records, ends, static_cast<std::int64_t>(kEarlier.size()),
+                                  kNoSpace, &whole);
+  EXPECT_EQ(GetParam().whole == kBatch.size() ? 0 : kNoSpace, error);
+  EXPECT_EQ(GetParam().whole, whole);
+  if (GetParam().otherWriter.empty()) {
+    EXPECT_EQ(kEarlier + records.substr(0, GetParam().keptBytes), file.content);
+  }
+  EXPECT_EQ(GetParam().truncations, file.truncations);
+}
+
+const std::size_t kFirst = kBatch[0].size();
+const std::size_t kTwo = kFirst + kBatch[1].size();
+
+INSTANTIATE_TEST_SUITE_P(
+    Batches, DaemonAppendRecords,
+    testing::Values(
+        BatchCase{"Complete", {}, "", 3, kTwo + kBatch[2].size(), 0},
+        BatchCase{"InsideTheSecond", {{kFirst + 5, 0}, {0, kNoSpace}}, "", 1, kFirst, 1},
+        BatchCase{"AtTheEndOfTheSecond", {{kTwo, kNoSpace}}, "", 2, kTwo, 0},
+        BatchCase{"NothingWritten", {{0, kNoSpace}}, "", 0, 0, 0},
+        BatchCase{"InsideTheFirst", {{3, kNoSpace}}, "", 0, 0, 1},
+        // Another writer's entry came after the part: the part stays.
+        BatchCase{
+            "AnotherWriterAfterThePart", {{kFirst + 5, 0}, {0, kNoSpace}}, "other\n", 1, 0, 0}),
+    [](const testing::TestParamInfo<BatchCase>& info) { return info.param.name; });
+
+TEST(DaemonAppendRecords, OneWriteForTheWholeBatch) {
+  ScriptedFile file(kEarlier);
+  std::size_t whole = 0;
+  const std::string records = kBatch[0] + kBatch[1] + kBatch[2];
+  EXPECT_EQ(0, appendRecords(file, records, {kFirst, kTwo, records.size()}, 0, kNoSpace, &whole));
+  EXPECT_EQ(1, file.writes);
+  EXPECT_EQ(3u, whole);
+}
+
+// A lock that answers from a script, then stays as its last answer.
+struct ScriptedLock {
+  std::deque<LockAttempt> answers;
+  int tries = 0;
+  LockAttempt operator()() {
+    ++tries;
+    const LockAttempt answer = answers.front();
+    if (answers.size() > 1) answers.pop_front();
+    return answer;
+  }
+};
+
+TEST(DaemonPatientLock, WaitsForAnotherWriterAndTakesTheLock) {
+  PatientLock lock(std::chrono::milliseconds(5000));
+  ScriptedLock other{{LockAttempt::Busy, LockAttempt::Busy, LockAttempt::Locked}};
+  EXPECT_TRUE(lock.take(std::ref(other)));
+  EXPECT_EQ(3, other.tries);
+}
+
+TEST(DaemonPatientLock, FileSystemWithoutLocksIsAppendedToAtOnce) {
+  PatientLock lock(std::chrono::milliseconds(5000));
+  ScriptedLock none{{LockAttempt::Unsupported}};
+  EXPECT_FALSE(lock.take(std::ref(none)));
+  EXPECT_EQ(1, none.tries);
+}
+
+// A holder that never lets go is passed by once the patience is spent; the
+// appends after try once until the lock is had again, then wait again.
+TEST(DaemonPatientLock, HungHolderIsPassedByUntilTheLockIsHadAgain) {
+  PatientLock lock(std::chrono::milliseconds(20));
+  ScriptedLock hung{{LockAttempt::Busy}};
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(lock.take(std::ref(hung)));
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(20));
+  EXPECT_GT(hung.tries, 1);
+
+  hung.tries = 0;
+  EXPECT_FALSE(lock.take(std::ref(hung)));
+  EXPECT_EQ(1, hung.tries);
+
+  ScriptedLock released{{LockAttempt::Locked}};
+  EXPECT_TRUE(lock.take(std::ref(released)));
+  ScriptedLock busyOnce{{LockAttempt::Busy, LockAttempt::Locked}};
+  EXPECT_TRUE(lock.take(std::ref(busyOnce)));
+  EXPECT_EQ(2, busyOnce.tries);
 }
 
 }  // namespace

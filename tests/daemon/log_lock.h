@@ -1,0 +1,40 @@
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+
+// Holds the write lock of a log file as another appender that cooperates with
+// the daemon does, creating the file if missing. An open file description
+// lock: it conflicts with the daemon's record lock, and the test's own reads
+// of the file do not release it.
+class LogLock {
+ public:
+  explicit LogLock(const std::string& path)
+      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)) {
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    locked_ = fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &whole) == 0;
+  }
+  ~LogLock() { release(); }
+  LogLock(const LogLock&) = delete;
+  LogLock& operator=(const LogLock&) = delete;
+
+  bool locked() const { return locked_; }
+
+  // Appends as the lock's holder.
+  bool append(const std::string& text) {
+    return ::write(fd_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  }
+
+  void release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+  bool locked_ = false;
+};
