@@ -22,7 +22,14 @@ BOOL ShellRecorder::Record(DWORD action, NOTIFYICONDATAA* data) {
   BOOL answer = active->passThrough ? Shell_NotifyIconA(action, data) : active->answer;
   active->calls.push_back(ShellCall{
       action, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
-      data->hIcon, std::string(data->szTip, strnlen(data->szTip, sizeof(data->szTip))), answer});
+      data->hIcon, std::string(data->szTip, strnlen(data->szTip, sizeof(data->szTip))), answer,
+      std::string(), std::string(), 0});
+  if ((data->uFlags & NIF_INFO) != 0) {
+    ShellCall& call = active->calls.back();
+    call.infoTitle.assign(data->szInfoTitle, strnlen(data->szInfoTitle, sizeof data->szInfoTitle));
+    call.info.assign(data->szInfo, strnlen(data->szInfo, sizeof data->szInfo));
+    call.infoFlags = data->dwInfoFlags;
+  }
   return answer;
 }
 

@@ -20,6 +20,10 @@ struct ShellCall {
   HICON icon;
   std::string tooltip;
   BOOL answer;
+  // The balloon fields, recorded when the flags hold NIF_INFO.
+  std::string infoTitle;
+  std::string info;
+  DWORD infoFlags;
 };
 
 class ShellRecorder {
