@@ -72,6 +72,7 @@ class CMainFrame : public fw::CFrameWnd {
   void OpenAlertSocket();
   void ShowLevelIcon();
   void ShowDetailsWindow();
+  void NotifyLevelRise();  // main_frame_notification.cpp
 
   const MonitorSettings& settings;
   const char* const windowClassName;
@@ -87,6 +88,7 @@ class CMainFrame : public fw::CFrameWnd {
   AccountBalance balance;
   bool balanceRead = false;  // false: the reading source has no balance
   LevelTracker levels;
+  bool notificationDue = false;  // this poll's level rose (level_notification.h)
   StatusLevel level = LevelUnknown;
   int32_t percentUsed = 0;
   int32_t freeMb = 0;

@@ -1,5 +1,5 @@
 // One poll of the main frame: query, evaluation, details window, tooltip,
-// alert and icon, in this order.
+// alert, icon and notification, in this order.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 
 #include "core/balance_text.h"
 #include "core/details_text.h"
+#include "core/level_notification.h"
 #include "core/main_frame.h"
 #include "core/quota_evaluation.h"
 #include "core/reading_source.h"
@@ -23,6 +24,7 @@ void CMainFrame::Poll() {
   UpdateTooltip();
   SendAlert();
   ShowLevelIcon();
+  NotifyLevelRise();
 }
 
 void CMainFrame::EvaluateReading() {
@@ -43,6 +45,7 @@ void CMainFrame::EvaluateReading() {
   if (change.rearmAlert) {
     alert.Rearm();
   }
+  notificationDue = NotificationDue(change);
 }
 
 void CMainFrame::FillDetails() {
