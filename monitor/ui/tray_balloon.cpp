@@ -7,8 +7,8 @@
 
 namespace {
 
-// Windows 7 and later hold the notification back while the user is in quiet
-// time (the first hour after setup, presentation or focus mode).
+// Windows 7 and later drop the notification while the user is in quiet time
+// (the first hour after a user's first logon or after an upgrade).
 constexpr DWORD kRespectQuietTime = 0x80;  // NIIF_RESPECT_QUIET_TIME
 // Only shells before Vista read the timeout; later ones use the user's setting.
 constexpr UINT kBalloonTimeoutMs = 10000;
