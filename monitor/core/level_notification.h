@@ -36,8 +36,8 @@ struct NotificationText {
 };
 
 // Title `programTitle`; text the status sentence, a line break and the
-// tooltip's line of figures, each cut to what the record holds (the figures
-// first, so the sentence survives a long watched path). Danger shows the
+// tooltip's line of figures, cut to what the record holds: the figures give
+// way first, so the sentence survives a long watched path. Danger shows the
 // error icon, any other level the warning icon.
 NotificationText ComposeNotification(StatusLevel level, std::string_view programTitle,
                                      std::string_view statusSentence, std::string_view figures);
