@@ -5,6 +5,8 @@
 #   make test    setup, both builds, every native and Wine test
 #   make demo    the monitor and the daemon end to end on the simulated network
 #   make package the daemon's Debian package (build/native/package/)
+#   make msi     the monitor's Windows Installer packages (build/win32*/msi/)
+#   make sign    Authenticode-signed programs and packages (see README)
 BUILD      ?= build
 NATIVE_DIR := $(BUILD)/native
 WIN32_DIR  := $(BUILD)/win32
@@ -13,7 +15,7 @@ CMAKE_ARGS ?=
 SCREEN     := -screen 0 1280x1024x24
 
 .PHONY: all setup build native win32 variants test test-native test-wine test-variants \
-        screenshots demo bench package clean
+        screenshots demo bench package msi sign clean
 
 # The build variants besides the standard one, each in its own build tree
 # with its own brimlet.exe; only the program and the tests that a variant
@@ -30,9 +32,9 @@ VARIANT_TESTS := ^(test_app|test_main_frame|test_resource_.*|brimlet_core_wine_t
 # besides VARIANT_TARGETS, and variant_tests_V, when set, replaces
 # VARIANT_TESTS. The Windows drive build reads no simulated network, so the
 # main frame's test, which polls one, is not its own.
-variant_targets_windows := details_texts brimletd
+variant_targets_windows := details_texts brimletd msi
 variant_tests_windows := ^(test_app|test_resource_.*|brimlet_core_wine_test|windows_drive_quota|$\
-                           programs_import_only_system_dlls)$$
+                           programs_import_only_system_dlls|msi_install)$$
 TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
 
 all: build
@@ -86,6 +88,36 @@ demo: setup build
 # The log host's Debian package, from the native tree: build/native/package/.
 package: native
 	cd $(NATIVE_DIR) && cpack -G DEB
+
+# One Windows Installer package per shipped configuration: the standard one
+# and the Windows drive one, each in its build tree's msi/ folder. Only the
+# program and the package are built.
+MSI_CONFIGS := standard windows
+msi_dir_standard := $(WIN32_DIR)
+msi_dir = $(or $(msi_dir_$(1)),$(BUILD)/win32-$(1))
+msi:
+	$(foreach c,$(MSI_CONFIGS),\
+	  cmake -S . -B $(call msi_dir,$(c)) -G Ninja $(TOOLCHAIN) $(variant_args_$(c)) $(CMAKE_ARGS) && \
+	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target msi && ) true
+
+# Signs brimlet.exe and brimletd.exe, then builds the packages from the
+# signed program and signs them: the installed program carries its
+# signature. The certificate and key are named in the environment (README).
+export SIGN_PKCS12 SIGN_PASSWORD_FILE SIGN_PKCS11_MODULE SIGN_PKCS11_CERT SIGN_PKCS11_KEY \
+       SIGN_PKCS11_ENGINE SIGN_TIMESTAMP_URL
+sign:
+	@if [ -z "$$SIGN_PKCS12$$SIGN_PKCS11_MODULE" ]; then \
+	  echo "make sign: name the certificate: SIGN_PKCS12=FILE [SIGN_PASSWORD_FILE=FILE]," \
+	       "or SIGN_PKCS11_MODULE, SIGN_PKCS11_CERT and SIGN_PKCS11_KEY (README)" >&2; exit 1; fi
+	cmake -S . -B $(WIN32_DIR) -G Ninja $(TOOLCHAIN) $(CMAKE_ARGS)
+	cmake --build $(WIN32_DIR) -j $(JOBS) --target brimletd
+	bash scripts/sign.sh $(WIN32_DIR)/daemon/brimletd.exe
+	$(foreach c,$(MSI_CONFIGS),\
+	  cmake -S . -B $(call msi_dir,$(c)) -G Ninja $(TOOLCHAIN) $(variant_args_$(c)) $(CMAKE_ARGS) && \
+	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target brimlet && \
+	  bash scripts/sign.sh $(call msi_dir,$(c))/monitor/brimlet.exe && \
+	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target msi && \
+	  bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/package-path)" && ) true
 
 bench: build
 	bash scripts/bench-daemon.sh $(NATIVE_DIR)

@@ -3,6 +3,11 @@ option(UNIT_PARAMETER "Command line carries the threshold unit token (nine token
 option(CURRENCY_BALANCE "Show balance amounts with the currency suffix" OFF)
 option(LEVEL_NOTIFICATION "Show a notification when the level rises to warning or danger" ON)
 
+# The locales whose users get the dialogs and strings in their own language
+# in the standard set, English (United States) first; each has its folder in
+# monitor/resources. The reduced set keeps them in English only.
+set(BRIMLET_DIALOG_LOCALES en_US de_DE fr_FR nl_NL)
+
 set(BRIMLET_LANGUAGE_SETS standard reduced)
 set(LANGUAGE_SET "standard" CACHE STRING "Resource language set: standard or reduced")
 set_property(CACHE LANGUAGE_SET PROPERTY STRINGS ${BRIMLET_LANGUAGE_SETS})
@@ -37,17 +42,8 @@ set(QUOTA_HELP_ADDRESS "http://helpdesk.example.org/quota.html" CACHE STRING
 # worked out again at every configure.
 set(_print_help_standard "http://helpdesk.example.org/print.html")
 set(_print_help_reduced "http://helpdesk.example.org/print-students.html")
-set(_print_help_defaults ${_print_help_standard} ${_print_help_reduced})
-set(_print_help_doc
+set(PRINT_HELP_ADDRESS "" CACHE STRING
     "Page opened by the details window's print-accounting help link (empty: the language set's own)")
-# Trees configured before kept a set's default in the cache as if the user
-# had given it; they follow the language set from now on.
-if(NOT DEFINED CACHE{BRIMLET_PRINT_HELP_FOLLOWS_SET}
-   AND PRINT_HELP_ADDRESS IN_LIST _print_help_defaults)
-  set(PRINT_HELP_ADDRESS "" CACHE STRING "${_print_help_doc}" FORCE)
-endif()
-set(BRIMLET_PRINT_HELP_FOLLOWS_SET ON CACHE INTERNAL "")
-set(PRINT_HELP_ADDRESS "" CACHE STRING "${_print_help_doc}")
 if(PRINT_HELP_ADDRESS STREQUAL "")
   # A normal variable of the same name hides the empty cache entry from
   # everything configured after this file.

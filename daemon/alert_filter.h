@@ -1,3 +1,4 @@
+// The level switch and the name filter: which datagrams are kept.
 #pragma once
 
 #include <string>

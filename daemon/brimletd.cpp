@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <thread>
 
 #include "alert_filter.h"
@@ -12,6 +13,7 @@
 #include "log_entry.h"
 #include "log_file.h"
 #include "privileges.h"
+#include "service_manager.h"
 #include "stop_request.h"
 #include "text_case.h"
 #include "thread_priority.h"
@@ -28,6 +30,8 @@ namespace {
 constexpr char kSocketErrorLine[] = "BrimletD : IO Exception during socket operation ";
 constexpr char kFileErrorLine[] = "BrimletD : IO Exception during entry file writting ";
 constexpr char kDroppedLine[] = "BrimletD : receive queue full, datagrams dropped: ";
+constexpr char kSystemDroppedLine[] = "BrimletD : socket buffer full, datagrams dropped: ";
+constexpr char kNotifyLine[] = "BrimletD : cannot tell the service manager it is ready: ";
 constexpr char kPrivilegeLine[] = "BrimletD : cannot drop capabilities, exiting: ";
 
 // A persistent receive error must not turn the loop into a busy one: wait a
@@ -99,7 +103,7 @@ std::string BrimletD::settingsLine() {
          " logFile=" + logFileName + " filter=" + filter + "(" + text(filtrePositif) + ")";
 }
 
-BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_(kQueueCapacity) {
+BrimletD::BrimletD() : console_(std::cout), buffer_(kDatagramBytes), queue_(kQueueCapacity) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -123,6 +127,7 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_
   }
   listened_ = true;
   printLine(console_, "   Now waiting for incoming packets");
+  if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
   UdpReceiver* receiver = socket_.get();
   watchForStopRequest([receiver] { receiver->stop(); });
   serve();
@@ -130,7 +135,7 @@ BrimletD::BrimletD() : console_(std::cout), buffer_(kReceiveBufferBytes), queue_
 }
 
 BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t queueCapacity)
-    : console_(console), buffer_(kReceiveBufferBytes), source_(&source), queue_(queueCapacity) {}
+    : console_(console), buffer_(kDatagramBytes), source_(&source), queue_(queueCapacity) {}
 
 BrimletD::~BrimletD() = default;
 
@@ -161,10 +166,21 @@ void BrimletD::serve() {
   queue_.close();
   writer.join();
   if (queue_.droppedAtEnd() > 0) reportDropped(queue_.droppedAtEnd());
+  if (droppedBySystem_ > 0) reportDroppedBySystem(droppedBySystem_);
 }
+
+namespace {
+
+std::uint32_t saturatingSum(std::uint32_t a, std::uint32_t b) {
+  constexpr std::uint32_t most = std::numeric_limits<std::uint32_t>::max();
+  return b > most - a ? most : a + b;
+}
+
+}  // namespace
 
 BrimletD::ReceiveStep BrimletD::receiveOne() {
   const ReceiveResult result = source_->receive(buffer_.data(), buffer_.size());
+  droppedBySystem_ = saturatingSum(droppedBySystem_, result.droppedBySystem);
   if (result.stopped) return ReceiveStep::Stopped;
   // The reception time is taken here, not when the entry is written; only
   // this thread reads the clock.
@@ -173,19 +189,21 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
   received_.timeLength = 0;
   if (result.received) {
     const std::string time = getCurrentDateFormated();
+    // The daemon's own clock always fits; only an override could give more.
     received_.timeLength =
         static_cast<std::uint8_t>(std::min(time.size(), QueuedDatagram::kTimeBytes));
     std::memcpy(received_.receptionTime, time.data(), received_.timeLength);
     received_.length = static_cast<std::uint16_t>(std::min(result.length, buffer_.size()));
     std::memcpy(received_.payload, buffer_.data(), received_.length);
   }
-  queue_.push(received_);
+  received_.droppedBySystem = droppedBySystem_;
+  if (queue_.push(received_)) droppedBySystem_ = 0;
   return result.received ? ReceiveStep::Received : ReceiveStep::Failed;
 }
 
 bool BrimletD::writeOne() {
   if (!queue_.pop(&taken_)) return false;
-  if (taken_.droppedBefore > 0) reportDropped(taken_.droppedBefore);
+  reportDrops(taken_);
   if (taken_.receiveFailed) {
     printLine(console_, kSocketErrorLine);
   } else {
@@ -211,4 +229,13 @@ void BrimletD::handleMessage(const std::string& receptionTime, const std::string
 // room, or at the stop.
 void BrimletD::reportDropped(std::uint32_t count) {
   printLine(console_, kDroppedLine + std::to_string(count));
+}
+
+void BrimletD::reportDroppedBySystem(std::uint32_t count) {
+  printLine(console_, kSystemDroppedLine + std::to_string(count));
+}
+
+void BrimletD::reportDrops(const QueuedDatagram& datagram) {
+  if (datagram.droppedBySystem > 0) reportDroppedBySystem(datagram.droppedBySystem);
+  if (datagram.droppedBefore > 0) reportDropped(datagram.droppedBefore);
 }

@@ -1,3 +1,4 @@
+// The alert log daemon: its settings, its start-up and its receive loop.
 #pragma once
 
 #include <cstdint>
@@ -75,10 +76,10 @@ class BrimletD {
   bool writeOne();
 
  private:
-  static constexpr std::size_t kReceiveBufferBytes = 256;
-
   void handleMessage(const std::string& receptionTime, const std::string& message);
   void reportDropped(std::uint32_t count);
+  void reportDroppedBySystem(std::uint32_t count);
+  void reportDrops(const QueuedDatagram& datagram);
 
   std::ostream& console_;
   std::vector<char> buffer_;
@@ -87,5 +88,8 @@ class BrimletD {
   DatagramQueue queue_;
   QueuedDatagram received_;  // the receiving side's
   QueuedDatagram taken_;     // the writing side's
+  // The system's drops that no queued datagram carried yet: the queue was
+  // full, or the receiving ended.
+  std::uint32_t droppedBySystem_ = 0;
   bool listened_ = false;
 };

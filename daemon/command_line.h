@@ -1,3 +1,4 @@
+// The daemon's command line: the port argument and the usage message.
 #pragma once
 
 #include <cstdint>

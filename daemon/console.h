@@ -1,3 +1,4 @@
+// Standard output, where the daemon reports everything, one line at a time.
 #pragma once
 
 #include <ostream>

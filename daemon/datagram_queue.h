@@ -1,3 +1,4 @@
+// The queue between the receiving thread and the writing thread.
 #pragma once
 
 #include <condition_variable>
@@ -6,21 +7,25 @@
 #include <memory>
 #include <mutex>
 
+#include "datagram_source.h"
+#include "log_entry.h"
+
 // One turn of the receiver as it was taken: a datagram's reception time and
-// bytes, or a receive that failed; and how many datagrams a full queue had to
-// drop just before this one. Fixed-size, so that queueing allocates nothing;
+// bytes, or a receive that failed; and how many datagrams the system and a
+// full queue had to drop just before this one. Fixed-size, so that queueing allocates nothing;
 // without member initialisers, so that the queue's slots stay untouched
 // memory until they are used.
 struct QueuedDatagram {
-  static constexpr std::size_t kTimeBytes = 24;      // "dd-MM-yyyy HH:mm:ss" and room
-  static constexpr std::size_t kPayloadBytes = 256;  // the daemon's receive buffer
+  // Room for any text formatReceptionTime writes, so no time is ever cut.
+  static constexpr std::size_t kTimeBytes = kLongestReceptionTimeBytes;
 
   bool receiveFailed;
   std::uint8_t timeLength;
   std::uint16_t length;
   std::uint32_t droppedBefore;  // filled in by the queue
+  std::uint32_t droppedBySystem;
   char receptionTime[kTimeBytes];
-  char payload[kPayloadBytes];
+  char payload[kDatagramBytes];
 };
 
 // Between the thread that receives and the thread that writes: a bounded

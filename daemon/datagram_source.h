@@ -1,19 +1,26 @@
+// Where datagrams come from, and the size of the part of one that is kept.
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <cstdint>
+
+// A datagram is kept up to its first 256 bytes: the receive buffer's size
+// and a queued datagram's room (the monitor sends at most 127 bytes).
+inline constexpr std::size_t kDatagramBytes = 256;
 
 // The outcome of one receive: a datagram of `length` bytes in the caller's
-// buffer, a failure with the system's description, or the end: the source
-// was stopped and has nothing left.
+// buffer, a failure, or the end: the source was stopped and has nothing
+// left. A failure carries no description: its console line is a fixed text. A datagram or the end may also tell how
+// many datagrams the system dropped, its socket buffer full, since the last
+// result that told so: before this datagram, or after the last one.
 struct ReceiveResult {
   bool received;
   std::size_t length;
-  std::string error;
   bool stopped = false;
+  std::uint32_t droppedBySystem = 0;
 };
 
-inline ReceiveResult stoppedResult() { return {false, 0, "", true}; }
+inline ReceiveResult stoppedResult() { return {false, 0, true}; }
 
 // Where the receive loop gets its datagrams: the UDP socket in the daemon, a
 // scripted sequence in tests.

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 std::string formatReceptionTime(const std::tm& time) {
-  char text[80];  // room for any int fields, not only valid dates
+  char text[kLongestReceptionTimeBytes + 1];  // any int fields, not only valid dates
   std::snprintf(text, sizeof text, "%02d-%02d-%04d %02d:%02d:%02d", time.tm_mday, time.tm_mon + 1,
                 time.tm_year + 1900, time.tm_hour, time.tm_min, time.tm_sec);
   return text;

@@ -1,10 +1,17 @@
+// One log entry's text: the reception time and the escaped datagram.
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <string>
 
 // "dd-MM-yyyy HH:mm:ss", the reception time that starts every log entry.
 std::string formatReceptionTime(const std::tm& time);
+
+// The longest text formatReceptionTime writes, whatever the fields hold: six
+// numbers of at most 11 characters ("-2147483648") and five separators. A
+// real clock gives 19 characters until the year 9999.
+inline constexpr std::size_t kLongestReceptionTimeBytes = 6 * 11 + 5;
 
 // The local time now, as formatReceptionTime writes it.
 std::string currentLocalTime();

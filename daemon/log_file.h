@@ -1,3 +1,4 @@
+// Appending one entry to the log file, written once per platform.
 #pragma once
 
 #include <string>

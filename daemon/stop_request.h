@@ -1,3 +1,4 @@
+// The outside request to stop the daemon, per platform.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,4 @@
+// Upper-casing the 8-bit text of alerts for the filter tests.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Letting the writing thread give way to the receiving one.
 #pragma once
 
 // Lets the calling thread give way to the process's other threads when the

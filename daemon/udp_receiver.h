@@ -1,3 +1,4 @@
+// The daemon's UDP socket, written once per platform.
 #pragma once
 
 #include <atomic>
@@ -25,7 +26,8 @@ class UdpReceiver : public DatagramSource {
 
   // Waits for a datagram, or for stop; keeps at most kDatagramBytes of one. Once stopped it still
   // hands out the datagrams that the system already holds (at most kMostAfterStop of them, against
-  // a sender that never pauses), then answers stopped.
+  // a sender that never pauses), then answers stopped. On Linux the results also carry the
+  // datagrams that the kernel dropped, its buffer for the socket full.
   ReceiveResult receive(char* buffer, std::size_t capacity) override;
 
   // Ends the wait of receive (on POSIX within a tenth of a second); may be
@@ -33,15 +35,21 @@ class UdpReceiver : public DatagramSource {
   void stop();
 
   static constexpr int kMostAfterStop = 100000;
-  static constexpr std::size_t kDatagramBytes = 256;
 
  private:
+  // Linux: of the kernel's running drop count, what was not reported yet;
+  // the end of the receiving, with the drops since the last datagram.
+  std::uint32_t newSystemDrops(std::uint32_t total);
+  ReceiveResult stoppedWithDrops();
+
   // POSIX: the socket's descriptor. Windows: the SOCKET, and the socket's
   // read event and the stop event that a receive waits for.
   std::intptr_t handle_ = -1;
   std::intptr_t wakeUp_[2] = {-1, -1};
   std::atomic<bool> stopping_{false};
   int receivedSinceStop_ = 0;
+  // Linux: the kernel's running count of the socket's drops, as last seen.
+  std::uint32_t systemDropsSeen_ = 0;
   // POSIX: datagrams taken in one call and not handed out yet.
   struct Batch;
   std::unique_ptr<Batch> batch_;

@@ -4,15 +4,25 @@
 #include <sys/time.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/sock_diag.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+
 #include "system_error.h"
 #include "udp_receiver.h"
 
 namespace {
+
+#ifdef __linux__
+// The layout of SO_MEMINFO's answer: the socket's drop count at this index.
+constexpr int kMemInfoDrops = SK_MEMINFO_DROPS;
+constexpr int kMemInfoValues = SK_MEMINFO_VARS;
+#endif
 
 void askForReceiveBuffer(int fd) {
   int bufferBytes = kSocketReceiveBufferBytes;
@@ -23,6 +33,45 @@ void askForReceiveBuffer(int fd) {
   // Refusal is harmless: the kernel's default buffer still works, and the
   // receiving thread keeps it nearly empty.
   ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bufferBytes, sizeof bufferBytes);
+}
+
+// The drop count that came with a datagram, if any: the kernel adds it only
+// once the socket has dropped something.
+bool dropCountOf(msghdr& header, std::uint32_t* total) {
+#ifdef SO_RXQ_OVFL
+  for (cmsghdr* part = CMSG_FIRSTHDR(&header); part != nullptr;
+       part = CMSG_NXTHDR(&header, part)) {
+    if (part->cmsg_level == SOL_SOCKET && part->cmsg_type == SO_RXQ_OVFL &&
+        part->cmsg_len >= CMSG_LEN(sizeof *total)) {
+      std::memcpy(total, CMSG_DATA(part), sizeof *total);
+      return true;
+    }
+  }
+#else
+  (void)header;
+  (void)total;
+#endif
+  return false;
+}
+
+// The socket's drop count now. The count that comes with a datagram was
+// taken when the datagram was queued, so drops after the last one queued
+// show only here.
+bool currentDropCount(int fd, std::uint32_t* total) {
+#if defined(__linux__) && defined(SO_MEMINFO)
+  std::uint32_t values[kMemInfoValues] = {};
+  socklen_t length = sizeof values;
+  if (::getsockopt(fd, SOL_SOCKET, SO_MEMINFO, values, &length) != 0 ||
+      length < (kMemInfoDrops + 1) * sizeof values[0]) {
+    return false;
+  }
+  *total = values[kMemInfoDrops];
+  return true;
+#else
+  (void)fd;
+  (void)total;
+  return false;
+#endif
 }
 
 }  // namespace
@@ -41,9 +90,22 @@ struct UdpReceiver::Batch {
     }
   }
 
+  // The kernel shortens msg_controllen to what it wrote: offer the whole
+  // control buffer again before every call.
+  void offerControl() {
+    for (unsigned i = 0; i < kDatagrams; ++i) {
+      messages[i].msg_hdr.msg_control = control[i].bytes;
+      messages[i].msg_hdr.msg_controllen = sizeof control[i].bytes;
+    }
+  }
+
   char data[kDatagrams][kDatagramBytes];
   iovec vectors[kDatagrams];
   mmsghdr messages[kDatagrams];
+  // Room for the drop count that comes with a datagram (SO_RXQ_OVFL).
+  struct Control {
+    alignas(cmsghdr) unsigned char bytes[CMSG_SPACE(sizeof(std::uint32_t))];
+  } control[kDatagrams];
   int count = 0;
   int next = 0;
 };
@@ -61,6 +123,12 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
     return false;
   }
   askForReceiveBuffer(fd);
+#ifdef SO_RXQ_OVFL
+  // Each datagram then comes with the kernel's count of the socket's drops
+  // so far; without it (an old kernel) drops stay unreported.
+  const int withDropCount = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &withDropCount, sizeof withDropCount);
+#endif
   // How long a stop may wait for the receive to notice it.
   const timeval stopCheck{0, 100 * 1000};
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &stopCheck, sizeof stopCheck);
@@ -78,22 +146,36 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   return true;
 }
 
+// The kernel's drop count runs on and wraps at 32 bits; a datagram queued
+// before a later reading may still carry an older count, which adds nothing.
+std::uint32_t UdpReceiver::newSystemDrops(std::uint32_t total) {
+  const std::uint32_t more = total - systemDropsSeen_;
+  if (more == 0 || more > 0x7FFFFFFFu) return 0;
+  systemDropsSeen_ = total;
+  return more;
+}
+
+
 ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   Batch& batch = *batch_;
   for (;;) {
     const bool stopping = stopping_.load();
     if (batch.next < batch.count) {
-      const mmsghdr& message = batch.messages[batch.next];
+      mmsghdr& message = batch.messages[batch.next];
       const std::size_t length = std::min<std::size_t>(message.msg_len, capacity);
       std::memcpy(buffer, batch.data[batch.next], length);
       ++batch.next;
       if (stopping) ++receivedSinceStop_;
-      return {true, length, ""};
+      ReceiveResult result{true, length};
+      std::uint32_t total = 0;
+      if (dropCountOf(message.msg_hdr, &total)) result.droppedBySystem = newSystemDrops(total);
+      return result;
     }
-    if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedResult();
+    if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedWithDrops();
     // One call takes what the socket holds, up to a batch: waiting for the
     // first datagram (within the time-out that lets it see a stop), not for
     // the others. Once stopping it only takes what is already there.
+    batch.offerControl();
     const int received = ::recvmmsg(static_cast<int>(handle_), batch.messages, Batch::kDatagrams,
                                     stopping ? MSG_DONTWAIT : MSG_WAITFORONE, nullptr);
     if (received > 0) {
@@ -102,9 +184,18 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
       continue;
     }
     if (received == 0 || errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return {false, 0, describeSystemError(errno)};
-    if (stopping) return stoppedResult();
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return {false, 0};
+    if (stopping) return stoppedWithDrops();
   }
+}
+
+ReceiveResult UdpReceiver::stoppedWithDrops() {
+  ReceiveResult result = stoppedResult();
+  std::uint32_t total = 0;
+  if (currentDropCount(static_cast<int>(handle_), &total)) {
+    result.droppedBySystem = newSystemDrops(total);
+  }
+  return result;
 }
 
 void UdpReceiver::stop() { stopping_ = true; }

@@ -81,16 +81,16 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
     // WSAEMSGSIZE: the buffer holds the datagram's first `capacity` bytes.
     if (length != SOCKET_ERROR || code == WSAEMSGSIZE) {
       if (stopping) ++receivedSinceStop_;
-      return {true, length == SOCKET_ERROR ? capacity : static_cast<std::size_t>(length), ""};
+      return {true, length == SOCKET_ERROR ? capacity : static_cast<std::size_t>(length)};
     }
     if (code == WSAEINTR) continue;
-    if (code != WSAEWOULDBLOCK) return {false, 0, describeSystemError(code)};
+    if (code != WSAEWOULDBLOCK) return {false, 0};
     if (stopping) return stoppedResult();
     // A failed recv records the next datagram's arrival on the read event, so
     // resetting the event before the next recv loses no wake-up.
     const WSAEVENT events[2] = {eventOf(wakeUp_[0]), eventOf(wakeUp_[1])};
     if (WSAWaitForMultipleEvents(2, events, FALSE, WSA_INFINITE, FALSE) == WSA_WAIT_FAILED) {
-      return {false, 0, describeSystemError(WSAGetLastError())};
+      return {false, 0};
     }
     WSAResetEvent(events[0]);
   }

@@ -1,3 +1,4 @@
+// The rule that a log entry is written whole or not at all.
 #pragma once
 
 #include <cstddef>

@@ -6,7 +6,8 @@
 # filled windows that the text-fit test left in <build dir>/screenshots/fit/
 # and the notification that the main frame's test left in <build dir>/screenshots/
 # (BMP) into PNG files beside them. The build dir defaults to
-# build/win32 and needs its target resource_viewer built. Runs under Xvfb
+# build/win32 and needs its target resource_viewer built; the locales come
+# from its dialog_locales.txt. Runs under Xvfb
 # when there is no display, with a warm Wine in the build tree's prefix;
 # like the Wine test run, it restarts that prefix's wineserver, so do not run
 # it while tests of the same build dir are running.
@@ -15,7 +16,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$(cd "${1:-$here/../build/win32}" && pwd)"
 viewer="$build/tests/resources/resource_viewer.exe"
 out="$build/screenshots"
-locales=(en_US de_DE fr_FR nl_NL)
+mapfile -t locales <"$build/dialog_locales.txt"
 
 if [ ! -f "$viewer" ]; then
   echo "screenshots: $viewer is missing; build the target resource_viewer first" >&2

@@ -7,7 +7,8 @@ packages=(
   make cmake ninja-build g++ googletest python3
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick fonts-wine locales-all
-  dpkg-dev lintian systemd iproute2 util-linux
+  dpkg-dev lintian systemd iproute2 util-linux e2fsprogs
+  wixl msitools osslsigncode openssl
 )
 
 missing=()

@@ -5,18 +5,13 @@
 
 #include "framework/resource_language.h"
 #include "resources/resource.h"
-#include "ui/portable/browser_command.h"
+#include "ui/browser_open.h"
 #include "ui/portable/open_error_text.h"
 
-CLinkLabel::ShellOpenFunction CLinkLabel::shellOpen = ShellExecuteA;
+ShellOpenFunction CLinkLabel::shellOpen = ShellExecuteA;
 CLinkLabel::MessageBoxFunction CLinkLabel::messageBox = MessageBoxA;
 
 namespace {
-
-// A registry value is read into a buffer of this many bytes.
-constexpr DWORD kRegistryValueBytes = 260;
-
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 std::string WindowText(HWND window) {
   int length = GetWindowTextLengthA(window);
@@ -27,37 +22,6 @@ std::string WindowText(HWND window) {
   int copied = GetWindowTextA(window, &text[0], length + 1);
   text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
   return text;
-}
-
-// The default value of `keyName` under the classes root, opened for querying
-// only. A value that is missing, longer than the buffer or not a text counts
-// as unreadable: a cut or undefined command must not be started.
-bool ReadClassesRootValue(const std::string& keyName, std::string* value) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  char data[kRegistryValueBytes + 1] = {};
-  DWORD size = kRegistryValueBytes;
-  DWORD type = REG_NONE;
-  LONG read = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(key);
-  if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    return false;
-  }
-  data[size < kRegistryValueBytes ? size : kRegistryValueBytes] = '\0';
-  if (type == REG_EXPAND_SZ) {
-    char expanded[kBrowserCommandCapacity];
-    DWORD needed = ExpandEnvironmentStringsA(data, expanded, sizeof expanded);
-    if (needed == 0 || needed > sizeof expanded) {
-      return false;
-    }
-    *value = expanded;
-  } else {
-    *value = data;
-  }
-  return true;
 }
 
 // Window rectangle of `window` in its parent's client co-ordinates, or in
@@ -73,9 +37,9 @@ RECT RectInParent(HWND window) {
 
 TOOLINFOA LinkTool(HWND window, const std::string& text) {
   TOOLINFOA tool{};
-  // The size every common-controls version since 4.70 accepts: the program
-  // carries no manifest, so it gets version 5 controls, which refuse the
-  // larger record of newer headers.
+  // The size every common-controls version since 4.70 accepts: the program's
+  // manifest asks for no Common Controls 6, so it gets version 5 controls,
+  // which refuse the larger record of newer headers.
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
   tool.hwnd = window;
   tool.uId = CLinkLabel::kToolId;
@@ -298,28 +262,7 @@ void CLinkLabel::ReportOpenError(UINT code) {
 }
 
 UINT CLinkLabel::OpenUrl(const char* address, int show) {
-  if (address == nullptr) {
-    address = "";
-  }
-  UINT result = static_cast<UINT>(
-      reinterpret_cast<UINT_PTR>(shellOpen(nullptr, "open", address, nullptr, nullptr, show)));
-  if (result > 32) {
-    return result;
-  }
-  // The shell could not open it: start the browser registered for web pages.
-  std::string fileType;
-  if (!ReadClassesRootValue(".htm", &fileType)) {
-    return result;
-  }
-  std::string registered;
-  if (!ReadClassesRootValue(fileType + "\\shell\\open\\command", &registered)) {
-    return result;
-  }
-  std::optional<std::string> command = BuildBrowserCommand(registered, address, IsAnsiLeadByte);
-  if (!command) {
-    return kOpenErrorCommandTooLong;
-  }
-  return WinExec(command->c_str(), static_cast<UINT>(show));
+  return OpenInBrowser(address, show, shellOpen);
 }
 
 void CLinkLabel::OnDestroy() {

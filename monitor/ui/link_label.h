@@ -12,6 +12,7 @@
 #include <string>
 
 #include "framework/wnd.h"
+#include "ui/browser_open.h"
 
 class CLinkLabel : public fw::CWnd {
  public:
@@ -28,9 +29,8 @@ class CLinkLabel : public fw::CWnd {
   bool Underline() const { return underline; }
   HWND Tooltip() const { return tooltip; }
 
-  // Opens `address` in the user's web browser: the shell's "open" verb, else
-  // the browser registered for ".htm" pages. Answers the shell's result, or
-  // the program start's result for the fallback; above 32 is success.
+  // Opens `address` in the user's web browser through OpenInBrowser with
+  // shellOpen below; above 32 is success.
   static UINT OpenUrl(const char* address, int show);
   // The message box of a failed open, owned by the link's dialog.
   void ReportOpenError(UINT code);
@@ -42,7 +42,6 @@ class CLinkLabel : public fw::CWnd {
   // Seams for the shell-open call and the message box: tests put their own
   // functions here, so that no browser starts and no message box waits for a
   // user who is not there.
-  using ShellOpenFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
   using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
   static ShellOpenFunction shellOpen;
   static MessageBoxFunction messageBox;

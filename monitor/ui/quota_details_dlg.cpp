@@ -1,5 +1,8 @@
 #include "ui/quota_details_dlg.h"
 
+#include <commctrl.h>
+
+#include "framework/resource_language.h"
 #include "framework/win_app.h"
 #include "resources/resource.h"
 
@@ -18,6 +21,56 @@ BOOL CQuotaDetailsDlg::OnInitDialog() {
   printHelpLink.SetUnderline(false);
   quotaHelpLink.SetUnderline(false);
   return TRUE;
+}
+
+void CQuotaDetailsDlg::Display(const DetailsView& view) {
+  SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETRANGE, 0, MAKELPARAM(1, 100));
+  SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETSTEP, 1, 0);
+  SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETPOS, static_cast<WPARAM>(view.percentUsed),
+                      0);
+
+  SetDlgItemTextA(m_hWnd, IDC_PARAMETER_LINE, view.parameterLine.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_WATCHED_PATH, view.watchedPath.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_LOGIN_NAME, view.loginName.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_SERVER_NAME, view.serverName.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_SERVER_PATH, view.serverPath.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_PERCENT_TEXT, view.percentText.c_str());
+
+  SetDlgItemTextA(m_hWnd, IDC_DIR_USED, view.figures.dirUsed.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_DIR_LIMIT, view.figures.dirLimit.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_DIR_FREE, view.figures.dirFree.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_VOL_USED, view.figures.volUsed.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_VOL_LIMIT, view.figures.volLimit.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_VOL_FREE, view.figures.volFree.c_str());
+
+  SetDlgItemTextA(m_hWnd, IDC_STATUS_TEXT,
+                  fw::LoadResString(static_cast<UINT>(view.statusStringId)).c_str());
+
+  SetDlgItemTextA(m_hWnd, IDC_LOW_LIMIT, view.balance.lowLimitText.c_str());
+  switch (view.balance.balanceColour) {
+    case BalanceColour::Unchanged:
+      break;
+    case BalanceColour::Default:
+      balanceLabel.SetTextColour(balanceDefaultColour);
+      break;
+    case BalanceColour::Yellow:
+      balanceLabel.SetTextColour(kYellowColourRef);
+      break;
+    case BalanceColour::Red:
+      balanceLabel.SetTextColour(kRedColourRef);
+      break;
+  }
+  SetDlgItemTextA(m_hWnd, IDC_BALANCE, view.balance.balanceText.c_str());
+}
+
+void CQuotaDetailsDlg::Open() {
+  ShowWindow(m_hWnd, SW_SHOW);
+  SetForegroundWindow(m_hWnd);
+  SetFocus(m_hWnd);
+}
+
+void CQuotaDetailsDlg::SetOwner(HWND owner) {
+  SetWindowLongPtrA(m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }
 
 void CQuotaDetailsDlg::SetAutoShow(bool on) {

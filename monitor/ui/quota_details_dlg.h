@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "core/details_view.h"
 #include "framework/dialog.h"
 #include "ui/colour_label.h"
 #include "ui/link_label.h"
@@ -14,24 +15,38 @@ class CQuotaDetailsDlg : public fw::CDialog {
  public:
   CQuotaDetailsDlg();
 
+  // Writes one poll's view into every control, whether the window is shown
+  // or not.
+  void Display(const DetailsView& view);
+  // Shows the window and brings it to the front with the focus.
+  void Open();
+  // Makes `owner` the window's owner: a pop-up owned by the frame is what a
+  // second copy of the program brings to the front.
+  void SetOwner(HWND owner);
+  // OK ends the program instead of hiding the window.
+  void SetExitOnOk(bool on) { exitOnOk = on; }
+  // Whether the window may open by itself when the level rises to danger.
+  bool AutoShow() const { return autoShow; }
+
   // Sets autoShow and the check box that mirrors it.
   void SetAutoShow(bool on);
   // With the box hidden the user cannot switch auto-show on during the run.
   void HideAutoShowBox();
-
-  // The balance label's colour right after binding, to go back to.
-  COLORREF balanceDefaultColour = 0;
-  CColourLabel balanceLabel;
-  // OK ends the program instead of hiding the window.
-  bool exitOnOk = false;
-  // The window may open by itself when the level rises to danger.
-  bool autoShow = false;
-  CLinkLabel printHelpLink;
-  CLinkLabel quotaHelpLink;
 
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(UINT id, UINT notifyCode) override;
   void OnOK() override;
   void OnCancel() override;
+
+ private:
+  CColourLabel balanceLabel;
+  // The balance label's colour right after binding, to go back to.
+  COLORREF balanceDefaultColour = 0;
+  CLinkLabel printHelpLink;
+  CLinkLabel quotaHelpLink;
+  // OK ends the program instead of hiding the window.
+  bool exitOnOk = false;
+  // The window may open by itself when the level rises to danger.
+  bool autoShow = false;
 };

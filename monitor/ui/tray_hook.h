@@ -35,8 +35,6 @@ class CTrayHook : public CHookWnd {
   bool AdvanceFrame(HICON* icon);
 
   bool Animating() const { return timerId != 0; }
-  UINT FrameCount() const { return frameCount; }
-  UINT FrameIndex() const { return frameIndex; }
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

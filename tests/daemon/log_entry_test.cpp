@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <string>
 
@@ -22,6 +23,15 @@ TEST(DaemonFormatReceptionTime, PadsEveryFieldToItsWidth) {
   EXPECT_EQ("05-03-2001 14:07:09", formatReceptionTime(dateTime(2001, 3, 5, 14, 7, 9)));
   EXPECT_EQ("31-12-1999 23:59:59", formatReceptionTime(dateTime(1999, 12, 31, 23, 59, 59)));
   EXPECT_EQ("01-01-2000 00:00:00", formatReceptionTime(dateTime(2000, 1, 1, 0, 0, 0)));
+}
+
+// The queue keeps room for the longest time text; whatever the fields hold,
+// formatting never writes more.
+TEST(DaemonFormatReceptionTime, LongestFieldsFillTheRoomExactly) {
+  std::tm extreme{};
+  extreme.tm_year = extreme.tm_mon = extreme.tm_mday = std::numeric_limits<int>::min();
+  extreme.tm_hour = extreme.tm_min = extreme.tm_sec = std::numeric_limits<int>::min();
+  EXPECT_EQ(kLongestReceptionTimeBytes, formatReceptionTime(extreme).size());
 }
 
 struct EscapeCase {

@@ -24,28 +24,39 @@ const char kFileError[] = "BrimletD : IO Exception during entry file writting ";
 
 // Hands out scripted datagrams, cut to the offered capacity as a socket does;
 // an entry without payload stands for a failed receive. At the end of the
-// script the source has stopped.
+// script the source has stopped. A datagram or the end may carry the count
+// of datagrams that the system dropped before it.
 class ScriptedSource : public DatagramSource {
  public:
-  void datagram(const std::string& payload) { script_.push_back({true, payload}); }
-  void failure() { script_.push_back({false, ""}); }
+  void datagram(const std::string& payload, std::uint32_t droppedBySystem = 0) {
+    script_.push_back({true, payload, droppedBySystem});
+  }
+  void failure() { script_.push_back({false, "", 0}); }
+  void endWithDrops(std::uint32_t droppedBySystem) { droppedAtEnd_ = droppedBySystem; }
 
   ReceiveResult receive(char* buffer, std::size_t capacity) override {
-    if (script_.empty()) return stoppedResult();
+    if (script_.empty()) {
+      ReceiveResult end = stoppedResult();
+      end.droppedBySystem = droppedAtEnd_;
+      droppedAtEnd_ = 0;
+      return end;
+    }
     const Step step = script_.front();
     script_.pop_front();
-    if (!step.ok) return {false, 0, "Connection refused"};
+    if (!step.ok) return {false, 0};
     const std::size_t length = std::min(step.payload.size(), capacity);
     std::memcpy(buffer, step.payload.data(), length);
-    return {true, length, ""};
+    return {true, length, false, step.droppedBySystem};
   }
 
  private:
   struct Step {
     bool ok;
     std::string payload;
+    std::uint32_t droppedBySystem;
   };
   std::deque<Step> script_;
+  std::uint32_t droppedAtEnd_ = 0;
 };
 
 // The daemon on a scripted source, with the clock stopped at kTime unless a
@@ -206,6 +217,30 @@ TEST_F(DaemonReceiveLoopTest, FullQueueDropsCountsAndSaysSoWithTheNextEntry) {
                 receivedAt("Danger,5") + "\n" + kDropped + "1\n",
             console_.str());
   EXPECT_EQ(fileLines({receivedAt("Danger,1"), receivedAt("Danger,2"), receivedAt("Danger,5")}),
+            readFile(log_));
+}
+
+// Drops that the system reports come out as one line before the entry of
+// the datagram that told of them, or at the end; a count that came with a
+// datagram the full queue dropped in turn travels on with the next one.
+TEST_F(DaemonReceiveLoopTest, SystemDropsAreSaidOnceEachAndSurviveAFullQueue) {
+  const char kSystem[] = "BrimletD : socket buffer full, datagrams dropped: ";
+  const char kQueue[] = "BrimletD : receive queue full, datagrams dropped: ";
+  source_.datagram("Danger,1", 3);
+  source_.datagram("Danger,2");
+  source_.datagram("Danger,3", 5);  // the queue is full: dropped, its count kept
+  source_.datagram("Danger,4", 2);
+  source_.endWithDrops(7);
+  TestDaemon daemon(source_, console_, 2);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
+  ASSERT_TRUE(daemon.writeOne());
+  daemon.serve();
+
+  EXPECT_EQ(std::string(kSystem) + "3\n" + receivedAt("Danger,1") + "\n" + receivedAt("Danger,2") +
+                "\n" + kSystem + "7\n" + kQueue + "1\n" + receivedAt("Danger,4") + "\n" + kSystem +
+                "7\n",
+            console_.str());
+  EXPECT_EQ(fileLines({receivedAt("Danger,1"), receivedAt("Danger,2"), receivedAt("Danger,4")}),
             readFile(log_));
 }
 

@@ -7,50 +7,45 @@
 #include <string>
 #include <vector>
 
-#include "core/brimlet_app.h"
+#include "app/brimlet_app.h"
 #include "process_helpers.h"
 #include "resources/resource.h"
 #include "ui/shell_notify.h"
 
 namespace {
 
-struct FakeClock {
+struct FakeClock : TaskbarWatch {
   uint32_t now = 0;
   uint32_t taskbarAt = 0;  // ms after start; UINT32_MAX: never
   std::vector<uint32_t> waits;
+
+  bool TaskbarPresent() override { return now >= taskbarAt; }
+  void Wait(uint32_t ms) override {
+    waits.push_back(ms);
+    now += ms;
+  }
 };
 
-void UseFakeClock(CBrimletApp& app, FakeClock& clock) {
-  app.taskbarPresent = [&clock] { return clock.now >= clock.taskbarAt; };
-  app.sleep = [&clock](uint32_t ms) {
-    clock.waits.push_back(ms);
-    clock.now += ms;
-  };
-}
-
 TEST(TaskbarWait, ATaskbarThatComesUpAfter25SecondsIsFoundAfterTheThirdWait) {
-  CBrimletApp app;
   FakeClock clock;
   clock.taskbarAt = 25000;
-  UseFakeClock(app, clock);
+  CBrimletApp app(clock);
   EXPECT_TRUE(app.WaitForTaskbar());
   EXPECT_EQ((std::vector<uint32_t>{10000, 10000, 10000}), clock.waits);
 }
 
 TEST(TaskbarWait, GivesUpAfterFiveWaitsOfTenSeconds) {
-  CBrimletApp app;
   FakeClock clock;
   clock.taskbarAt = UINT32_MAX;
-  UseFakeClock(app, clock);
+  CBrimletApp app(clock);
   EXPECT_FALSE(app.WaitForTaskbar());
   EXPECT_EQ(5u, clock.waits.size());
   EXPECT_EQ(50000u, clock.now);
 }
 
 TEST(TaskbarWait, APresentTaskbarCostsNoWait) {
-  CBrimletApp app;
   FakeClock clock;
-  UseFakeClock(app, clock);
+  CBrimletApp app(clock);
   EXPECT_TRUE(app.WaitForTaskbar());
   EXPECT_TRUE(clock.waits.empty());
 }
@@ -85,7 +80,7 @@ TEST(AboutBox, OpensOnceHoweverOftenTheCommandArrives) {
   SetTimer(nullptr, 0, 100, SecondAboutThenClose);
   EXPECT_TRUE(app.OnCommand(ID_APP_ABOUT));
   EXPECT_EQ(1, aboutBoxesSeen);
-  EXPECT_FALSE(app.AboutOpen());
+  EXPECT_EQ(nullptr, FindWindowA(nullptr, "About Brimlet"));
 }
 
 // Start-up in this process, with a taskbar and the shell's answer given.
@@ -98,7 +93,6 @@ class InProcessStartUp : public testing::Test {
     app.m_hInstance = GetModuleHandleA(nullptr);
     app.m_lpCmdLine =
         BRIMLET_UNIT_PARAMETER ? "e:\\ 300 75 95 % N N 0 0" : "e:\\ 300 75 95 N N 0 0";
-    app.taskbarPresent = [] { return true; };
     SetShellNotify(AcceptingShell);
   }
   void TearDown() override {
@@ -114,7 +108,8 @@ class InProcessStartUp : public testing::Test {
   }
 
   static constexpr const char* kClass = "LaSuperAppsDeQZE:\\";
-  CBrimletApp app;
+  FakeClock taskbarAlreadyThere;
+  CBrimletApp app{taskbarAlreadyThere};
 };
 
 TEST_F(InProcessStartUp, RegistersTheWindowClassAndUnregistersItAtTheEnd) {
@@ -125,11 +120,9 @@ TEST_F(InProcessStartUp, RegistersTheWindowClassAndUnregistersItAtTheEnd) {
   EXPECT_EQ(reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), wc.hbrBackground);
   EXPECT_NE(nullptr, wc.hIcon);
   EXPECT_EQ(nullptr, wc.lpszMenuName);
-  EXPECT_TRUE(CBrimletApp::classRegistered);
   EXPECT_TRUE(app.OnCommand(ID_APP_EXIT));
   EXPECT_EQ(0, app.ExitInstance());
   EXPECT_FALSE(ClassExists());
-  EXPECT_FALSE(CBrimletApp::classRegistered);
 }
 
 TEST_F(InProcessStartUp, AClassItCouldNotRegisterIsNotItsToUnregister) {
@@ -141,7 +134,6 @@ TEST_F(InProcessStartUp, AClassItCouldNotRegisterIsNotItsToUnregister) {
   EXPECT_FALSE(app.InitInstance());
   EXPECT_EQ(1, app.ExitInstance());
   EXPECT_TRUE(ClassExists());
-  EXPECT_FALSE(CBrimletApp::classRegistered);
 }
 
 // The texts of every visible message box of this thread, which is then
@@ -184,7 +176,6 @@ TEST_F(InProcessStartUp, ARefusedTrayIconIsToldAndEndsTheProgramWithStatusOne) {
   EXPECT_TRUE(Holds(boxTexts, "Brimlet"));  // the program title as caption
   EXPECT_EQ(1, app.ExitInstance());
   EXPECT_FALSE(ClassExists());
-  EXPECT_FALSE(CBrimletApp::classRegistered);
 }
 
 const std::string& MonitorExe() {

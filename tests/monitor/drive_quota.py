@@ -7,6 +7,14 @@ drive_quota.py expect MOUNT LOGIN WARN DANGER
     GetDiskFreeSpaceExA (f_blocks and f_bavail in units of f_frsize), with
     percent thresholds WARN and DANGER: NAME=TEXT lines for the details
     window's figures, level=, and datagram= (hex) at warning and danger.
+    The limit is the caller's total and the free space what the caller may
+    still fill (f_bavail), never the disk's own free space (f_bfree, which
+    holds the blocks reserved for root): MOUNT must have reserved blocks, so
+    that the two differ in the texts compared.
+
+drive_quota.py fill MOUNT FILE PERCENT
+    Allocates FILE on MOUNT so that PERCENT of the caller's total is in use
+    (as the expectation above counts it).
 
 drive_quota.py receive PORTFILE OUTFILE SECONDS
     Binds a UDP socket on 127.0.0.1, writes its port to PORTFILE, and appends
@@ -33,6 +41,10 @@ def expect(mount, login, warn, danger):
     fs = os.statvfs(mount)
     total_kb = fs.f_blocks * fs.f_frsize // 1024
     free_kb = min(fs.f_bavail * fs.f_frsize, fs.f_blocks * fs.f_frsize) // 1024
+    disk_free_kb = fs.f_bfree * fs.f_frsize // 1024
+    if mb(disk_free_kb) == mb(free_kb):
+        sys.exit("%s: free to the caller and free on the disk read alike (%s): "
+                 "no reserved blocks" % (mount, mb(free_kb)))
     used_kb = total_kb - free_kb
     # The monitor's directory percentage, in double precision as it computes it.
     percent = int((1.0 - free_kb / total_kb) * 100.0)
@@ -50,6 +62,15 @@ def expect(mount, login, warn, danger):
         text = "%s,%s,%d%%,%s free,%s max" % (
             level.capitalize(), login, percent, mb(free_kb), mb(total_kb))
         print("datagram=" + text.encode("ascii").hex())
+
+
+def fill(mount, path, percent):
+    fs = os.statvfs(mount)
+    target_free = fs.f_blocks * (100 - percent) // 100
+    if fs.f_bavail <= target_free:
+        sys.exit("%s is already %d%% full" % (mount, percent))
+    with open(path, "wb") as f:
+        os.posix_fallocate(f.fileno(), 0, (fs.f_bavail - target_free) * fs.f_frsize)
 
 
 def receive(port_file, out_file, seconds):
@@ -72,6 +93,8 @@ def receive(port_file, out_file, seconds):
 if __name__ == "__main__":
     if len(sys.argv) == 6 and sys.argv[1] == "expect":
         expect(sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5]))
+    elif len(sys.argv) == 5 and sys.argv[1] == "fill":
+        fill(sys.argv[2], sys.argv[3], int(sys.argv[4]))
     elif len(sys.argv) == 5 and sys.argv[1] == "receive":
         receive(sys.argv[2], sys.argv[3], float(sys.argv[4]))
     else:

@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/main_frame.h"
 #include "core/build_variant.h"
-#include "core/main_frame.h"
+#include "core/status_level.h"
+#include "framework/resource_language.h"
 #include "framework/win_app.h"
 #include "network_file.h"
 #include "resources/resource.h"
 #include "udp_receiver.h"
-#include "ui/quota_details_dlg.h"
 #include "ui/shell_notify.h"
 #include "ui/tray_notify_icon.h"
 
@@ -66,6 +67,27 @@ const char* FrameClass() {
   return name;
 }
 
+// The colour and mask bits of an icon, to tell its picture.
+std::vector<unsigned char> IconBits(HICON icon) {
+  std::vector<unsigned char> bits;
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return bits;
+  for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
+    BITMAP header{};
+    if (bitmap != nullptr && GetObjectA(bitmap, sizeof header, &header) != 0) {
+      const std::size_t at = bits.size();
+      const LONG size = header.bmWidthBytes * header.bmHeight;
+      bits.resize(at + static_cast<std::size_t>(size));
+      GetBitmapBits(bitmap, size, bits.data() + at);
+    }
+    if (bitmap != nullptr) DeleteObject(bitmap);
+  }
+  return bits;
+}
+
+// The picture of icon resource `id` at the tray's size.
+std::vector<unsigned char> Picture(UINT id) { return IconBits(CTrayNotifyIcon::LoadTrayIcon(id)); }
+
 NetworkState WithFree(unsigned freeKb) {
   NetworkState state;
   state.limitEntries = LimitWithFree(freeKb);
@@ -78,6 +100,23 @@ NetworkState Unknown() {
   NetworkState state = kWarning;
   state.failResolve = true;
   return state;
+}
+
+struct OwnedDialogSearch {
+  HWND owner;
+  HWND found;
+};
+
+// EnumThreadWindows step: stops at the first dialog that `owner` owns.
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
+  char className[16] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (GetWindow(window, GW_OWNER) != search->owner || std::strcmp(className, "#32770") != 0) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
 }
 
 class MainFrameTest : public ::testing::Test {
@@ -109,12 +148,46 @@ class MainFrameTest : public ::testing::Test {
     network.Write(state);
     SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kPollTimer, 0);
   }
+  // The details window: the dialog the frame owns.
+  HWND Details() {
+    OwnedDialogSearch search{frame->m_hWnd, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
   std::string ControlText(int id) {
     char text[256] = "";
-    GetDlgItemTextA(frame->Details().m_hWnd, id, text, sizeof text);
+    GetDlgItemTextA(Details(), id, text, sizeof text);
     return text;
   }
-  bool DetailsVisible() { return IsWindowVisible(frame->Details().m_hWnd) != FALSE; }
+  bool DetailsVisible() { return IsWindowVisible(Details()) != FALSE; }
+  // The level whose sentence the status line shows.
+  StatusLevel ShownLevel() {
+    const std::string status = ControlText(IDC_STATUS_TEXT);
+    for (StatusLevel level : {LevelOk, LevelWarning, LevelDanger, LevelUnknown}) {
+      if (status == fw::LoadResString(StatusStringId(level))) return level;
+    }
+    ADD_FAILURE() << "no level's sentence: " << status;
+    return LevelUnknown;
+  }
+  // The balance's text colour as the details window paints it.
+  COLORREF BalanceColour() {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageA(Details(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(GetDlgItem(Details(), IDC_BALANCE)));
+    const COLORREF colour = GetTextColor(dc);
+    DeleteDC(dc);
+    return colour;
+  }
+  // The tooltip of the last call that changed it.
+  std::string LastTooltip() {
+    std::string tooltip;
+    for (const ShellRecord& call : shellCalls) {
+      if ((call.action == NIM_ADD || call.action == NIM_MODIFY) && (call.flags & NIF_TIP) != 0) {
+        tooltip = call.tooltip;
+      }
+    }
+    return tooltip;
+  }
   const ShellRecord& LastShellCall() { return shellCalls.back(); }
 
   fw::CWinApp app;
@@ -126,8 +199,8 @@ class MainFrameTest : public ::testing::Test {
 
 TEST_F(MainFrameTest, TheWalkThroughSendsItsWarningByteForByte) {
   Start(kWarning);
-  EXPECT_EQ(LevelWarning, frame->Level());
-  EXPECT_EQ(80, frame->PercentUsed());
+  EXPECT_EQ(LevelWarning, ShownLevel());
+  EXPECT_EQ("80%", ControlText(IDC_PERCENT_TEXT));
   std::vector<std::string> datagrams = receiver.Drain();
   ASSERT_EQ(1u, datagrams.size());
   EXPECT_EQ("Warning,user1,80%,20.00 Mb free,102.40 Mb max", datagrams[0]);
@@ -154,16 +227,15 @@ TEST_F(MainFrameTest, DetailsWindowHoldsTheFiguresOfThePoll) {
   EXPECT_EQ("12.34", ControlText(IDC_BALANCE));
   EXPECT_EQ("-5.00", ControlText(IDC_LOW_LIMIT));
 #endif
-  EXPECT_EQ(80, SendDlgItemMessageA(frame->Details().m_hWnd, IDC_PERCENT_BAR, PBM_GETPOS, 0, 0));
+  EXPECT_EQ(80, SendDlgItemMessageA(Details(), IDC_PERCENT_BAR, PBM_GETPOS, 0, 0));
 }
 
 TEST_F(MainFrameTest, TheTooltipReachesTheShellAsComposed) {
   Start(kWarning);
-  EXPECT_EQ("Disk space used :  80% on H:\\ - 20.00 Mb free.", frame->TooltipText());
   bool seen = false;
   for (const ShellRecord& call : shellCalls) {
     if (call.action == NIM_MODIFY && (call.flags & NIF_TIP) != 0) {
-      seen = call.tooltip == frame->TooltipText();
+      seen = call.tooltip == "Disk space used :  80% on H:\\ - 20.00 Mb free.";
     }
   }
   EXPECT_TRUE(seen);
@@ -193,15 +265,15 @@ TEST_F(MainFrameTest, AnUnknownLevelBetweenWarningAndDangerDoesNotReArm) {
 
 TEST_F(MainFrameTest, AFailedQueryShowsQuestionMarksAndTheUnknownIcon) {
   Start(Unknown());
-  EXPECT_EQ(LevelUnknown, frame->Level());
+  EXPECT_EQ(LevelUnknown, ShownLevel());
   EXPECT_EQ("??", ControlText(IDC_LOGIN_NAME));
   EXPECT_EQ("??", ControlText(IDC_SERVER_NAME));
   EXPECT_EQ("??", ControlText(IDC_DIR_USED));
   EXPECT_EQ("??", ControlText(IDC_VOL_FREE));
   EXPECT_EQ("0%", ControlText(IDC_PERCENT_TEXT));
   EXPECT_EQ("Unknown free space.", ControlText(IDC_STATUS_TEXT));
-  EXPECT_EQ("Disk space used :  0% on H:\\ -  free.", frame->TooltipText());
-  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconUnknown), LastShellCall().icon);
+  EXPECT_EQ("Disk space used :  0% on H:\\ -  free.", LastTooltip());
+  EXPECT_EQ(Picture(IDI_DRIVE_UNKNOWN), IconBits(LastShellCall().icon));
   EXPECT_TRUE(receiver.Drain().empty());
 }
 
@@ -210,7 +282,6 @@ TEST_F(MainFrameTest, HostZeroNeverSends) {
   settings.alertPort = 0;
   Start(kWarning);
   PollWith(kDanger);
-  EXPECT_FALSE(frame->AlertConnected());
   EXPECT_TRUE(receiver.Drain().empty());
 }
 
@@ -220,12 +291,12 @@ TEST_F(MainFrameTest, AutoShowOpensTheWindowAtEachEntryIntoDanger) {
   EXPECT_FALSE(DetailsVisible());
   PollWith(kDanger);
   EXPECT_TRUE(DetailsVisible());
-  ShowWindow(frame->Details().m_hWnd, SW_HIDE);
+  ShowWindow(Details(), SW_HIDE);
   PollWith(kWarning);
   EXPECT_FALSE(DetailsVisible());
   PollWith(kDanger);
   EXPECT_TRUE(DetailsVisible());
-  ShowWindow(frame->Details().m_hWnd, SW_HIDE);
+  ShowWindow(Details(), SW_HIDE);
   PollWith(kDanger);  // staying in danger is no new entry
   EXPECT_FALSE(DetailsVisible());
 }
@@ -234,14 +305,14 @@ TEST_F(MainFrameTest, WithoutAutoShowTheBoxIsHiddenAndDangerOpensNothing) {
   Start(kOk);
   PollWith(kDanger);
   EXPECT_FALSE(DetailsVisible());
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(frame->Details().m_hWnd, IDC_AUTO_SHOW)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(Details(), IDC_AUTO_SHOW)));
 }
 
 TEST_F(MainFrameTest, ADoubleClickPollsBeforeShowing) {
   Start(kOk);
   network.Write(kDanger);
   SendMessageA(frame->m_hWnd, WM_TRAYNOTIFY, CMainFrame::kTrayIconId, WM_LBUTTONDBLCLK);
-  EXPECT_EQ(LevelDanger, frame->Level());
+  EXPECT_EQ(LevelDanger, ShownLevel());
   EXPECT_TRUE(DetailsVisible());
   EXPECT_EQ("98%", ControlText(IDC_PERCENT_TEXT));
 }
@@ -251,11 +322,11 @@ TEST_F(MainFrameTest, UnlimitedCreditLeavesTheBalanceColourAndShowsNoLimit) {
   nearLimit.balance = "90";
   nearLimit.lowLimit = "50";
   Start(nearLimit);
-  EXPECT_EQ(RGB(255, 0, 0), frame->Details().balanceLabel.GetTextColour());
+  EXPECT_EQ(RGB(255, 0, 0), BalanceColour());
   NetworkState unlimited = nearLimit;
   unlimited.unlimited = "yes";
   PollWith(unlimited);
-  EXPECT_EQ(RGB(255, 0, 0), frame->Details().balanceLabel.GetTextColour());
+  EXPECT_EQ(RGB(255, 0, 0), BalanceColour());
 #if BRIMLET_CURRENCY_BALANCE
   EXPECT_EQ("Illimit\xE9", ControlText(IDC_LOW_LIMIT));
   EXPECT_EQ("0.90 Fr", ControlText(IDC_BALANCE));
@@ -266,7 +337,7 @@ TEST_F(MainFrameTest, UnlimitedCreditLeavesTheBalanceColourAndShowsNoLimit) {
   NetworkState comfortable = nearLimit;
   comfortable.balance = "5000";
   PollWith(comfortable);
-  EXPECT_EQ(frame->Details().balanceDefaultColour, frame->Details().balanceLabel.GetTextColour());
+  EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), BalanceColour());
 }
 
 TEST_F(MainFrameTest, ShownAtStartTheDetailsWindowsOkEndsTheProgram) {
@@ -274,7 +345,7 @@ TEST_F(MainFrameTest, ShownAtStartTheDetailsWindowsOkEndsTheProgram) {
   Start(kOk);
   app.m_pMainWnd = frame.get();
   EXPECT_TRUE(DetailsVisible());
-  HWND details = frame->Details().m_hWnd;
+  HWND details = Details();
   // The close box only hides; the dialog manager posts its cancel command.
   SendMessageA(details, WM_SYSCOMMAND, SC_CLOSE, 0);
   MSG pending;
@@ -328,7 +399,16 @@ LRESULT CALLBACK WatchDetails(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(MainFrameTest, APollAfterTheFirstRunsItsStepsInOrder) {
+struct StepCase {
+  const char* name;
+  bool autoShow;
+  NetworkState state;  // after a first poll at ok
+  std::vector<std::string> steps;
+};
+
+class MainFramePollSteps : public MainFrameTest, public testing::WithParamInterface<StepCase> {};
+
+TEST_P(MainFramePollSteps, APollAfterTheFirstRunsItsStepsInOrder) {
   alertSocket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   ASSERT_NE(INVALID_SOCKET, alertSocket);
   sockaddr_in address{};
@@ -338,58 +418,56 @@ TEST_F(MainFrameTest, APollAfterTheFirstRunsItsStepsInOrder) {
   int length = sizeof address;
   getsockname(alertSocket, reinterpret_cast<sockaddr*>(&address), &length);
   settings.alertPort = ntohs(address.sin_port);
-  settings.autoShow = true;
+  settings.autoShow = GetParam().autoShow;
   Start(kOk);
-  detailsWindow = frame->Details().m_hWnd;
+  detailsWindow = Details();
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDetails, nullptr, GetCurrentThreadId());
   pollSteps.clear();
   alertSeen = false;
   recordingSteps = true;
-  PollWith(kDanger);
+  PollWith(GetParam().state);
   NoteStep("");
   recordingSteps = false;
   UnhookWindowsHookEx(hook);
   closesocket(alertSocket);
-  // The automatic display shows filled figures; the balance, tooltip, alert
-  // and icon follow the evaluation.
-  EXPECT_EQ((std::vector<std::string>{"percent 98%", "show", "percent 98%", "balance", "tooltip",
-                                      "alert", "icon"}),
-            pollSteps);
+  std::vector<std::string> expected = GetParam().steps;
+  if (!kLevelNotification && expected.back() == "notification") expected.pop_back();
+  EXPECT_EQ(expected, pollSteps);
 }
+
+// The window is filled once, balance included, before the automatic display
+// shows it; the tooltip, alert and icon follow, and the notification of a
+// rise comes last, from the icon that already shows the new level.
+INSTANTIATE_TEST_SUITE_P(
+    Rises, MainFramePollSteps,
+    testing::Values(
+        StepCase{"AutoShowOpensTheWindowInsteadOfANotification",
+                 true,
+                 kDanger,
+                 {"percent 98%", "balance", "show", "tooltip", "alert", "icon"}},
+        StepCase{"DangerNotifiesLast",
+                 false,
+                 kDanger,
+                 {"percent 98%", "balance", "tooltip", "alert", "icon", "notification"}},
+        StepCase{"WarningNotifiesLast",
+                 true,
+                 kWarning,
+                 {"percent 80%", "balance", "tooltip", "alert", "icon", "notification"}}),
+    [](const testing::TestParamInfo<StepCase>& info) { return info.param.name; });
 
 TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
   Start(kOk);
-  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconOk), LastShellCall().icon);
+  EXPECT_EQ(Picture(IDI_DRIVE_OK), IconBits(LastShellCall().icon));
   PollWith(kWarning);
-  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconWarningFirst), LastShellCall().icon);
+  EXPECT_EQ(Picture(IDI_DRIVE), IconBits(LastShellCall().icon));
   SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kTrayIconId, 0);  // one blink tick
-  EXPECT_EQ(frame->LevelIcon(CMainFrame::kIconWarningSecond), LastShellCall().icon);
-  EXPECT_EQ(LevelWarning, frame->Level());
-}
-
-// The colour and mask bits of an icon, to tell its picture.
-std::vector<unsigned char> IconBits(HICON icon) {
-  std::vector<unsigned char> bits;
-  ICONINFO info{};
-  if (icon == nullptr || !GetIconInfo(icon, &info)) return bits;
-  for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
-    BITMAP header{};
-    if (bitmap != nullptr && GetObjectA(bitmap, sizeof header, &header) != 0) {
-      const std::size_t at = bits.size();
-      const LONG size = header.bmWidthBytes * header.bmHeight;
-      bits.resize(at + static_cast<std::size_t>(size));
-      GetBitmapBits(bitmap, size, bits.data() + at);
-    }
-    if (bitmap != nullptr) DeleteObject(bitmap);
-  }
-  return bits;
+  EXPECT_EQ(Picture(IDI_DRIVE_WARNING), IconBits(LastShellCall().icon));
+  EXPECT_EQ(LevelWarning, ShownLevel());
 }
 
 struct BlinkCase {
   const char* name;
   NetworkState state;
-  CMainFrame::TrayIcon first;
-  CMainFrame::TrayIcon second;
   UINT secondPicture;
 };
 
@@ -397,34 +475,28 @@ class MainFrameBlink : public MainFrameTest, public testing::WithParamInterface<
 
 TEST_P(MainFrameBlink, EveryPollStartsThePairAgainWithThePlainDrive) {
   const BlinkCase& blink = GetParam();
+  ASSERT_NE(Picture(IDI_DRIVE), Picture(blink.secondPicture));
   Start(kOk);
   for (int poll = 0; poll < 2; ++poll) {
     PollWith(blink.state);
-    EXPECT_EQ(frame->LevelIcon(blink.first), LastShellCall().icon) << "poll " << poll;
+    EXPECT_EQ(Picture(IDI_DRIVE), IconBits(LastShellCall().icon)) << "poll " << poll;
     SendMessageA(frame->m_hWnd, WM_TIMER, CMainFrame::kTrayIconId, 0);
-    EXPECT_EQ(frame->LevelIcon(blink.second), LastShellCall().icon) << "poll " << poll;
+    EXPECT_EQ(Picture(blink.secondPicture), IconBits(LastShellCall().icon)) << "poll " << poll;
   }
-  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE)),
-            IconBits(frame->LevelIcon(blink.first)));
-  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(blink.secondPicture)),
-            IconBits(frame->LevelIcon(blink.second)));
-  EXPECT_NE(IconBits(frame->LevelIcon(blink.first)), IconBits(frame->LevelIcon(blink.second)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, MainFrameBlink,
-    testing::Values(BlinkCase{"Warning", kWarning, CMainFrame::kIconWarningFirst,
-                              CMainFrame::kIconWarningSecond, IDI_DRIVE_WARNING},
-                    BlinkCase{"Danger", kDanger, CMainFrame::kIconDangerFirst,
-                              CMainFrame::kIconDangerSecond, IDI_DRIVE_DANGER}),
+    testing::Values(BlinkCase{"Warning", kWarning, IDI_DRIVE_WARNING},
+                    BlinkCase{"Danger", kDanger, IDI_DRIVE_DANGER}),
     [](const testing::TestParamInfo<BlinkCase>& info) { return info.param.name; });
 
 TEST_F(MainFrameTest, TheStillIconsShowTheirOwnPictures) {
   Start(kOk);
-  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE_OK)),
-            IconBits(frame->LevelIcon(CMainFrame::kIconOk)));
-  EXPECT_EQ(IconBits(CTrayNotifyIcon::LoadTrayIcon(IDI_DRIVE_UNKNOWN)),
-            IconBits(frame->LevelIcon(CMainFrame::kIconUnknown)));
+  // The tray entry starts with the unknown picture; the first poll shows ok.
+  ASSERT_EQ(static_cast<DWORD>(NIM_ADD), shellCalls.front().action);
+  EXPECT_EQ(Picture(IDI_DRIVE_UNKNOWN), IconBits(shellCalls.front().icon));
+  EXPECT_EQ(Picture(IDI_DRIVE_OK), IconBits(LastShellCall().icon));
 }
 
 // ---- The notification at a rise of the level --------------------------------
@@ -506,7 +578,7 @@ TEST_F(MainFrameTest, NoNotificationWhenAutoShowOpensTheWindow) {
   Start(kDanger);  // the first poll opens the window
   EXPECT_TRUE(DetailsVisible());
   EXPECT_TRUE(Notifications().empty());
-  ShowWindow(frame->Details().m_hWnd, SW_HIDE);
+  ShowWindow(Details(), SW_HIDE);
   PollWith(kOk);
   PollWith(kWarning);  // warning opens nothing: its notification comes
   EXPECT_EQ(kLevelNotification ? 1u : 0u, Notifications().size());
@@ -525,7 +597,7 @@ TEST_F(MainFrameTest, AClickOnTheNotificationPollsAndOpensTheDetails) {
   EXPECT_EQ(1, SendMessageA(frame->m_hWnd, WM_TRAYNOTIFY, CMainFrame::kTrayIconId,
                             NIN_BALLOONUSERCLICK));
   EXPECT_TRUE(DetailsVisible());
-  EXPECT_EQ(LevelDanger, frame->Level());
+  EXPECT_EQ(LevelDanger, ShownLevel());
   EXPECT_EQ("98%", ControlText(IDC_PERCENT_TEXT));
 }
 

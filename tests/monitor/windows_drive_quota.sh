@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # windows_drive_quota.sh BRIMLET_EXE DETAILS_TEXTS_EXE WINE_RUN WINEPREFIX SCRIPTS_DIR PICTURE
 # The Windows drive build of brimlet.exe on a real file system: a 100 MiB
-# tmpfs mapped as a drive letter of the test prefix, filled to 82 % (warning)
-# and then to 97 % (danger). The datagrams must be byte for byte, and the
-# details window's figures text for text, what the file system's statvfs
-# gives; a folder that does not exist reads as unknown and sends nothing.
-# Leaves a picture of the details window at the warning level in PICTURE.
-# Needs root for the mount; skips (exit 77) otherwise.
+# ext4 image with 10 % of its blocks reserved for root, loop-mounted and
+# mapped as a drive letter of the test prefix, filled to 85 % (warning) and
+# then to 97 % (danger). The datagrams must be byte for byte, and the details
+# window's figures text for text, what the file system's statvfs gives the
+# caller: free is what the caller may still fill (f_bavail), not what is free
+# on the disk (f_bfree), and the two differ here by the reserved blocks. (Wine
+# answers both of GetDiskFreeSpaceExA's free figures from f_bavail, so under
+# Wine this tells the program's figures from the disk's, not the call's two
+# outputs apart.) A folder that does not exist reads as unknown and sends
+# nothing. Leaves a picture of the details window at the warning level in
+# PICTURE. Needs root for the mount; skips (exit 77) otherwise.
 set -uo pipefail
 monitor="$1"; details_texts="$2"; wine_run="$3"; prefix="$4"; scripts="$5"; picture="$6"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 helper="$here/drive_quota.py"
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "SKIPPED: mounting the test's tmpfs needs root"
+  echo "SKIPPED: mounting the test's file system needs root"
   exit 77
 fi
 
@@ -25,7 +30,8 @@ cleanup() {
   [ -n "$receiver_pid" ] && kill "$receiver_pid" 2>/dev/null
   wait 2>/dev/null
   [ -n "$link" ] && rm -f "$link"
-  [ "$mounted" -eq 1 ] && umount "$mount_dir"
+  # The loop device goes with the mount (mount -o loop sets it to clear).
+  [ "$mounted" -eq 1 ] && { umount "$mount_dir" || umount -l "$mount_dir"; }
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -36,7 +42,9 @@ fail() { echo "FAILED: $*"; exit 1; }
 text() { python3 -c 'import sys; print(bytes.fromhex(sys.argv[1]).decode("latin-1"))' "$1"; }
 
 mkdir "$mount_dir"
-mount -t tmpfs -o size=100m tmpfs "$mount_dir" || fail "cannot mount a tmpfs on $mount_dir"
+truncate -s 100M "$work/disk.img" || fail "cannot make the disk image"
+mkfs.ext4 -q -F -b 4096 -m 10 "$work/disk.img" || fail "cannot make an ext4 file system"
+mount -o loop "$work/disk.img" "$mount_dir" || fail "cannot loop-mount the image on $mount_dir"
 mounted=1
 
 # A drive letter the prefix does not use yet, linked to the mount.
@@ -110,11 +118,12 @@ names_of() {
   } >>"$work/expected"
 }
 
-# 1. Warning: 82 MiB of 100 used.
-fallocate -l 82M "$mount_dir/first" || fail "cannot fill the tmpfs"
-python3 "$helper" expect "$mount_dir" "$login" 75 95 >"$work/expected"
+# 1. Warning: 85 % of the caller's total in use.
+python3 "$helper" fill "$mount_dir" "$mount_dir/first" 85 || fail "cannot fill the disk"
+python3 "$helper" expect "$mount_dir" "$login" 75 95 >"$work/expected" ||
+  fail "no expectation for $mount_dir"
 names_of "$drive" "$login" "$computer" "$drive"
-[ "$(expected level)" = warning ] || fail "82 MiB of 100 gave level $(expected level)"
+[ "$(expected level)" = warning ] || fail "85 % in use gave level $(expected level)"
 "$wine_run" "$monitor" "$drive" 1 75 95 % Y N 127.0.0.1 "$port" </dev/null >"$work/monitor.out" 2>&1 &
 monitor_pid=$!
 wait_datagrams 1 || fail "no warning datagram within 30 s"
@@ -132,10 +141,11 @@ fi
 # 2. Danger: the monitor stands still while the file system fills to 97 %,
 # so that no poll sees it half filled.
 kill -STOP "$monitor_pid"
-fallocate -l 15M "$mount_dir/second" || fail "cannot fill the tmpfs further"
-python3 "$helper" expect "$mount_dir" "$login" 75 95 >"$work/expected"
+python3 "$helper" fill "$mount_dir" "$mount_dir/second" 97 || fail "cannot fill the disk further"
+python3 "$helper" expect "$mount_dir" "$login" 75 95 >"$work/expected" ||
+  fail "no expectation for $mount_dir"
 names_of "$drive" "$login" "$computer" "$drive"
-[ "$(expected level)" = danger ] || fail "97 MiB of 100 gave level $(expected level)"
+[ "$(expected level)" = danger ] || fail "97 % in use gave level $(expected level)"
 kill -CONT "$monitor_pid"
 wait_datagrams 2 || fail "no danger datagram within 30 s"
 [ "$(sed -n 2p "$work/datagrams")" = "$(expected datagram)" ] ||

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the brimletd package from the native tree into a scratch folder,
 # unpacks it into a scratch root and checks what lands where, that lintian
-# finds no error and that systemd accepts the unit. Removes everything it
+# finds no error or warning and that systemd accepts the unit. Removes everything it
 # made, also when a check fails.
 #   package_test.sh BUILD_DIR
 set -euo pipefail
@@ -21,7 +21,8 @@ root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 for path in usr/sbin/brimletd lib/systemd/system/brimletd.service etc/logrotate.d/brimletd \
             usr/share/man/man8/brimletd.8.gz usr/share/doc/brimletd/copyright \
-            usr/share/doc/brimletd/changelog.Debian.gz usr/share/doc/brimletd/README; do
+            usr/share/doc/brimletd/changelog.Debian.gz usr/share/doc/brimletd/README \
+            usr/share/lintian/overrides/brimletd; do
   [ -f "$root/$path" ] || fail "/$path missing"
 done
 [ -x "$root/usr/sbin/brimletd" ] || fail "/usr/sbin/brimletd not executable"
@@ -37,9 +38,19 @@ dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no shared-library dependenci
 zcat "$root/usr/share/man/man8/brimletd.8.gz" | grep -q '^\.TH BRIMLETD 8' ||
   fail "man page has no .TH BRIMLETD 8 header"
 
-lintian --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 || true
+grep -qx 'Type=notify' "$root/lib/systemd/system/brimletd.service" ||
+  fail "the unit is not Type=notify"
+grep -qx 'Documentation=man:brimletd(8)' "$root/lib/systemd/system/brimletd.service" ||
+  fail "the unit names no documentation"
+
+# No error and no warning; among the informational tags, none about the
+# hardening flags and no override that has nothing left to override.
+lintian --tag-display-limit 0 --display-info "$deb" >"$scratch/lintian.log" 2>&1 || true
 cat "$scratch/lintian.log"
-if grep -q '^E:' "$scratch/lintian.log"; then fail "lintian reports errors"; fi
+if grep -q '^[EW]:' "$scratch/lintian.log"; then fail "lintian reports errors or warnings"; fi
+if grep -Eq '^I: [^ ]+ (hardening-|unused-override|mismatched-override)' "$scratch/lintian.log"; then
+  fail "lintian: binary built without hardening flags, or an override that matches nothing"
+fi
 
 # systemd-analyze checks the unit against the unpacked binary: a copy of the
 # unit that points into the scratch root.

@@ -1,5 +1,7 @@
 #include "expected_texts.h"
 
+#include "resources/resource.h"
+
 #ifndef BRIMLET_UNIT_PARAMETER
 #define BRIMLET_UNIT_PARAMETER 1
 #endif
@@ -67,15 +69,15 @@ LanguageTexts English() {
            "Unknown free space.", "free"},
           {"Network drive space restriction information", "About Brimlet", "Exit"},
           kEnglishCaption,
-          324,
-          306,
-          true,
-          false,
-          false,
-          false,
+          324,  // detailsWidth
+          306,  // detailsHeight
+          true,  // closeBox
+          false,  // topmost
+          false,  // printLinkVisible
+          false,  // quotaLinkVisible
           "About Brimlet",
-          193,
-          kEnglishAboutHeight,
+          193,  // aboutWidth
+          kEnglishAboutHeight,  // aboutHeight
           kEnglishVersion,
           std::string("Usage : see documentation\n") + kEnglishExample,
           kEnglishServerLabel};
@@ -92,15 +94,15 @@ LanguageTexts German() {
        "Der freie Speicherplatz konnte nicht ermittelt werden.", "frei"},
       {"Information zur Netzwerk-Speicherplatz-Beschränkung", "Über Brimlet", "Beenden"},
       kGermanCaption,
-      324,
-      314,
-      true,
-      false,
-      false,
-      false,
+      324,  // detailsWidth
+      314,  // detailsHeight
+      true,  // closeBox
+      false,  // topmost
+      false,  // printLinkVisible
+      false,  // quotaLinkVisible
       "About Brimlet",
-      200,
-      142,
+      200,  // aboutWidth
+      142,  // aboutHeight
       "Brimlet 1.5",
       std::string("Anwendung : siehe Dokumentation\n") + kGermanExample,
       kGermanServerLabel};
@@ -115,15 +117,15 @@ LanguageTexts French() {
            "Impossible de déterminer votre espace libre.", "de libre"},
           {"Information de quota de disque", "A propos de Brimlet", "Quitter"},
           kFrenchCaption,
-          330,
-          293,
-          false,
-          true,
-          true,
-          true,
+          330,  // detailsWidth
+          293,  // detailsHeight
+          false,  // closeBox
+          true,  // topmost
+          true,  // printLinkVisible
+          true,  // quotaLinkVisible
           "A propos de Brimlet",
-          191,
-          135,
+          191,  // aboutWidth
+          135,  // aboutHeight
           "Brimlet 1.5",
           std::string("Utilisation : Voir la documentation\n") + kFrenchExample,
           kFrenchServerLabel};
@@ -138,15 +140,15 @@ LanguageTexts Dutch() {
            "Onbekende vrije ruimte.", "vrij"},
           {"Netwerk disk ruimte restrictie informatie", "Over Brimlet", "Afsluiten"},
           kDutchCaption,
-          318,
-          306,
-          false,
-          true,
-          false,
-          false,
+          318,  // detailsWidth
+          306,  // detailsHeight
+          false,  // closeBox
+          true,  // topmost
+          false,  // printLinkVisible
+          false,  // quotaLinkVisible
           "Over Brimlet",
-          191,
-          135,
+          191,  // aboutWidth
+          135,  // aboutHeight
           "Brimlet 1.5",
           std::string("Gebruik : zie documentatie\n") + kDutchExample,
           kDutchServerLabel};
@@ -169,12 +171,14 @@ void PrintTo(const LanguageTexts& texts, std::ostream* out) { *out << texts.tag;
 bool WindowsDriveBuild() { return BRIMLET_WINDOWS_DRIVE != 0; }
 
 const std::vector<UINT>& StringIds() {
-  static const std::vector<UINT> ids = {57344, 57360, 57361, 57362, 57363, 57364, 57365, 57366};
+  static const std::vector<UINT> ids = {IDS_PROGRAM_TITLE,  IDS_DISK_SPACE_USED, IDS_ON,
+                                        IDS_STATUS_OK,      IDS_STATUS_WARNING,  IDS_STATUS_DANGER,
+                                        IDS_STATUS_UNKNOWN, IDS_FREE};
   return ids;
 }
 
 const std::vector<UINT>& MenuCommands() {
-  static const std::vector<UINT> commands = {32776, 57664, 57665};
+  static const std::vector<UINT> commands = {ID_QUOTA_DETAILS, ID_APP_ABOUT, ID_APP_EXIT};
   return commands;
 }
 

@@ -13,8 +13,8 @@ namespace restest {
 struct LanguageTexts {
   const char* tag;  // "en-US", ...
   LANGID language;
-  std::vector<std::string> strings;  // ids 57344, 57360 to 57366; empty when none
-  std::vector<std::string> menu;     // commands 32776, 57664, 57665
+  std::vector<std::string> strings;  // in the order of StringIds(); empty when none
+  std::vector<std::string> menu;     // in the order of MenuCommands()
   // Details window.
   std::string detailsCaption;
   int detailsWidth, detailsHeight;
@@ -38,10 +38,14 @@ bool WindowsDriveBuild();
 // Names the language in test output.
 void PrintTo(const LanguageTexts& texts, std::ostream* out);
 
-// The string ids in the order of LanguageTexts::strings.
+// The string ids in the order of LanguageTexts::strings: the program's title,
+// the three tooltip words and the four status sentences between "on" and
+// "free" (IDS_PROGRAM_TITLE, IDS_DISK_SPACE_USED, IDS_ON, IDS_STATUS_OK ...
+// IDS_STATUS_UNKNOWN, IDS_FREE).
 const std::vector<UINT>& StringIds();
 
-// The menu commands in the order of LanguageTexts::menu.
+// The menu commands in the order of LanguageTexts::menu: the details
+// command, About and Exit.
 const std::vector<UINT>& MenuCommands();
 
 // The languages of this build's menu; the first four also have dialogs and

@@ -22,9 +22,7 @@ brimlet_wine_test(test_tray_shell
 
 foreach(target test_tray_icon test_tray_shell)
   target_include_directories(${target} PRIVATE ${tray_dir})
-  if(COMMAND brimlet_add_resources)
-    brimlet_add_resources(${target})
-  endif()
+  brimlet_add_resources(${target})
 endforeach()
 
 # The details window, its keys and its colours; windows are shown.
@@ -32,6 +30,4 @@ brimlet_wine_test(test_quota_details
   SOURCES ${details_dir}/quota_details_test.cpp
   LIBS brimlet_ui
   SERIAL)
-if(COMMAND brimlet_add_resources)
-  brimlet_add_resources(test_quota_details)
-endif()
+brimlet_add_resources(test_quota_details)

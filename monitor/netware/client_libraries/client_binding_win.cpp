@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "netware/client_libraries/library_loading_win.h"
 #include "netware/debug_output.h"
 
 namespace {
@@ -68,7 +69,7 @@ bool BindClientLibraries(ClientEntryPoints* entries, std::string* reason) {
   std::string missing;
   bool anyLoaded = false;
   for (int i = 0; i < kLibraryCount; ++i) {
-    modules[i] = LoadLibraryA(kLibraries[i]);
+    modules[i] = LoadClientLibrary(kLibraries[i]);
     if (modules[i] == nullptr) {
       missing += missing.empty() ? kLibraries[i] : std::string(", ") + kLibraries[i];
     } else {
@@ -83,7 +84,12 @@ bool BindClientLibraries(ClientEntryPoints* entries, std::string* reason) {
   }
   ClientEntryPoints found{};
   for (const Binding& binding : kBindings) {
-    FARPROC address = GetProcAddress(modules[binding.library], MAKEINTRESOURCEA(binding.ordinal));
+    // GetProcAddress alone may answer for an ordinal that falls in a gap of
+    // the library's numbering: only its own export table says.
+    FARPROC address = nullptr;
+    if (ExportsOrdinal(modules[binding.library], binding.ordinal)) {
+      address = GetProcAddress(modules[binding.library], MAKEINTRESOURCEA(binding.ordinal));
+    }
     if (address == nullptr) {
       *reason = std::string("NetWare client unusable: ") + kLibraries[binding.library] +
                 " lacks ordinal " + std::to_string(binding.ordinal) + " (" + binding.operation +

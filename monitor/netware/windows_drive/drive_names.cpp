@@ -19,6 +19,11 @@ std::string ServerOfUncPath(const std::string& path) {
   return path.substr(2, end - 2);
 }
 
+std::string DiskSpacePath(const std::string& path) {
+  if (!IsUncPath(path) || IsSeparator(path.back())) return path;
+  return path + '\\';
+}
+
 void CopyName(char* buffer, size_t size, const std::string& text) {
   if (size == 0) return;
   size_t length = text.size() < size - 1 ? text.size() : size - 1;

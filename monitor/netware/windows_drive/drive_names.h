@@ -14,5 +14,10 @@ bool IsUncPath(const std::string& path);
 // is not UNC or names no server.
 std::string ServerOfUncPath(const std::string& path);
 
+// The path to hand GetDiskFreeSpaceExA for `path`: a UNC path gets the
+// trailing backslash the call needs to take "\\FS1\home" as the share's root;
+// any other path is passed on as it stands.
+std::string DiskSpacePath(const std::string& path);
+
 // Copies `text` into `buffer` of `size` bytes, cut to fit, always terminated.
 void CopyName(char* buffer, size_t size, const std::string& text);

@@ -64,7 +64,12 @@ bool NamesOf(const char* watchedPath, DriveNames* names) {
 
 RestrictionResult ReadWindowsDrive(const char* watchedPath, QuotaReading* reading) {
   ULARGE_INTEGER freeToCaller{}, total{}, totalFree{};
-  if (!GetDiskFreeSpaceExA(watchedPath, &freeToCaller, &total, &totalFree)) return QueryFailed;
+  // The first two outputs are the caller's: free to it and its total, both
+  // within its disk quota. The third, free on the whole disk, is not the
+  // user's to fill.
+  if (!GetDiskFreeSpaceExA(DiskSpacePath(watchedPath).c_str(), &freeToCaller, &total, &totalFree)) {
+    return QueryFailed;
+  }
   DriveNames names;
   if (!NamesOf(watchedPath, &names)) return QueryFailed;
 

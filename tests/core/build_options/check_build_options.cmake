@@ -62,13 +62,6 @@ expect_page("given page, reduced" "http://127.0.0.1/p.html")
 configure(${SCRATCH}/given -DPRINT_HELP_ADDRESS=)
 expect_page("given page taken back" ${reduced_page})
 
-# A tree whose cache still holds a set's default as if given follows the set.
-file(MAKE_DIRECTORY ${SCRATCH}/older)
-file(WRITE ${SCRATCH}/older/CMakeCache.txt
-     "LANGUAGE_SET:STRING=standard\nPRINT_HELP_ADDRESS:STRING=${standard_page}\n")
-configure(${SCRATCH}/older -DLANGUAGE_SET=reduced)
-expect_page("older tree reconfigured as reduced" ${reduced_page})
-
 # The level notification is on unless a tree turns it off, and stays off there.
 configure(${SCRATCH}/notification)
 if(NOT resolved MATCHES "LEVEL_NOTIFICATION=ON\n")

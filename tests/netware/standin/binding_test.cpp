@@ -12,6 +12,7 @@
 #include <string>
 
 #include "netware/account_balance.h"
+#include "netware/client_libraries/library_loading_win.h"
 #include "netware/debug_output.h"
 #include "netware/disk_restriction.h"
 #include "netware/make_client.h"
@@ -31,11 +32,11 @@ std::string WindowsPath(std::string path) {
 std::string debugOutput;
 void CollectDebug(const char* text) { debugOutput += text; }
 
-// Before anything binds: the stand-ins are found like the client's DLLs
-// beside the program, and the binding's reports are caught.
+// Before anything binds: the binding's reports are caught. The stand-ins lie
+// beside this program, where the monitor looks for the client.
 const bool kPrepared = [] {
   SetNetWareDebugSink(CollectDebug);
-  return SetDllDirectoryA(WindowsPath(BRIMLET_STANDIN_DIR).c_str()) != FALSE;
+  return true;
 }();
 
 std::string ReadFile(const std::string& path) {
@@ -266,5 +267,79 @@ TEST_P(FailingOperationTest, GivesTheSpecifiedResultAndGivesEverythingBack) {
 
 INSTANTIATE_TEST_SUITE_P(EachOperation, FailingOperationTest,
                          ::testing::ValuesIn(kFailingOperations));
+
+// --- The export table of the loaded stand-ins, as the binding reads it ---
+
+// NETWIN32.DLL numbers 1002 to 2008 with gaps (1004, 1009 to 1012, ...),
+// where GetProcAddress may answer all the same.
+TEST_F(BindingTest, OnlyOrdinalsInTheExportTableCount) {
+  HMODULE directory = GetModuleHandleA("NETWIN32.DLL");
+  HMODULE calls = GetModuleHandleA("CALWIN32.DLL");
+  ASSERT_NE(nullptr, directory);
+  ASSERT_NE(nullptr, calls);
+  for (WORD ordinal : {1002, 1005, 1160, 2008}) EXPECT_TRUE(ExportsOrdinal(directory, ordinal));
+  for (WORD ordinal : {1, 1001, 1004, 1010, 2007, 2009}) {
+    EXPECT_FALSE(ExportsOrdinal(directory, ordinal)) << ordinal;
+  }
+  for (WORD ordinal : {83, 84, 377}) EXPECT_TRUE(ExportsOrdinal(calls, ordinal));
+  for (WORD ordinal : {82, 87, 100, 378}) EXPECT_FALSE(ExportsOrdinal(calls, ordinal)) << ordinal;
+  EXPECT_FALSE(ExportsOrdinal(nullptr, 1002));
+}
+
+// --- The process's own DLL search, as the monitor sets it at start-up ---
+
+// A copy of the planted library under `name` in `folder`; true when that
+// copy has recorded being loaded.
+bool Plant(const std::string& folder, const std::string& name) {
+  return CopyFileA(WindowsPath(BRIMLET_STANDIN_DIR "/planted/CALWIN32.DLL").c_str(),
+                   (folder + "\\" + name).c_str(), FALSE) != FALSE;
+}
+bool Loaded(const std::string& folder, const std::string& name) {
+  return GetFileAttributesA((folder + "\\" + name + ".loaded").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(DllSearchTest, NeitherTheCurrentDirectoryNorPathIsSearchedOnceRestricted) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string base = std::string(temp) + "brimlet-search-" + std::to_string(GetCurrentProcessId());
+  std::string current = base + "-current", onPath = base + "-path";
+  ASSERT_TRUE(CreateDirectoryA(current.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(onPath.c_str(), nullptr));
+  char oldCurrent[MAX_PATH];
+  GetCurrentDirectoryA(sizeof oldCurrent, oldCurrent);
+  char oldPath[32767] = "";
+  GetEnvironmentVariableA("PATH", oldPath, sizeof oldPath);
+  SetCurrentDirectoryA(current.c_str());
+  SetEnvironmentVariableA("PATH", (onPath + ";" + oldPath).c_str());
+
+  // Before: Windows' standard search finds a library in either folder.
+  ASSERT_TRUE(Plant(current, "BEFORE1.DLL"));
+  ASSERT_TRUE(Plant(onPath, "BEFORE2.DLL"));
+  HMODULE before1 = LoadLibraryA("BEFORE1.DLL");
+  HMODULE before2 = LoadLibraryA("BEFORE2.DLL");
+  EXPECT_TRUE(before1 != nullptr && Loaded(current, "BEFORE1.DLL"));
+  EXPECT_TRUE(before2 != nullptr && Loaded(onPath, "BEFORE2.DLL"));
+  if (before1 != nullptr) FreeLibrary(before1);
+  if (before2 != nullptr) FreeLibrary(before2);
+
+  RestrictDllSearch();
+  ASSERT_TRUE(Plant(current, "AFTER1.DLL"));
+  ASSERT_TRUE(Plant(onPath, "AFTER2.DLL"));
+  EXPECT_EQ(nullptr, LoadLibraryA("AFTER1.DLL"));
+  EXPECT_EQ(nullptr, LoadLibraryA("AFTER2.DLL"));
+  EXPECT_FALSE(Loaded(current, "AFTER1.DLL"));
+  EXPECT_FALSE(Loaded(onPath, "AFTER2.DLL"));
+
+  SetCurrentDirectoryA(oldCurrent);
+  SetEnvironmentVariableA("PATH", oldPath);
+  for (const std::string& folder : {current, onPath}) {
+    for (const char* file :
+         {"BEFORE1.DLL", "BEFORE2.DLL", "AFTER1.DLL", "AFTER2.DLL", "BEFORE1.DLL.loaded",
+          "BEFORE2.DLL.loaded", "AFTER1.DLL.loaded", "AFTER2.DLL.loaded"}) {
+      DeleteFileA((folder + "\\" + file).c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
+  }
+}
 
 }  // namespace

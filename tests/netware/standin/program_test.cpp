@@ -24,16 +24,16 @@ std::string WindowsPath(std::string path) {
 const std::string kStandins = WindowsPath(BRIMLET_STANDIN_DIR) + "\\";
 const char* const kLibraries[] = {"CALWIN32.DLL", "CLXWIN32.DLL", "LOCWIN32.DLL", "NETWIN32.DLL"};
 
-// A folder of this test holding a copy of brimlet.exe and whatever a case
-// puts beside it; removed with everything in it.
+// A folder of this test holding a copy of brimlet.exe (unless told not to)
+// and whatever a case puts beside it; removed with everything in it.
 class ScratchFolder {
  public:
-  explicit ScratchFolder(const char* name) {
+  explicit ScratchFolder(const char* name, bool withProgram = true) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     path_ = std::string(temp) + "brimlet-" + name + "-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(path_.c_str(), nullptr);
-    Copy(WindowsPath(BRIMLET_EXE), "brimlet.exe");
+    if (withProgram) Copy(WindowsPath(BRIMLET_EXE), "brimlet.exe");
   }
   ~ScratchFolder() {
     for (const std::string& file : files_) DeleteFileA((path_ + "\\" + file).c_str());
@@ -44,6 +44,9 @@ class ScratchFolder {
     return CopyFileA(from.c_str(), (path_ + "\\" + name).c_str(), FALSE) != FALSE;
   }
   std::string Path(const std::string& name) const { return path_ + "\\" + name; }
+  const std::string& Folder() const { return path_; }
+  // A file that something else may create here, removed with the folder.
+  void Expect(const std::string& name) { files_.push_back(name); }
 
  private:
   std::string path_;
@@ -129,9 +132,9 @@ TEST(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarnin
 // still runs, with the unknown level; the debugger output says why.
 struct MissingClient {
   const char* name;
-  bool standins;        // the stand-ins beside the program
-  bool lackingOrdinal;  // with the NETWIN32.DLL that lacks CloseDirContext
-  const char* reason;   // expected in the debugger output, or ""
+  bool standins;         // the stand-ins beside the program
+  const char* netwin32;  // the stand-ins' subfolder to take NETWIN32.DLL from
+  const char* reason;    // expected in the debugger output, or ""
 };
 
 void PrintTo(const MissingClient& missing, std::ostream* out) { *out << missing.name; }
@@ -144,9 +147,7 @@ TEST_P(ProgramWithoutClientTest, ShowsTheUnknownLevelAndSaysWhy) {
   if (missing.standins) {
     for (const char* library : kLibraries) {
       std::string from = kStandins + library;
-      if (missing.lackingOrdinal && std::string(library) == "NETWIN32.DLL") {
-        from = kStandins + "lacking\\" + library;
-      }
+      if (std::string(library) == "NETWIN32.DLL") from = kStandins + missing.netwin32 + library;
       ASSERT_TRUE(folder.Copy(from, library));
     }
   }
@@ -173,11 +174,95 @@ TEST_P(ProgramWithoutClientTest, ShowsTheUnknownLevelAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProgramWithoutClientTest,
     ::testing::Values(
-        MissingClient{"no-client", false, false, ""},
-        MissingClient{
-            "lacking-ordinal", true, true,
-            "NetWare client unusable: NETWIN32.DLL lacks ordinal 1002 (CloseDirContext)"}),
+        MissingClient{"no-client", false, "", ""},
+        // The lowest ordinal gone, and one inside the range with its
+        // neighbours kept.
+        MissingClient{"lacking-ordinal", true, "lacking\\",
+                      "NetWare client unusable: NETWIN32.DLL lacks ordinal 1002 (CloseDirContext)"},
+        MissingClient{"gap-ordinal", true, "gap\\",
+                      "NetWare client unusable: NETWIN32.DLL lacks ordinal 1006 (AllocDirBuffer)"}),
     [](const ::testing::TestParamInfo<MissingClient>& info) {
+      std::string name = info.param.name;
+      for (char& c : name) {
+        if (c == '-') c = '_';
+      }
+      return name;
+    });
+
+// A CALWIN32.DLL planted in the current directory or in a folder of PATH
+// is never loaded: the client comes from the program's folder or the system
+// folder only. The planted library records being loaded beside itself.
+struct PlantedCase {
+  const char* name;
+  bool inCurrent;     // planted in the program's current directory
+  bool onPath;        // planted in a folder of its PATH
+  bool standins;      // the stand-ins beside the program
+  const char* inUse;  // the client the program must name
+};
+
+void PrintTo(const PlantedCase& planted, std::ostream* out) { *out << planted.name; }
+
+class PlantedLibraryTest : public ::testing::TestWithParam<PlantedCase> {};
+
+// The current directory and PATH of the programs started while it lives.
+class StartingPlace {
+ public:
+  StartingPlace(const std::string& current, const std::string& pathFolder) {
+    GetCurrentDirectoryA(sizeof oldCurrent_, oldCurrent_);
+    GetEnvironmentVariableA("PATH", oldPath_, sizeof oldPath_);
+    SetCurrentDirectoryA(current.c_str());
+    SetEnvironmentVariableA("PATH", (pathFolder + ";" + oldPath_).c_str());
+  }
+  ~StartingPlace() {
+    SetCurrentDirectoryA(oldCurrent_);
+    SetEnvironmentVariableA("PATH", oldPath_);
+  }
+
+ private:
+  char oldCurrent_[MAX_PATH] = "";
+  char oldPath_[32767] = "";
+};
+
+TEST_P(PlantedLibraryTest, IsNeverLoaded) {
+  const PlantedCase& planted = GetParam();
+  ScratchFolder program((std::string(planted.name) + "-program").c_str());
+  if (planted.standins) {
+    for (const char* library : kLibraries) ASSERT_TRUE(program.Copy(kStandins + library, library));
+  }
+  ScratchFolder current((std::string(planted.name) + "-current").c_str(), false);
+  ScratchFolder onPath((std::string(planted.name) + "-path").c_str(), false);
+  for (ScratchFolder* folder : {&current, &onPath}) {
+    folder->Expect("CALWIN32.DLL.loaded");
+    if (folder == &current ? planted.inCurrent : planted.onPath) {
+      ASSERT_TRUE(folder->Copy(kStandins + "planted\\CALWIN32.DLL", "CALWIN32.DLL"));
+    }
+  }
+  NetworkVariable network("");
+  UdpReceiver receiver;
+  StartingPlace place(current.Folder(), onPath.Folder());
+  DebuggedProcess process(program.Path("brimlet.exe"),
+                          Arguments(std::string("Q:\\") + planted.name + "\\", receiver.Port()));
+  ASSERT_TRUE(process.Started());
+  EXPECT_TRUE(process.RunUntil([&] { return Holds(process.DebugText(), kInUse); }, kPatience))
+      << process.DebugText();
+  EXPECT_TRUE(Holds(process.DebugText(), std::string(kInUse) + planted.inUse))
+      << process.DebugText();
+  EXPECT_FALSE(Holds(process.DebugText(), "NetWare client incomplete")) << process.DebugText();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+            GetFileAttributesA(current.Path("CALWIN32.DLL.loaded").c_str()))
+      << "loaded from the current directory";
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(onPath.Path("CALWIN32.DLL.loaded").c_str()))
+      << "loaded from a folder of PATH";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PlantedLibraryTest,
+    ::testing::Values(PlantedCase{"planted-in-current", true, false, false, "none"},
+                      PlantedCase{"planted-on-path", false, true, false, "none"},
+                      PlantedCase{"planted-in-both", true, true, false, "none"},
+                      PlantedCase{"planted-besides-client", true, true, true,
+                                  "the client libraries"}),
+    [](const ::testing::TestParamInfo<PlantedCase>& info) {
       std::string name = info.param.name;
       for (char& c : name) {
         if (c == '-') c = '_';

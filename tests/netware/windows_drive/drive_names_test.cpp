@@ -36,6 +36,33 @@ INSTANTIATE_TEST_SUITE_P(
                       UncCase{"Empty", "", false, ""}),
     [](const ::testing::TestParamInfo<UncCase>& info) { return info.param.name; });
 
+// GetDiskFreeSpaceExA takes a share only by its root with a trailing
+// backslash; the path names no more than it did.
+struct SpacePathCase {
+  const char* name;
+  const char* path;
+  const char* passed;
+};
+
+class DiskSpacePathTest : public ::testing::TestWithParam<SpacePathCase> {};
+
+TEST_P(DiskSpacePathTest, GivesAUncPathItsTrailingBackslash) {
+  EXPECT_EQ(GetParam().passed, DiskSpacePath(GetParam().path));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, DiskSpacePathTest,
+    ::testing::Values(SpacePathCase{"ShareRoot", "\\\\FS1\\home", "\\\\FS1\\home\\"},
+                      SpacePathCase{"ShareRootWithBackslash", "\\\\FS1\\home\\", "\\\\FS1\\home\\"},
+                      SpacePathCase{"ShareFolder", "\\\\FS1\\home\\user1",
+                                    "\\\\FS1\\home\\user1\\"},
+                      SpacePathCase{"ForwardSlashes", "//fs1/home/", "//fs1/home/"},
+                      SpacePathCase{"ForwardSlashesNoEnd", "//fs1/home", "//fs1/home\\"},
+                      SpacePathCase{"DriveRoot", "H:\\", "H:\\"},
+                      SpacePathCase{"DriveFolder", "H:\\users", "H:\\users"},
+                      SpacePathCase{"Empty", "", ""}),
+    [](const ::testing::TestParamInfo<SpacePathCase>& info) { return info.param.name; });
+
 TEST(CopyName, CutsToTheBufferAndTerminates) {
   char buffer[6];
   std::memset(buffer, 'x', sizeof buffer);

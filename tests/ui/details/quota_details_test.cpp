@@ -8,6 +8,8 @@
 #include "framework/frame_wnd.h"
 #include "framework/win_app.h"
 #include "resources/resource.h"
+#include "ui/colour_label.h"
+#include "ui/link_label.h"
 #include "ui/quota_details_dlg.h"
 
 namespace {
@@ -40,6 +42,12 @@ class QuotaDetailsTest : public ::testing::Test {
     Pump();
   }
   HWND Item(int id) { return GetDlgItem(details.m_hWnd, id); }
+  // The object the window bound to control `id`, when it is a T.
+  template <class T>
+  T* Bound(int id) {
+    return dynamic_cast<T*>(fw::CWnd::FromHandle(Item(id)));
+  }
+  CColourLabel* BalanceLabel() { return Bound<CColourLabel>(IDC_BALANCE); }
   bool Visible() { return IsWindowVisible(details.m_hWnd) != FALSE; }
   bool MainWindowLives() { return mainFrame.m_hWnd != nullptr; }
 
@@ -56,17 +64,18 @@ TEST_F(QuotaDetailsTest, CreatedHiddenAndCentredWithEverythingBound) {
   EXPECT_NEAR((work.left + work.right) / 2, (own.left + own.right) / 2, 1);
   EXPECT_NEAR((work.top + work.bottom) / 2, (own.top + own.bottom) / 2, 1);
 
-  EXPECT_EQ(Item(IDC_PRINT_HELP_LINK), details.printHelpLink.m_hWnd);
-  EXPECT_EQ(Item(IDC_QUOTA_HELP_LINK), details.quotaHelpLink.m_hWnd);
-  EXPECT_EQ(BRIMLET_PRINT_HELP_ADDRESS, details.printHelpLink.Url());
-  EXPECT_EQ(BRIMLET_QUOTA_HELP_ADDRESS, details.quotaHelpLink.Url());
-  EXPECT_FALSE(details.printHelpLink.Underline());
-  EXPECT_FALSE(details.quotaHelpLink.Underline());
+  CLinkLabel* printHelp = Bound<CLinkLabel>(IDC_PRINT_HELP_LINK);
+  CLinkLabel* quotaHelp = Bound<CLinkLabel>(IDC_QUOTA_HELP_LINK);
+  ASSERT_NE(nullptr, printHelp);
+  ASSERT_NE(nullptr, quotaHelp);
+  EXPECT_EQ(BRIMLET_PRINT_HELP_ADDRESS, printHelp->Url());
+  EXPECT_EQ(BRIMLET_QUOTA_HELP_ADDRESS, quotaHelp->Url());
+  EXPECT_FALSE(printHelp->Underline());
+  EXPECT_FALSE(quotaHelp->Underline());
 
-  EXPECT_EQ(Item(IDC_BALANCE), details.balanceLabel.m_hWnd);
-  EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), details.balanceDefaultColour);
-  EXPECT_FALSE(details.exitOnOk);
-  EXPECT_FALSE(details.autoShow);
+  ASSERT_NE(nullptr, BalanceLabel());
+  EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), BalanceLabel()->GetTextColour());
+  EXPECT_FALSE(details.AutoShow());
 }
 
 enum class OkWay { kButton, kEnterKey };
@@ -80,7 +89,7 @@ struct OkCase {
 class QuotaDetailsOkTest : public QuotaDetailsTest, public ::testing::WithParamInterface<OkCase> {};
 
 TEST_P(QuotaDetailsOkTest, HidesOrEndsTheProgram) {
-  details.exitOnOk = GetParam().exitOnOk;
+  details.SetExitOnOk(GetParam().exitOnOk);
   Show();
   if (GetParam().way == OkWay::kButton) {
     SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
@@ -124,7 +133,7 @@ class QuotaDetailsCancelTest : public QuotaDetailsTest,
 };
 
 TEST_P(QuotaDetailsCancelTest, OnlyHidesAndTheWindowComesBackWhereItWasLeft) {
-  details.exitOnOk = true;
+  details.SetExitOnOk(true);
   SetWindowPos(details.m_hWnd, nullptr, 12, 34, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Show();
   Cancel();
@@ -150,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, QuotaDetailsCancelTest,
 
 TEST_F(QuotaDetailsTest, OkWithoutAMainWindowOnlyHides) {
   app.m_pMainWnd = nullptr;
-  details.exitOnOk = true;
+  details.SetExitOnOk(true);
   Show();
   SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
   Pump();
@@ -161,16 +170,16 @@ TEST_F(QuotaDetailsTest, OkWithoutAMainWindowOnlyHides) {
 TEST_F(QuotaDetailsTest, CheckBoxAndAutoShowFollowEachOther) {
   Show();
   details.SetAutoShow(true);
-  EXPECT_TRUE(details.autoShow);
+  EXPECT_TRUE(details.AutoShow());
   EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
   for (bool expected : {false, true, false}) {
     SendMessageA(Item(IDC_AUTO_SHOW), BM_CLICK, 0, 0);
-    EXPECT_EQ(expected, details.autoShow);
+    EXPECT_EQ(expected, details.AutoShow());
     EXPECT_EQ(expected, IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW) == BST_CHECKED);
   }
   details.SetAutoShow(true);
   details.SetAutoShow(false);
-  EXPECT_FALSE(details.autoShow);
+  EXPECT_FALSE(details.AutoShow());
   EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
@@ -182,7 +191,7 @@ TEST_F(QuotaDetailsTest, HiddenAutoShowBoxStaysHiddenAndStillCarriesTheState) {
   ShowWindow(details.m_hWnd, SW_HIDE);
   Show();
   EXPECT_FALSE(IsWindowVisible(Item(IDC_AUTO_SHOW)));
-  EXPECT_FALSE(details.autoShow);
+  EXPECT_FALSE(details.AutoShow());
   EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
@@ -199,7 +208,8 @@ class BalanceColourTest : public QuotaDetailsTest,
 TEST_P(BalanceColourTest, RoundTripRepaintAndColoursGivenToTheDialog) {
   const ColourCase& c = GetParam();
   COLORREF expected = c.systemText ? GetSysColor(COLOR_BTNTEXT) : c.expected;
-  CColourLabel& label = details.balanceLabel;
+  ASSERT_NE(nullptr, BalanceLabel());
+  CColourLabel& label = *BalanceLabel();
   Show();
   label.SetTextColour(RGB(1, 2, 3));  // so that every case is a change
   UpdateWindow(details.m_hWnd);
@@ -228,10 +238,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ColourCase>& info) { return info.param.name; });
 
 TEST_F(QuotaDetailsTest, BalanceBrushGoesWithTheWindow) {
-  HBRUSH brush = details.balanceLabel.BackBrush();
+  CColourLabel* label = BalanceLabel();
+  ASSERT_NE(nullptr, label);
+  HBRUSH brush = label->BackBrush();
   EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
   details.DestroyWindow();
-  EXPECT_EQ(nullptr, details.balanceLabel.BackBrush());
+  EXPECT_EQ(nullptr, label->BackBrush());
   EXPECT_EQ(0u, GetObjectType(brush));
 }
 

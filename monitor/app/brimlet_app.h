@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 #include "core/monitor_settings.h"
@@ -14,37 +13,42 @@
 
 class CMainFrame;
 
+// What start-up sees of the shell's taskbar: the program watches the real
+// one, a test gives its own taskbar and clock.
+class TaskbarWatch {
+ public:
+  virtual ~TaskbarWatch() = default;
+  virtual bool TaskbarPresent() = 0;
+  virtual void Wait(uint32_t ms) = 0;
+};
+
 class CBrimletApp : public fw::CWinApp {
  public:
-  CBrimletApp();
+  CBrimletApp();  // watches the real taskbar
+  explicit CBrimletApp(TaskbarWatch& taskbar);
   ~CBrimletApp() override;
 
   bool InitInstance() override;
   int ExitInstance() override;
   bool OnCommand(UINT id) override;
 
-  // The taskbar wait's view of the world; tests replace both.
-  std::function<bool()> taskbarPresent;
-  std::function<void(uint32_t ms)> sleep;
-
+  // The first step of start-up: five looks for the taskbar, ten seconds apart.
   bool WaitForTaskbar();
+
+ private:
   // Parses the command line, or takes the defaults when it is refused.
   void ApplyCommandLine(const char* commandLine);
   // Brings a running copy for the same path forward; true when there is one.
   bool ActivateRunningCopy() const;
   bool RegisterWindowClass();
-
-  bool AboutOpen() const { return aboutOpen; }
-
-  static bool classRegistered;
-
- private:
   void OnAppAbout();
   void OnAppExit();
 
+  TaskbarWatch& taskbar;
   MonitorSettings settings;
   // The prefix from construction on; start-up appends the watched path.
   char windowClassName[kWindowClassNameSize] = "LaSuperAppsDeQZ";
+  bool classRegistered = false;  // by this object, so that it is its to unregister
   bool aboutOpen = false;
   std::unique_ptr<CMainFrame> mainFrame;
 };

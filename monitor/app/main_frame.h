@@ -1,7 +1,8 @@
 // The hidden main window and the heart of the monitor: it owns the poll
 // timer, the tray icon, the details window and the alert socket, and at
-// every tick reads the network, judges the space, fills the details window,
-// sets tooltip and icon, and tells the log host when space runs short.
+// every tick reads the network and judges the space into one view, shows it
+// in the details window, sets tooltip and icon from it, tells the log host
+// when space runs short, and shows a notification when the level rises.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "core/alert.h"
+#include "core/details_view.h"
 #include "core/level_tracker.h"
 #include "core/monitor_settings.h"
 #include "core/status_level.h"
@@ -47,14 +49,6 @@ class CMainFrame : public fw::CFrameWnd {
   void Poll();
   void ShowDetails();
 
-  // What the last poll found, for the tests of the cycle.
-  StatusLevel Level() const { return level; }
-  int32_t PercentUsed() const { return percentUsed; }
-  const std::string& TooltipText() const { return tooltipText; }
-  CQuotaDetailsDlg& Details() { return *details; }
-  bool AlertConnected() const { return alert.IsConnected(); }
-  HICON LevelIcon(TrayIcon index) const { return icons[index]; }
-
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -64,15 +58,14 @@ class CMainFrame : public fw::CFrameWnd {
   bool OnCommand(UINT id, UINT notifyCode) override;
 
  private:
-  void EvaluateReading();
-  void FillDetails();
-  void ShowBalance();
-  void UpdateTooltip();
-  void SendAlert();
+  DetailsView ReadView();
+  LevelChange FollowLevel(StatusLevel level);
+  void UpdateTooltip(const DetailsView& view);
+  void SendAlert(const DetailsView& view);
+  void ShowLevelIcon(StatusLevel level);
+  // main_frame_notification.cpp
+  void NotifyLevelRise(const DetailsView& view, const LevelChange& change);
   void OpenAlertSocket();
-  void ShowLevelIcon();
-  void ShowDetailsWindow();
-  void NotifyLevelRise();  // main_frame_notification.cpp
 
   const MonitorSettings& settings;
   const char* const windowClassName;
@@ -84,17 +77,9 @@ class CMainFrame : public fw::CFrameWnd {
   fw::CAsyncSocket socket;
   AlertState alert;
 
+  // The client fills the same record at every poll.
   QuotaReading reading;
-  AccountBalance balance;
-  bool balanceRead = false;  // false: the reading source has no balance
   LevelTracker levels;
-  bool notificationDue = false;  // this poll's level rose (level_notification.h)
-  StatusLevel level = LevelUnknown;
-  int32_t percentUsed = 0;
-  int32_t freeMb = 0;
-  std::string freeText;
-  std::string maxText;
-  std::string tooltipText;
 
   std::string usedLabel;
   std::string onWord;

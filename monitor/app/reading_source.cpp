@@ -1,4 +1,4 @@
-#include "core/reading_source.h"
+#include "app/reading_source.h"
 
 #ifndef BRIMLET_WINDOWS_DRIVE
 #error "build variant definitions missing: link the target against brimlet_core"

@@ -1,4 +1,4 @@
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 
 #include "core/poll_period.h"
 #include "framework/resource_language.h"
@@ -43,7 +43,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   // The details window was made before this window existed. Owned by the
   // frame, it becomes the frame's last active pop-up once shown, which is
   // what a second copy of the program brings to the front.
-  SetWindowLongPtrA(details->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_hWnd));
+  details->SetOwner(m_hWnd);
   if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[kIconUnknown], WM_TRAYNOTIFY, 0,
                           false)) {
     MessageBoxA(m_hWnd, "Failed to create tray icon", fw::LoadResString(IDS_PROGRAM_TITLE).c_str(),
@@ -56,7 +56,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
     details->HideAutoShowBox();
   }
   details->SetAutoShow(settings.autoShow);
-  details->exitOnOk = settings.showDetailsAtStart;
+  details->SetExitOnOk(settings.showDetailsAtStart);
   Poll();
   if (settings.showDetailsAtStart) {
     ShowDetails();
@@ -93,12 +93,5 @@ bool CMainFrame::OnCommand(UINT id, UINT notifyCode) {
 
 void CMainFrame::ShowDetails() {
   Poll();
-  ShowDetailsWindow();
-}
-
-void CMainFrame::ShowDetailsWindow() {
-  HWND window = details->m_hWnd;
-  ShowWindow(window, SW_SHOW);
-  SetForegroundWindow(window);
-  SetFocus(window);
+  details->Open();
 }

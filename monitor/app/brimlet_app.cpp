@@ -1,10 +1,10 @@
-#include "core/brimlet_app.h"
+#include "app/brimlet_app.h"
 
 #include <commctrl.h>
 
 #include "core/command_line.h"
 #include "core/fixed_text.h"
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 #include "core/taskbar_wait.h"
 #include "framework/dialog.h"
 #include "netware/debug_output.h"
@@ -31,18 +31,30 @@ BOOL CALLBACK FindVisibleOwned(HWND window, LPARAM search) {
   return TRUE;
 }
 
+// The shell's own taskbar window and the real clock.
+class SystemTaskbarWatch : public TaskbarWatch {
+ public:
+  bool TaskbarPresent() override { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }
+  void Wait(uint32_t ms) override { Sleep(ms); }
+};
+
+TaskbarWatch& SystemTaskbar() {
+  static SystemTaskbarWatch watch;
+  return watch;
+}
+
 }  // namespace
 
-bool CBrimletApp::classRegistered = false;
+CBrimletApp::CBrimletApp() : CBrimletApp(SystemTaskbar()) {}
 
-CBrimletApp::CBrimletApp()
-    : taskbarPresent([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }),
-      sleep([](uint32_t ms) { Sleep(ms); }),
-      settings() {}
+CBrimletApp::CBrimletApp(TaskbarWatch& taskbar) : taskbar(taskbar), settings() {}
 
 CBrimletApp::~CBrimletApp() = default;
 
-bool CBrimletApp::WaitForTaskbar() { return ::WaitForTaskbar(taskbarPresent, sleep); }
+bool CBrimletApp::WaitForTaskbar() {
+  return ::WaitForTaskbar([this] { return taskbar.TaskbarPresent(); },
+                          [this](uint32_t ms) { taskbar.Wait(ms); });
+}
 
 void CBrimletApp::ApplyCommandLine(const char* commandLine) {
   settings = SettingsFromCommandLine(commandLine);

@@ -1,6 +1,6 @@
 // The main frame's side of the alert datagrams: one UDP socket connected
 // once at start-up, and at most one datagram per poll.
-#include "core/main_frame.h"
+#include "app/main_frame.h"
 
 void CMainFrame::OpenAlertSocket() {
   fw::CAsyncSocket::StartSocketLayer();
@@ -9,14 +9,8 @@ void CMainFrame::OpenAlertSocket() {
   alert.Open(connected);
 }
 
-void CMainFrame::SendAlert() {
-  AlertFields fields;
-  fields.level = level;
-  fields.loginName = reading.loginName;
-  fields.percentUsed = percentUsed;
-  fields.freeText = freeText;
-  fields.maxText = maxText;
-  if (std::optional<std::string> text = alert.TakeDueAlert(fields)) {
+void CMainFrame::SendAlert(const DetailsView& view) {
+  if (std::optional<std::string> text = alert.TakeDueAlert(AlertFieldsOf(view))) {
     // Exactly the text's bytes, no terminator; the outcome is not looked at.
     socket.Send(text->data(), text->size());
   }

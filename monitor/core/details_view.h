@@ -1,0 +1,45 @@
+// One poll as the monitor shows it: every text, figure, colour choice and
+// status of one reading, computed once, then shown by the details window and
+// read by the tooltip and the alert.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/alert.h"
+#include "core/balance_text.h"
+#include "core/details_text.h"
+#include "core/monitor_settings.h"
+#include "core/quota_evaluation.h"
+#include "core/status_level.h"
+#include "core/tooltip_text.h"
+#include "netware/quota_types.h"
+
+struct DetailsView {
+  StatusLevel level = LevelUnknown;
+  int32_t percentUsed = 0;  // also the progress bar's position, range 1..100
+  int statusStringId = 0;   // the status sentence, a string of the program's table
+
+  std::string parameterLine;
+  std::string watchedPath;
+  std::string loginName;
+  std::string serverName;
+  std::string serverPath;
+  std::string percentText;
+  FigureTexts figures;  // the six figures, and the free and limit texts
+
+  // Without a balance (a Windows drive) both texts are empty and the colour
+  // is left as it is.
+  BalanceTexts balance;
+
+  std::string tooltipText;
+};
+
+// The view of `reading` (already marked when it failed), its evaluation and
+// the balance, nullptr when the reading source has none.
+DetailsView DetailsViewOf(const MonitorSettings& settings, const QuotaReading& reading,
+                          const QuotaEvaluation& evaluation, const AccountBalance* balance,
+                          const TooltipWords& tooltipWords);
+
+// The fields of the alert that this view's poll may send.
+AlertFields AlertFieldsOf(const DetailsView& view);

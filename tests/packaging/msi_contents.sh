@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# msi_contents.sh BUILD_MSI CONFIG_FILE PROGRAM
+# The package's tables, read with msiinfo, for both command-line forms (the
+# nine tokens, and the eight of the percent-only configurations, built here
+# from a copy of the configuration): a per-machine 32-bit package, the Run
+# value's formula, the properties' defaults, what the elevated part may
+# receive, the launch conditions, the downgrade row and when the older
+# version is removed.
+set -uo pipefail
+build_msi="$(realpath "$1")"; config="$(realpath "$2")"; program="$(realpath "$3")"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+cd "$work" || exit 1
+
+# table MSI TABLE: its rows, without the three header lines.
+table() { msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4; }
+property() { table "$1" Property | awk -F'\t' -v p="$2" '$1 == p { print $2; found = 1 } END { exit !found }'; }
+
+for form in nine eight; do
+  cp "$config" config.sh
+  if [ "$form" = nine ]; then
+    echo "unit_parameter=yes" >>config.sh
+    names=(WATCHPATH POLLSECONDS WARN DANGER UNIT SHOWDETAILS AUTOSHOW LOGHOST LOGPORT)
+    defaults=('H:\' 300 75 95 % N N 0 0)
+  else
+    echo "unit_parameter=no" >>config.sh
+    names=(WATCHPATH POLLSECONDS WARN DANGER SHOWDETAILS AUTOSHOW LOGHOST LOGPORT)
+    defaults=('H:\' 300 75 95 N N 0 0)
+  fi
+  bash "$build_msi" "$form.msi" "$program" 2.3.4 config.sh >/dev/null || fail "$form: build failed"
+  m="$form.msi"
+
+  [ "$(property "$m" ALLUSERS)" = 1 ] || fail "$form: not a per-machine package"
+  msiinfo suminfo "$m" | grep -qx 'Template: Intel;1033' || fail "$form: not a 32-bit package"
+  [ "$(property "$m" ProductVersion)" = 2.3.4 ] || fail "$form: product version"
+
+  formula='"[INSTALLDIR]brimlet.exe"'
+  for i in "${!names[@]}"; do
+    formula+=" [${names[$i]}]"
+    [ "$(property "$m" "${names[$i]}")" = "${defaults[$i]}" ] ||
+      fail "$form: ${names[$i]} defaults to [$(property "$m" "${names[$i]}")], not [${defaults[$i]}]"
+    property "$m" SecureCustomProperties | tr ';' '\n' | grep -qx "${names[$i]}" ||
+      fail "$form: ${names[$i]} is not passed to the elevated installation"
+  done
+  if [ "$form" = eight ]; then
+    property "$m" UNIT >/dev/null && fail "eight: has a UNIT property"
+    table "$m" LaunchCondition | grep -q 'UNIT' && fail "eight: a launch condition on UNIT"
+  else
+    table "$m" LaunchCondition | grep -q '^UNIT = "%" OR UNIT = "A" OR UNIT = "a"	' ||
+      fail "nine: no launch condition on UNIT"
+  fi
+  run="$(table "$m" Registry | awk -F'\t' '$3 == "Software\\Microsoft\\Windows\\CurrentVersion\\Run" { print $2 "|" $5 }')"
+  [ "$run" = "2|$formula" ] || fail "$form: Run value [$run], expected [2|$formula]"
+
+  # Every property the command line takes is checked by a launch condition.
+  for name in "${names[@]}"; do
+    table "$m" LaunchCondition | grep -q "$name" || fail "$form: no launch condition on $name"
+  done
+  for name in POLLSECONDS WARN DANGER LOGPORT; do
+    table "$m" LaunchCondition | grep -q "^$name < 0 OR $name >= 0	" || fail "$form: $name need not be a number"
+  done
+  table "$m" LaunchCondition | grep -q '^NOT WIX_DOWNGRADE_DETECTED	' || fail "$form: no downgrade refusal"
+  table "$m" Upgrade | awk -F'\t' '$7 == "WIX_DOWNGRADE_DETECTED" && $2 == "2.3.4" && $3 == "127.255.65535" && $5 == 514 { ok = 1 } END { exit !ok }' ||
+    fail "$form: downgrade row $(table "$m" Upgrade | grep DOWNGRADE)"
+  step() { table "$m" InstallExecuteSequence | awk -F'\t' -v a="$1" '$1 == a { print $3 }'; }
+  [ "$(step InstallValidate)" -lt "$(step RemoveExistingProducts)" ] &&
+    [ "$(step RemoveExistingProducts)" -lt "$(step InstallInitialize)" ] ||
+    fail "$form: the older version is not removed between InstallValidate and InstallInitialize"
+  [ "$(step CheckLengths)" -lt "$(step LaunchConditions)" ] || fail "$form: lengths checked after the launch conditions"
+done
+
+# Bad versions are refused by the build.
+for version in 1.5 1.5.0.1 128.0.0 1.256.0 1.0.65536 1.x.0 "1.0.0 "; do
+  bash "$build_msi" bad.msi "$program" "$version" "$config" >/dev/null 2>&1 && fail "version $version accepted"
+done
+[ -e bad.msi ] && fail "a package was made for a bad version"
+echo "1 passed, 0 failed"
