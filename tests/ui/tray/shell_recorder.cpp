@@ -23,13 +23,8 @@ BOOL ShellRecorder::Record(DWORD action, NOTIFYICONDATAA* data) {
   active->calls.push_back(ShellCall{
       action, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
       data->hIcon, std::string(data->szTip, strnlen(data->szTip, sizeof(data->szTip))), answer,
-      std::string(), std::string(), 0});
-  if ((data->uFlags & NIF_INFO) != 0) {
-    ShellCall& call = active->calls.back();
-    call.infoTitle.assign(data->szInfoTitle, strnlen(data->szInfoTitle, sizeof data->szInfoTitle));
-    call.info.assign(data->szInfo, strnlen(data->szInfo, sizeof data->szInfo));
-    call.infoFlags = data->dwInfoFlags;
-  }
+      std::string(data->szInfoTitle, strnlen(data->szInfoTitle, sizeof data->szInfoTitle)),
+      std::string(data->szInfo, strnlen(data->szInfo, sizeof data->szInfo)), data->dwInfoFlags});
   return answer;
 }
 

@@ -20,7 +20,8 @@ struct ShellCall {
   HICON icon;
   std::string tooltip;
   BOOL answer;
-  // The balloon fields, recorded when the flags hold NIF_INFO.
+  // The balloon fields as the record holds them; the shell reads them only
+  // when the flags hold NIF_INFO.
   std::string infoTitle;
   std::string info;
   DWORD infoFlags;

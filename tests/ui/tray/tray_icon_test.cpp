@@ -394,15 +394,21 @@ TEST_F(TrayIconTest, BalloonIsOneModifyOfTheExtendedRecordThenTheRecordIsShortAg
   EXPECT_EQ("Brimlet", balloon.infoTitle);
   EXPECT_EQ("Low.\nDisk space used :  80%", balloon.info);
   EXPECT_EQ(static_cast<DWORD>(NIIF_ERROR) | kQuietTime, balloon.infoFlags);
-  // Nothing of the balloon stays in the record a re-add would send.
-  const NOTIFYICONDATAA& kept = tray->IconData();
-  EXPECT_EQ(CTrayNotifyIcon::kShortRecordSize, kept.cbSize);
-  EXPECT_EQ('\0', kept.szInfo[0]);
-  EXPECT_EQ('\0', kept.szInfoTitle[0]);
-  EXPECT_EQ(0u, kept.dwInfoFlags);
+  // Nothing of the balloon stays in what reaches the shell afterwards: the
+  // next change and the delete and re-add for a new taskbar send the short
+  // record.
+  ASSERT_TRUE(tray->ChangeTooltip("Brimlet"));
   SendMessageA(frame.m_hWnd, TaskbarCreatedMessage(), 0, 0);
-  EXPECT_EQ(static_cast<DWORD>(NIM_ADD), shell.calls.back().action);
-  EXPECT_EQ(0u, shell.calls.back().flags & NIF_INFO);
+  ASSERT_EQ(5u, shell.calls.size());
+  EXPECT_EQ(static_cast<DWORD>(NIM_ADD), shell.calls[4].action);
+  for (std::size_t i = 2; i < shell.calls.size(); ++i) {
+    const ShellCall& after = shell.calls[i];
+    EXPECT_EQ(CTrayNotifyIcon::kShortRecordSize, after.size) << "call " << i;
+    EXPECT_EQ(0u, after.flags & NIF_INFO) << "call " << i;
+    EXPECT_EQ("", after.infoTitle) << "call " << i;
+    EXPECT_EQ("", after.info) << "call " << i;
+    EXPECT_EQ(0u, after.infoFlags) << "call " << i;
+  }
 }
 
 TEST_F(TrayIconTest, BalloonRefusedWithTheQuietTimeFlagGoesAgainWithout) {
