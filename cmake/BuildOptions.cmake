@@ -1,6 +1,7 @@
 # Build-time choices of the monitor. Nothing at run time switches them.
 option(UNIT_PARAMETER "Command line carries the threshold unit token (nine tokens)" ON)
 option(CURRENCY_BALANCE "Show balance amounts with the currency suffix" OFF)
+option(LEVEL_NOTIFICATION "Show a notification when the level rises to warning or danger" ON)
 
 # The locales whose users get the dialogs and strings in their own language
 # in the standard set, English (United States) first; each has its folder in
@@ -54,4 +55,5 @@ set(BRIMLET_VARIANT_DEFINITIONS
     BRIMLET_UNIT_PARAMETER=$<BOOL:${UNIT_PARAMETER}>
     BRIMLET_CURRENCY_BALANCE=$<BOOL:${CURRENCY_BALANCE}>
     BRIMLET_REDUCED_LANGUAGES=$<STREQUAL:${LANGUAGE_SET},reduced>
-    BRIMLET_WINDOWS_DRIVE=$<STREQUAL:${QUOTA_SOURCE},windows>)
+    BRIMLET_WINDOWS_DRIVE=$<STREQUAL:${QUOTA_SOURCE},windows>
+    BRIMLET_LEVEL_NOTIFICATION=$<BOOL:${LEVEL_NOTIFICATION}>)

@@ -4,8 +4,9 @@
 # Brimlet runs under Wine watching H:\ on the simulated network of
 # examples/walkthrough.net, and the script edits that network so the level
 # goes ok, warning, danger and back. It prints what BrimletD logs, leaves
-# screenshots of the tray and the details window at each level, and stops
-# everything it started.
+# screenshots of the tray and the details window at each level (at the
+# warning step also the notification the rise brings), and stops everything
+# it started.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 top="$(dirname "$here")"
@@ -106,6 +107,14 @@ for step in "ok 22500" "warning 5000" "danger 500" "warning 5000" "ok 22500"; do
   sleep $((poll * 2))
   echo "demo: level $1 ($2 of 25600 blocks free)"
   screenshot "$n-$1"
+  if [ "$n" -eq 2 ]; then
+    # The rise to warning brings a notification: Wine's notification area
+    # shows it as a balloon beside the tray at the top left, 2 s after the
+    # poll and for at least 10 s, so it is on the screen now.
+    import -window root -crop 480x160+0+0 +repage \
+      "$demo/screenshots/$n-$1-notification.png" 2>/dev/null || true
+    echo "demo: the notification of the rise to warning: $n-$1-notification.png"
+  fi
 done
 
 echo

@@ -4,6 +4,7 @@
 # Windows build and saves them as PNG files in <build dir>/screenshots/
 # (details_en_US.png, about_en_US.png, ...), and turns the pictures of the
 # filled windows that the text-fit test left in <build dir>/screenshots/fit/
+# and the notification that the main frame's test left in <build dir>/screenshots/
 # (BMP) into PNG files beside them. The build dir defaults to the Windows
 # build this host runs (build/win32, or build/win64 where scripts/wine-arch.sh
 # says 64) and needs its target resource_viewer built; the locales come from
@@ -66,9 +67,9 @@ for locale in "${locales[@]}"; do
   shoot "details_$locale" "$locale" 134
   shoot "about_$locale" "$locale" 100
 done
-# The text-fit test saves what the running program showed; PNG is what a
+# The text-fit and main frame tests save what the screen showed; PNG is what a
 # browser or a document shows.
-for picture in "$out"/fit/*.bmp; do
+for picture in "$out"/fit/*.bmp "$out"/notification_*.bmp; do
   [ -f "$picture" ] || continue
   if convert "$picture" "${picture%.bmp}.png"; then
     echo "screenshots: ${picture%.bmp}.png"

@@ -1,8 +1,8 @@
 // The hidden main window and the heart of the monitor: it owns the poll
 // timer, the tray icon, the details window and the alert socket, and at
 // every tick reads the network and judges the space into one view, shows it
-// in the details window, sets tooltip and icon from it, and tells the log
-// host when space runs short.
+// in the details window, sets tooltip and icon from it, tells the log host
+// when space runs short, and shows a notification when the level rises.
 #pragma once
 
 #include <windows.h>
@@ -59,10 +59,12 @@ class CMainFrame : public fw::CFrameWnd {
 
  private:
   DetailsView ReadView();
-  void FollowLevel(StatusLevel level);
+  LevelChange FollowLevel(StatusLevel level);
   void UpdateTooltip(const DetailsView& view);
   void SendAlert(const DetailsView& view);
   void ShowLevelIcon(StatusLevel level);
+  // main_frame_notification.cpp
+  void NotifyLevelRise(const DetailsView& view, const LevelChange& change);
   void OpenAlertSocket();
 
   const MonitorSettings& settings;

@@ -1,6 +1,6 @@
 // One poll of the main frame: read, evaluate and compute the view once, show
-// it in the details window, follow the level, then tooltip, alert and icon
-// from the same view, in this order.
+// it in the details window, follow the level, then tooltip, alert, icon and
+// notification from the same view, in this order.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -13,10 +13,11 @@
 void CMainFrame::Poll() {
   const DetailsView view = ReadView();
   details->Display(view);
-  FollowLevel(view.level);
+  const LevelChange change = FollowLevel(view.level);
   UpdateTooltip(view);
   SendAlert(view);
   ShowLevelIcon(view.level);
+  NotifyLevelRise(view, change);
 }
 
 DetailsView CMainFrame::ReadView() {
@@ -32,8 +33,9 @@ DetailsView CMainFrame::ReadView() {
 }
 
 // Entering danger may open the details window, already filled, by itself; a
-// step from warning to danger re-arms the alert before it is sent.
-void CMainFrame::FollowLevel(StatusLevel level) {
+// step from warning to danger re-arms the alert before it is sent. The change
+// also tells the notification step whether the level rose.
+LevelChange CMainFrame::FollowLevel(StatusLevel level) {
   const LevelChange change = levels.Enter(level, details->AutoShow());
   if (change.openDetails) {
     details->Open();
@@ -41,6 +43,7 @@ void CMainFrame::FollowLevel(StatusLevel level) {
   if (change.rearmAlert) {
     alert.Rearm();
   }
+  return change;
 }
 
 void CMainFrame::UpdateTooltip(const DetailsView& view) {

@@ -22,3 +22,8 @@ struct TooltipWords {
 // two blanks precede the percentage: "Disk space used :  80% on H:\ - ...".
 std::string FormatTooltip(const TooltipWords& words, int32_t percentUsed,
                           std::string_view watchedPath, std::string_view freeText);
+
+// The same line whole, for the level notification, which has room for a long
+// watched path.
+std::string FormatTooltipLine(const TooltipWords& words, int32_t percentUsed,
+                              std::string_view watchedPath, std::string_view freeText);

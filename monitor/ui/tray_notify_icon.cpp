@@ -204,6 +204,7 @@ LRESULT CTrayNotifyIcon::HandleNotification(WPARAM wParam, LPARAM lParam) {
       PostMessageA(owner, WM_NULL, 0, 0);
       break;
     }
+    case NIN_BALLOONUSERCLICK:  // a click on the icon's notification
     case WM_LBUTTONDBLCLK: {
       SetForegroundWindow(owner);
       UINT command = GetMenuItemID(popup, 0);

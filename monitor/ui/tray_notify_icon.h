@@ -52,6 +52,9 @@ class CTrayNotifyIcon : public fw::CObject {
   // starts again from the first.
   bool AnimateIcons(const HICON* icons, int count, UINT intervalMs);
   bool ChangeTooltip(const char* text, bool extended = false);
+  // A notification from the icon (tray_balloon.cpp): `icon` is NIIF_WARNING
+  // or NIIF_ERROR; title and text are cut to what the extended record holds.
+  bool ShowBalloon(const char* title, const char* text, DWORD icon);
 
   void NextFrame();      // one blink step
   void StopAnimation();  // the icon keeps the frame it shows

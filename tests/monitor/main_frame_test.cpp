@@ -5,11 +5,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/main_frame.h"
+#include "core/build_variant.h"
 #include "core/status_level.h"
 #include "framework/resource_language.h"
 #include "framework/win_app.h"
@@ -26,6 +29,10 @@ struct ShellRecord {
   UINT flags;
   HICON icon;
   std::string tooltip;
+  DWORD size;
+  std::string infoTitle;
+  std::string info;
+  DWORD infoFlags;
 };
 std::vector<ShellRecord> shellCalls;
 
@@ -36,8 +43,14 @@ std::vector<std::string> pollSteps;
 void NoteStep(const std::string& step);
 
 BOOL RecordingShell(DWORD action, NOTIFYICONDATAA* data) {
-  shellCalls.push_back({action, data->uFlags, data->hIcon, data->szTip});
-  if (action == NIM_MODIFY) NoteStep((data->uFlags & NIF_TIP) != 0 ? "tooltip" : "icon");
+  shellCalls.push_back({action, data->uFlags, data->hIcon, data->szTip, data->cbSize,
+                        (data->uFlags & NIF_INFO) != 0 ? data->szInfoTitle : "",
+                        (data->uFlags & NIF_INFO) != 0 ? data->szInfo : "", data->dwInfoFlags});
+  if (action == NIM_MODIFY) {
+    NoteStep((data->uFlags & NIF_TIP) != 0    ? "tooltip"
+             : (data->uFlags & NIF_INFO) != 0 ? "notification"
+                                              : "icon");
+  }
   return TRUE;
 }
 
@@ -386,7 +399,16 @@ LRESULT CALLBACK WatchDetails(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(MainFrameTest, APollAfterTheFirstRunsItsStepsInOrder) {
+struct StepCase {
+  const char* name;
+  bool autoShow;
+  NetworkState state;  // after a first poll at ok
+  std::vector<std::string> steps;
+};
+
+class MainFramePollSteps : public MainFrameTest, public testing::WithParamInterface<StepCase> {};
+
+TEST_P(MainFramePollSteps, APollAfterTheFirstRunsItsStepsInOrder) {
   alertSocket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   ASSERT_NE(INVALID_SOCKET, alertSocket);
   sockaddr_in address{};
@@ -396,23 +418,42 @@ TEST_F(MainFrameTest, APollAfterTheFirstRunsItsStepsInOrder) {
   int length = sizeof address;
   getsockname(alertSocket, reinterpret_cast<sockaddr*>(&address), &length);
   settings.alertPort = ntohs(address.sin_port);
-  settings.autoShow = true;
+  settings.autoShow = GetParam().autoShow;
   Start(kOk);
   detailsWindow = Details();
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDetails, nullptr, GetCurrentThreadId());
   pollSteps.clear();
   alertSeen = false;
   recordingSteps = true;
-  PollWith(kDanger);
+  PollWith(GetParam().state);
   NoteStep("");
   recordingSteps = false;
   UnhookWindowsHookEx(hook);
   closesocket(alertSocket);
-  // The window is filled once, balance included, before the automatic display
-  // shows it; the tooltip, alert and icon follow.
-  EXPECT_EQ((std::vector<std::string>{"percent 98%", "balance", "show", "tooltip", "alert", "icon"}),
-            pollSteps);
+  std::vector<std::string> expected = GetParam().steps;
+  if (!kLevelNotification && expected.back() == "notification") expected.pop_back();
+  EXPECT_EQ(expected, pollSteps);
 }
+
+// The window is filled once, balance included, before the automatic display
+// shows it; the tooltip, alert and icon follow, and the notification of a
+// rise comes last, from the icon that already shows the new level.
+INSTANTIATE_TEST_SUITE_P(
+    Rises, MainFramePollSteps,
+    testing::Values(
+        StepCase{"AutoShowOpensTheWindowInsteadOfANotification",
+                 true,
+                 kDanger,
+                 {"percent 98%", "balance", "show", "tooltip", "alert", "icon"}},
+        StepCase{"DangerNotifiesLast",
+                 false,
+                 kDanger,
+                 {"percent 98%", "balance", "tooltip", "alert", "icon", "notification"}},
+        StepCase{"WarningNotifiesLast",
+                 true,
+                 kWarning,
+                 {"percent 80%", "balance", "tooltip", "alert", "icon", "notification"}}),
+    [](const testing::TestParamInfo<StepCase>& info) { return info.param.name; });
 
 TEST_F(MainFrameTest, TheIconFollowsTheLevel) {
   Start(kOk);
@@ -456,6 +497,196 @@ TEST_F(MainFrameTest, TheStillIconsShowTheirOwnPictures) {
   ASSERT_EQ(static_cast<DWORD>(NIM_ADD), shellCalls.front().action);
   EXPECT_EQ(Picture(IDI_DRIVE_UNKNOWN), IconBits(shellCalls.front().icon));
   EXPECT_EQ(Picture(IDI_DRIVE_OK), IconBits(LastShellCall().icon));
+}
+
+// ---- The notification at a rise of the level --------------------------------
+
+// The notifications recorded from call `first` on.
+std::vector<ShellRecord> Notifications(std::size_t first = 0) {
+  std::vector<ShellRecord> found;
+  for (std::size_t i = first; i < shellCalls.size(); ++i) {
+    if ((shellCalls[i].flags & NIF_INFO) != 0) found.push_back(shellCalls[i]);
+  }
+  return found;
+}
+
+constexpr DWORD kQuietTime = 0x80;  // NIIF_RESPECT_QUIET_TIME
+const char kWarningText[] =
+    "Free space is low : you should keep an eye on it.\n"
+    "Disk space used :  80% on H:\\ - 20.00 Mb free.";
+const char kDangerText[] =
+    "You're running almost out of free space : please take necessary steps.\n"
+    "Disk space used :  98% on H:\\ - 2.00 Mb free.";
+
+struct RiseStep {
+  NetworkState state;
+  const char* text;  // nullptr: no notification
+  DWORD icon;
+};
+
+TEST_F(MainFrameTest, ANotificationAtEachRiseNoneWhileTheLevelStaysOrFalls) {
+  Start(kOk);
+  EXPECT_TRUE(Notifications().empty());
+  const RiseStep steps[] = {{kWarning, kWarningText, NIIF_WARNING},
+                            {kWarning, nullptr, 0},
+                            {kDanger, kDangerText, NIIF_ERROR},
+                            {kDanger, nullptr, 0},
+                            {kWarning, nullptr, 0},
+                            {kOk, nullptr, 0},
+                            {kWarning, kWarningText, NIIF_WARNING},
+                            {Unknown(), nullptr, 0},
+                            {kDanger, kDangerText, NIIF_ERROR}};
+  for (std::size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
+    const std::size_t before = shellCalls.size();
+    PollWith(steps[i].state);
+    const std::vector<ShellRecord> shown = Notifications(before);
+    if (!kLevelNotification || steps[i].text == nullptr) {
+      EXPECT_TRUE(shown.empty()) << "poll " << i;
+      continue;
+    }
+    ASSERT_EQ(1u, shown.size()) << "poll " << i;
+    EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), shown[0].action) << "poll " << i;
+    EXPECT_EQ(static_cast<UINT>(NIF_INFO), shown[0].flags) << "poll " << i;
+    EXPECT_EQ(CTrayNotifyIcon::kExtendedRecordSize, shown[0].size) << "poll " << i;
+    EXPECT_EQ("Brimlet", shown[0].infoTitle) << "poll " << i;
+    EXPECT_EQ(steps[i].text, shown[0].info) << "poll " << i;
+    EXPECT_EQ(steps[i].icon | kQuietTime, shown[0].infoFlags) << "poll " << i;
+    // Last of the poll, from the icon that already shows the new level.
+    EXPECT_NE(0u, LastShellCall().flags & NIF_INFO) << "poll " << i;
+  }
+  // The record went back to the short form: the next poll's calls are as before.
+  PollWith(kDanger);
+  for (std::size_t i = shellCalls.size() - 2; i < shellCalls.size(); ++i) {
+    EXPECT_EQ(CTrayNotifyIcon::kShortRecordSize, shellCalls[i].size);
+  }
+  EXPECT_FALSE(DetailsVisible());  // a notification never opens or activates anything
+}
+
+TEST_F(MainFrameTest, TheFirstPollCountsAsARiseFromUnknown) {
+  Start(kWarning);
+  const std::vector<ShellRecord> shown = Notifications();
+  if (!kLevelNotification) {
+    EXPECT_TRUE(shown.empty());
+    return;
+  }
+  ASSERT_EQ(1u, shown.size());
+  EXPECT_EQ(kWarningText, shown[0].info);
+}
+
+TEST_F(MainFrameTest, NoNotificationWhenAutoShowOpensTheWindow) {
+  settings.autoShow = true;
+  Start(kDanger);  // the first poll opens the window
+  EXPECT_TRUE(DetailsVisible());
+  EXPECT_TRUE(Notifications().empty());
+  ShowWindow(Details(), SW_HIDE);
+  PollWith(kOk);
+  PollWith(kWarning);  // warning opens nothing: its notification comes
+  EXPECT_EQ(kLevelNotification ? 1u : 0u, Notifications().size());
+  const std::size_t before = shellCalls.size();
+  PollWith(kDanger);
+  EXPECT_TRUE(DetailsVisible());
+  EXPECT_TRUE(Notifications(before).empty());
+}
+
+TEST_F(MainFrameTest, AClickOnTheNotificationPollsAndOpensTheDetails) {
+  Start(kWarning);
+  network.Write(kDanger);
+  EXPECT_EQ(0, SendMessageA(frame->m_hWnd, WM_TRAYNOTIFY, CMainFrame::kTrayIconId + 1,
+                            NIN_BALLOONUSERCLICK));  // another icon's
+  EXPECT_FALSE(DetailsVisible());
+  EXPECT_EQ(1, SendMessageA(frame->m_hWnd, WM_TRAYNOTIFY, CMainFrame::kTrayIconId,
+                            NIN_BALLOONUSERCLICK));
+  EXPECT_TRUE(DetailsVisible());
+  EXPECT_EQ(LevelDanger, ShownLevel());
+  EXPECT_EQ("98%", ControlText(IDC_PERCENT_TEXT));
+}
+
+// Wine's notification area draws a notification as a balloon-style tooltip
+// window of its explorer process.
+BOOL CALLBACK FindBalloon(HWND window, LPARAM found) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && IsWindowVisible(window) &&
+      (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0 && process != GetCurrentProcessId()) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND VisibleBalloon() {
+  HWND found = nullptr;
+  EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Polls for the balloon every 100 ms, handling this thread's messages, at
+// most `ms` long.
+HWND WaitForBalloon(DWORD ms) {
+  for (DWORD waited = 0; waited < ms; waited += 100) {
+    MSG message;
+    for (int i = 0; i < 100 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+      DispatchMessageA(&message);
+    }
+    if (HWND balloon = VisibleBalloon()) return balloon;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+// The top left part of the screen, with the tray window and the balloon at its
+// corner, as a 24-bit BMP file.
+void SaveScreenPart(const RECT& part, const std::string& path) {
+  const int width = part.right - part.left, height = part.bottom - part.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, part.left, part.top, SRCCOPY);
+  GdiFlush();
+  const DWORD imageBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4 * height;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + imageBytes;
+  if (FILE* out = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+    std::fwrite(bits, 1, imageBytes, out);
+    std::fclose(out);
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(MainFrameTest, WinesNotificationAreaShowsTheNotificationAtARise) {
+  if (!kLevelNotification) GTEST_SKIP() << "built without the level notification";
+  SetShellNotify(nullptr);  // the real notification area
+  Start(kOk);
+  EXPECT_EQ(nullptr, VisibleBalloon());
+  PollWith(kWarning);
+  HWND balloon = WaitForBalloon(10000);
+  ASSERT_NE(nullptr, balloon);
+  EXPECT_NE(balloon, GetForegroundWindow());  // the notification took no focus
+  EXPECT_FALSE(DetailsVisible());
+  if (const char* dir = std::getenv("BRIMLET_SCREENSHOT_DIR")) {
+    Sleep(300);  // let the balloon finish painting
+    RECT rect{};
+    GetWindowRect(balloon, &rect);
+    const RECT part{0, 0, rect.right + 16, rect.bottom + 16};
+    SaveScreenPart(part, std::string(dir) + "\\notification_warning_en_US.bmp");
+  }
 }
 
 }  // namespace

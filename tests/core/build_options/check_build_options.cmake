@@ -1,5 +1,6 @@
 # Configures the probe project in scratch trees and checks that the language
-# set is checked and that the print-help page follows it on every configure.
+# set is checked, that the print-help page follows it on every configure, and
+# that the level notification is on by default.
 # Run: cmake -DOPTIONS_FILE=... -DPROBE_DIR=... -DSCRATCH=... -P this file.
 set(standard_page "http://helpdesk.example.org/print.html")
 set(reduced_page "http://helpdesk.example.org/print-students.html")
@@ -60,6 +61,19 @@ configure(${SCRATCH}/given -DLANGUAGE_SET=reduced)
 expect_page("given page, reduced" "http://127.0.0.1/p.html")
 configure(${SCRATCH}/given -DPRINT_HELP_ADDRESS=)
 expect_page("given page taken back" ${reduced_page})
+
+# The level notification is on unless a tree turns it off, and stays off there.
+configure(${SCRATCH}/notification)
+if(NOT resolved MATCHES "LEVEL_NOTIFICATION=ON\n")
+  message(SEND_ERROR "LEVEL_NOTIFICATION is not on by default:\n${resolved}${output}")
+  math(EXPR failures "${failures} + 1")
+endif()
+configure(${SCRATCH}/notification -DLEVEL_NOTIFICATION=OFF)
+configure(${SCRATCH}/notification)
+if(NOT resolved MATCHES "LEVEL_NOTIFICATION=OFF\n")
+  message(SEND_ERROR "LEVEL_NOTIFICATION=OFF did not stay in the tree:\n${resolved}${output}")
+  math(EXPR failures "${failures} + 1")
+endif()
 
 file(REMOVE_RECURSE ${SCRATCH})
 if(failures GREATER 0)

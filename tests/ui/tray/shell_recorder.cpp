@@ -22,7 +22,9 @@ BOOL ShellRecorder::Record(DWORD action, NOTIFYICONDATAA* data) {
   BOOL answer = active->passThrough ? Shell_NotifyIconA(action, data) : active->answer;
   active->calls.push_back(ShellCall{
       action, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
-      data->hIcon, std::string(data->szTip, strnlen(data->szTip, sizeof(data->szTip))), answer});
+      data->hIcon, std::string(data->szTip, strnlen(data->szTip, sizeof(data->szTip))), answer,
+      std::string(data->szInfoTitle, strnlen(data->szInfoTitle, sizeof data->szInfoTitle)),
+      std::string(data->szInfo, strnlen(data->szInfo, sizeof data->szInfo)), data->dwInfoFlags});
   return answer;
 }
 

@@ -20,6 +20,11 @@ struct ShellCall {
   HICON icon;
   std::string tooltip;
   BOOL answer;
+  // The balloon fields as the record holds them; the shell reads them only
+  // when the flags hold NIF_INFO.
+  std::string infoTitle;
+  std::string info;
+  DWORD infoFlags;
 };
 
 class ShellRecorder {

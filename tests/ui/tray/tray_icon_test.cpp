@@ -315,7 +315,9 @@ TEST_P(TrayIgnoredMouseTest, AnsweredWithOneAndIgnored) {
 
 INSTANTIATE_TEST_SUITE_P(Messages, TrayIgnoredMouseTest,
                          ::testing::Values(WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
-                                           WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MBUTTONUP));
+                                           WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MBUTTONUP,
+                                           NIN_BALLOONSHOW, NIN_BALLOONHIDE,
+                                           NIN_BALLOONTIMEOUT));
 
 struct TooltipCase {
   const char* name;
@@ -377,6 +379,74 @@ TEST(TrayIconLoad, EveryPictureLoadsAtSixteenPixels) {
     DestroyIcon(icon);
   }
   EXPECT_EQ(nullptr, CTrayNotifyIcon::LoadTrayIcon(4321));
+}
+
+// ---- The notification (balloon) ---------------------------------------------
+
+constexpr DWORD kQuietTime = 0x80;  // NIIF_RESPECT_QUIET_TIME
+
+TEST_F(TrayIconTest, BalloonBeforeTheAddSendsNothing) {
+  EXPECT_FALSE(tray->ShowBalloon("Brimlet", "text", NIIF_WARNING));
+  EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(TrayIconTest, BalloonIsOneModifyOfTheExtendedRecordThenTheRecordIsShortAgain) {
+  ASSERT_TRUE(Add());
+  ASSERT_TRUE(tray->ShowBalloon("Brimlet", "Low.\nDisk space used :  80%", NIIF_ERROR));
+  ASSERT_EQ(2u, shell.calls.size());
+  const ShellCall& balloon = shell.calls[1];
+  EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), balloon.action);
+  EXPECT_EQ(CTrayNotifyIcon::kExtendedRecordSize, balloon.size);
+  EXPECT_EQ(static_cast<UINT>(NIF_INFO), balloon.flags);
+  EXPECT_EQ(kIconId, balloon.id);
+  EXPECT_EQ(frame.m_hWnd, balloon.window);
+  EXPECT_EQ("Brimlet", balloon.infoTitle);
+  EXPECT_EQ("Low.\nDisk space used :  80%", balloon.info);
+  EXPECT_EQ(static_cast<DWORD>(NIIF_ERROR) | kQuietTime, balloon.infoFlags);
+  // Nothing of the balloon stays in what reaches the shell afterwards: the
+  // next change and the delete and re-add for a new taskbar send the short
+  // record.
+  ASSERT_TRUE(tray->ChangeTooltip("Brimlet"));
+  SendMessageA(frame.m_hWnd, TaskbarCreatedMessage(), 0, 0);
+  ASSERT_EQ(5u, shell.calls.size());
+  EXPECT_EQ(static_cast<DWORD>(NIM_ADD), shell.calls[4].action);
+  for (std::size_t i = 2; i < shell.calls.size(); ++i) {
+    const ShellCall& after = shell.calls[i];
+    EXPECT_EQ(CTrayNotifyIcon::kShortRecordSize, after.size) << "call " << i;
+    EXPECT_EQ(0u, after.flags & NIF_INFO) << "call " << i;
+    EXPECT_EQ("", after.infoTitle) << "call " << i;
+    EXPECT_EQ("", after.info) << "call " << i;
+    EXPECT_EQ(0u, after.infoFlags) << "call " << i;
+  }
+}
+
+TEST_F(TrayIconTest, BalloonRefusedWithTheQuietTimeFlagGoesAgainWithout) {
+  ASSERT_TRUE(Add());
+  shell.answer = FALSE;
+  EXPECT_FALSE(tray->ShowBalloon("Brimlet", "text", NIIF_WARNING));
+  ASSERT_EQ(3u, shell.calls.size());
+  EXPECT_EQ(static_cast<DWORD>(NIIF_WARNING) | kQuietTime, shell.calls[1].infoFlags);
+  EXPECT_EQ(static_cast<DWORD>(NIIF_WARNING), shell.calls[2].infoFlags);
+  EXPECT_EQ("text", shell.calls[2].info);
+}
+
+TEST_F(TrayIconTest, BalloonTitleAndTextAreCutToTheRecordAndTerminated) {
+  ASSERT_TRUE(Add());
+  const std::string title(100, 'T'), text(300, 'x');
+  ASSERT_TRUE(tray->ShowBalloon(title.c_str(), text.c_str(), NIIF_WARNING));
+  EXPECT_EQ(std::string(63, 'T'), shell.calls.back().infoTitle);
+  EXPECT_EQ(std::string(255, 'x'), shell.calls.back().info);
+  ASSERT_TRUE(tray->ShowBalloon(nullptr, nullptr, NIIF_WARNING));
+  EXPECT_EQ("", shell.calls.back().infoTitle);
+  EXPECT_EQ("", shell.calls.back().info);
+}
+
+TEST_F(TrayIconTest, AClickOnTheBalloonSendsTheDefaultCommandLikeADoubleClick) {
+  ASSERT_TRUE(Add());
+  EXPECT_EQ(0, SendMessageA(frame.m_hWnd, WM_TRAYNOTIFY, kIconId + 1, NIN_BALLOONUSERCLICK));
+  EXPECT_TRUE(frame.commands.empty());
+  EXPECT_EQ(1, SendMessageA(frame.m_hWnd, WM_TRAYNOTIFY, kIconId, NIN_BALLOONUSERCLICK));
+  EXPECT_EQ(std::vector<UINT>{ID_QUOTA_DETAILS}, frame.commands);
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+// The tray icon's notification: the balloon fields of the extended record,
+// sent with one modify and cleared again afterwards.
+#include <cstring>
+
+#include "ui/shell_notify.h"
+#include "ui/tray_notify_icon.h"
+
+namespace {
+
+// Windows 7 and later drop the notification while the user is in quiet time
+// (the first hour after a user's first logon or after an upgrade).
+constexpr DWORD kRespectQuietTime = 0x80;  // NIIF_RESPECT_QUIET_TIME
+// Only shells before Vista read the timeout; later ones use the user's setting.
+constexpr UINT kBalloonTimeoutMs = 10000;
+
+void CopyCut(char* to, std::size_t size, const char* text) {
+  std::memset(to, 0, size);
+  if (text != nullptr) {
+    std::memcpy(to, text, strnlen(text, size - 1));
+  }
+}
+
+}  // namespace
+
+// The balloon asks the shell for nothing but its own display: no
+// SetForegroundWindow here, so the notification never takes the focus.
+bool CTrayNotifyIcon::ShowBalloon(const char* title, const char* text, DWORD icon) {
+  if (!created) {
+    return false;
+  }
+  const DWORD size = iconData.cbSize;
+  iconData.cbSize = kExtendedRecordSize;  // the short form has no balloon fields
+  iconData.uFlags = NIF_INFO;
+  CopyCut(iconData.szInfoTitle, sizeof iconData.szInfoTitle, title);
+  CopyCut(iconData.szInfo, sizeof iconData.szInfo, text);
+  iconData.uTimeout = kBalloonTimeoutMs;
+  iconData.dwInfoFlags = icon | kRespectQuietTime;
+  bool shown = ShellNotify(NIM_MODIFY, &iconData) != FALSE;
+  if (!shown) {
+    // A shell older than the quiet-time flag may refuse the record for it.
+    iconData.dwInfoFlags = icon;
+    shown = ShellNotify(NIM_MODIFY, &iconData) != FALSE;
+  }
+  // The kept record is what a re-added icon carries: without the balloon.
+  std::memset(iconData.szInfoTitle, 0, sizeof iconData.szInfoTitle);
+  std::memset(iconData.szInfo, 0, sizeof iconData.szInfo);
+  iconData.dwInfoFlags = 0;
+  iconData.uTimeout = 0;
+  iconData.cbSize = size;
+  return shown;
+}
