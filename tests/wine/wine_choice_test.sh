@@ -55,7 +55,7 @@ leak="$(env -u WINELOADER WINEPREFIX="$scratch/alone/prefix" WINE_ARCH=64 bash -
   echo "$WINEARCH ${WINELOADER:-none} $(command -v wine)"' "$scripts" "$scratch")"
 expect "a 32-bit tree after a 64-bit choice" "win32 none $system" "$leak"
 
-answer="$(WINE_ARCH=33 "$scripts/wine-arch.sh" 2>&1)"; status=$?
+answer="$(env -u BRIMLET_WINE_ARCH WINE_ARCH=33 "$scripts/wine-arch.sh" 2>&1)"; status=$?
 expect "WINE_ARCH=33 is refused" "2 wine-arch: WINE_ARCH is \"33\"; it must be 32 or 64" \
   "$status $answer"
 
