@@ -1,4 +1,5 @@
-// Helpers for the fixed-size 8-bit text buffers that the monitor's records use.
+// The fixed-size 8-bit text buffers of the monitor's records and of the
+// client's answers: reading one safely and the one way to fill one.
 #pragma once
 
 #include <cstddef>
@@ -13,12 +14,30 @@ std::string_view BufferText(const char (&buffer)[N]) {
   return std::string_view(buffer, nul ? static_cast<const char*>(nul) - buffer : N);
 }
 
-// Copies `text` into `buffer` with its terminator; answers false, leaving the
-// buffer untouched, when the text does not fit.
-template <std::size_t N>
-bool CopyToBuffer(char (&buffer)[N], std::string_view text) {
-  if (text.size() >= N) return false;
-  std::memcpy(buffer, text.data(), text.size());
-  buffer[text.size()] = '\0';
+// What filling a buffer does with a text that does not fit it with its
+// terminator.
+enum class Overlong {
+  Refuse,  // nothing is written and the copy answers false
+  Cut,     // the text's first size - 1 bytes go in
+};
+
+// Copies `text` into the `size` bytes at `buffer`, always terminated. Answers
+// whether the buffer now holds the text (cut, where that was asked for); a
+// null buffer or one of no size takes nothing.
+inline bool CopyToBuffer(char* buffer, std::size_t size, std::string_view text,
+                         Overlong overlong = Overlong::Refuse) {
+  if (buffer == nullptr || size == 0) return false;
+  std::size_t length = text.size();
+  if (length >= size) {
+    if (overlong == Overlong::Refuse) return false;
+    length = size - 1;
+  }
+  std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
   return true;
+}
+
+template <std::size_t N>
+bool CopyToBuffer(char (&buffer)[N], std::string_view text, Overlong overlong = Overlong::Refuse) {
+  return CopyToBuffer(buffer, N, text, overlong);
 }

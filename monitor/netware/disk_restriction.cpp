@@ -1,7 +1,6 @@
 #include "netware/disk_restriction.h"
 
-#include <cstring>
-
+#include "core/fixed_text.h"
 #include "netware/restriction_figures.h"
 #include "netware/space_limit_list.h"
 
@@ -11,21 +10,13 @@ constexpr size_t kConvertSourceSize = 260;
 constexpr uint16_t kConvertTargetSize = 256;
 constexpr size_t kVolumeNameSize = 48;
 
-// Copies text into a buffer of the given size, always NUL-terminated.
-void CopyText(char* destination, size_t size, const char* text) {
-  size_t length = std::strlen(text);
-  if (length >= size) length = size - 1;
-  std::memcpy(destination, text, length);
-  destination[length] = '\0';
-}
-
 // The server may hand back either name space's form of the path; the long
 // form is the one we open and show. Only if both conversions fail is the
 // path unusable.
 bool ConvertToLongNames(NetWareClient& client, NwConnection connection, char* serverPath) {
   char source[kConvertSourceSize];
   char target[kConvertTargetSize] = "";
-  CopyText(source, sizeof source, serverPath);
+  CopyToBuffer(source, serverPath, Overlong::Cut);
   uint32_t status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceDos, kNameSpaceLong, source,
                                             target, kConvertTargetSize);
   if (status != 0) {
@@ -34,7 +25,7 @@ bool ConvertToLongNames(NetWareClient& client, NwConnection connection, char* se
   }
   if (status != 0) return false;
   target[kConvertTargetSize - 1] = '\0';
-  CopyText(serverPath, kServerPathSize, target);
+  CopyToBuffer(serverPath, kServerPathSize, target, Overlong::Cut);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // sent with one modify and cleared again afterwards.
 #include <cstring>
 
+#include "core/fixed_text.h"
 #include "ui/shell_notify.h"
 #include "ui/tray_notify_icon.h"
 
@@ -12,13 +13,6 @@ namespace {
 constexpr DWORD kRespectQuietTime = 0x80;  // NIIF_RESPECT_QUIET_TIME
 // Only shells before Vista read the timeout; later ones use the user's setting.
 constexpr UINT kBalloonTimeoutMs = 10000;
-
-void CopyCut(char* to, std::size_t size, const char* text) {
-  std::memset(to, 0, size);
-  if (text != nullptr) {
-    std::memcpy(to, text, strnlen(text, size - 1));
-  }
-}
 
 }  // namespace
 
@@ -31,8 +25,8 @@ bool CTrayNotifyIcon::ShowBalloon(const char* title, const char* text, DWORD ico
   const DWORD size = iconData.cbSize;
   iconData.cbSize = kExtendedRecordSize;  // the short form has no balloon fields
   iconData.uFlags = NIF_INFO;
-  CopyCut(iconData.szInfoTitle, sizeof iconData.szInfoTitle, title);
-  CopyCut(iconData.szInfo, sizeof iconData.szInfo, text);
+  CopyToBuffer(iconData.szInfoTitle, title != nullptr ? title : "", Overlong::Cut);
+  CopyToBuffer(iconData.szInfo, text != nullptr ? text : "", Overlong::Cut);
   iconData.uTimeout = kBalloonTimeoutMs;
   iconData.dwInfoFlags = icon | kRespectQuietTime;
   bool shown = ShellNotify(NIM_MODIFY, &iconData) != FALSE;

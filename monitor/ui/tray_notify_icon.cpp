@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "core/fixed_text.h"
 #include "framework/resource_language.h"
 #include "ui/shell_notify.h"
 
@@ -57,10 +58,7 @@ void CTrayNotifyIcon::CopyTooltip(const char* text) {
   size_t capacity =
       iconData.cbSize >= kExtendedRecordSize ? kExtendedTooltipSize : kShortTooltipSize;
   std::memset(iconData.szTip, 0, sizeof(iconData.szTip));
-  if (text != nullptr) {
-    size_t length = strnlen(text, capacity - 1);
-    std::memcpy(iconData.szTip, text, length);
-  }
+  CopyToBuffer(iconData.szTip, capacity, text != nullptr ? text : "", Overlong::Cut);
 }
 
 bool CTrayNotifyIcon::AddToTray(fw::CWnd* notifyWnd, UINT iconId, const char* tooltip, HICON icon,

@@ -2,18 +2,18 @@
 
 #include <cstring>
 
+#include "core/fixed_text.h"
+
 namespace {
 
 // The client's answer when it succeeded, else that status; then the text,
 // which the client NUL-terminated inside `scratch`, if it fits `out`.
-uint32_t CopyText(uint32_t status, const char* scratch, size_t scratchSize, char* out,
-                  size_t outSize) {
+uint32_t TextAnswer(uint32_t status, const char* scratch, size_t scratchSize, char* out,
+                    size_t outSize) {
   if (status != 0) return status;
   size_t length = strnlen(scratch, scratchSize);
   if (length == scratchSize) return kBindingBufferTooSmall;  // no terminator
-  if (out == nullptr || length + 1 > outSize) return kBindingBufferTooSmall;
-  std::memcpy(out, scratch, length + 1);
-  return 0;
+  return CopyToBuffer(out, outSize, std::string_view(scratch, length)) ? 0 : kBindingBufferTooSmall;
 }
 
 nwapi::Buffer AsPointer(NwDirBuffer buffer) { return reinterpret_cast<nwapi::Buffer>(buffer); }
@@ -45,7 +45,7 @@ uint32_t LibraryNetWareClient::ResolvePath(const char* path, NwConnection* conne
   if (connection == nullptr || dirHandle == nullptr) return kBindingNoValue;
   char scratch[nwapi::kPathSize * 2] = "";
   uint32_t status = nw_.parseNetWarePath(path, connection, dirHandle, scratch);
-  return CopyText(status, scratch, sizeof scratch, serverPath, serverPathSize);
+  return TextAnswer(status, scratch, sizeof scratch, serverPath, serverPathSize);
 }
 
 uint32_t LibraryNetWareClient::ConvertNameSpace(NwConnection connection, NwDirHandle dirHandle,
@@ -70,7 +70,7 @@ uint32_t LibraryNetWareClient::VolumeNameOfPath(const char* path, char* volumeNa
   char directory[nwapi::kPathSize * 2] = "";
   // No connection asked for: the parser would open a new one to be closed.
   uint32_t status = nw_.parsePath(path, nullptr, nullptr, volume, directory);
-  return CopyText(status, volume, sizeof volume, volumeName, volumeNameSize);
+  return TextAnswer(status, volume, sizeof volume, volumeName, volumeNameSize);
 }
 
 uint32_t LibraryNetWareClient::VolumeNumber(NwConnection connection, const char* volumeName,
@@ -94,7 +94,7 @@ uint32_t LibraryNetWareClient::LoginNameOfConnection(NwConnection connection,
                                                  loginName != nullptr ? name : nullptr, objectType,
                                                  objectId, loginTime);
   if (loginName == nullptr) return status;
-  return CopyText(status, name, sizeof name, loginName, loginNameSize);
+  return TextAnswer(status, name, sizeof name, loginName, loginNameSize);
 }
 
 uint32_t LibraryNetWareClient::UserVolumeRestriction(NwConnection connection, uint8_t volumeNumber,
@@ -114,7 +114,7 @@ uint32_t LibraryNetWareClient::QueryServerName(NwConnection connection, char* se
       &facts.maxConnections, &facts.maxConnectionsUsed, &facts.connectionsInUse, &facts.volumeCount,
       &facts.sftLevel, &facts.ttsLevel);
   if (status == 0 && details != nullptr) *details = facts;
-  return CopyText(status, name, sizeof name, serverName, serverNameSize);
+  return TextAnswer(status, name, sizeof name, serverName, serverNameSize);
 }
 
 uint32_t LibraryNetWareClient::OpenTempDirHandle(NwConnection connection, NwDirHandle baseHandle,
@@ -201,7 +201,7 @@ uint32_t LibraryNetWareClient::LoggedInObjectName(NwDirContext context, char* ob
                                                   size_t objectNameSize) {
   char name[nwapi::kDistinguishedNameSize] = "";
   uint32_t status = AsStatus(nw_.whoAmI(context, name));
-  return CopyText(status, name, sizeof name, objectName, objectNameSize);
+  return TextAnswer(status, name, sizeof name, objectName, objectNameSize);
 }
 
 uint32_t LibraryNetWareClient::ReadObject(NwDirContext context, const char* objectName,
@@ -226,7 +226,7 @@ uint32_t LibraryNetWareClient::NextAttributeName(NwDirContext context, NwDirBuff
   char name[nwapi::kSchemaNameSize * 2] = "";
   uint32_t status =
       AsStatus(nw_.getAttrName(context, AsPointer(reply), name, valueCount, syntaxId));
-  return CopyText(status, name, sizeof name, attributeName, attributeNameSize);
+  return TextAnswer(status, name, sizeof name, attributeName, attributeNameSize);
 }
 
 uint32_t LibraryNetWareClient::NextAttributeValue(NwDirContext context, NwDirBuffer reply,

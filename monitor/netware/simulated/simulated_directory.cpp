@@ -2,7 +2,7 @@
 // request and reply buffers, and reading the logged-in user object.
 #include <cstring>
 
-#include "netware/simulated/copy_out.h"
+#include "core/fixed_text.h"
 #include "netware/simulated/server_paths.h"
 #include "netware/simulated/sim_status.h"
 #include "netware/simulated/simulated_client.h"
@@ -71,7 +71,7 @@ uint32_t SimulatedNetWareClient::LoggedInObjectName(NwDirContext context, char* 
   if (contexts_.count(context) == 0) return simstatus::kDirBadContext;
   if (objectName == nullptr) return simstatus::kInvalidParameter;
   if (network_.directory.objectName.empty()) return simstatus::kDirNotLoggedIn;
-  if (!CopyOut(network_.directory.objectName, objectName, objectNameSize)) {
+  if (!CopyToBuffer(objectName, objectNameSize, network_.directory.objectName)) {
     return simstatus::kBufferTooSmall;
   }
   return 0;
@@ -142,7 +142,7 @@ uint32_t SimulatedNetWareClient::NextAttributeName(NwDirContext context, NwDirBu
   if (state->nextAttribute >= state->reply.size()) return simstatus::kDirNoMoreAttributes;
   if (attributeName == nullptr) return simstatus::kInvalidParameter;
   const DirectoryAttribute& attribute = state->reply[state->nextAttribute];
-  if (!CopyOut(attribute.name, attributeName, attributeNameSize)) {
+  if (!CopyToBuffer(attributeName, attributeNameSize, attribute.name)) {
     return simstatus::kBufferTooSmall;
   }
   if (valueCount != nullptr) *valueCount = static_cast<uint32_t>(attribute.values.size());

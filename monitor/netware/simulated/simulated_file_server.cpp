@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "netware/simulated/copy_out.h"
+#include "core/fixed_text.h"
 #include "netware/simulated/description_values.h"
 #include "netware/simulated/server_paths.h"
 #include "netware/simulated/sim_status.h"
@@ -95,7 +95,7 @@ uint32_t SimulatedNetWareClient::ResolvePath(const char* path, NwConnection* con
   }
   *connection = handle;
   *dirHandle = driveHandle;
-  CopyOut(full, serverPath, serverPathSize);
+  CopyToBuffer(serverPath, serverPathSize, full);
   return 0;
 }
 
@@ -123,7 +123,7 @@ uint32_t SimulatedNetWareClient::ConvertNameSpace(NwConnection connection, NwDir
   }
   std::optional<std::string> longForm = LongFormOf(server->name, source);
   if (!longForm) return simstatus::kInvalidPath;
-  if (!CopyOut(*longForm, target, targetSize)) return simstatus::kBufferTooSmall;
+  if (!CopyToBuffer(target, targetSize, *longForm)) return simstatus::kBufferTooSmall;
   return 0;
 }
 
@@ -135,7 +135,7 @@ uint32_t SimulatedNetWareClient::VolumeNameOfPath(const char* path, char* volume
   std::string rest;
   const DriveMapping* drive = MappingOf(path, &rest);
   if (drive == nullptr) return simstatus::kInvalidPath;
-  if (!CopyOut(drive->volume, volumeName, volumeNameSize)) return simstatus::kBufferTooSmall;
+  if (!CopyToBuffer(volumeName, volumeNameSize, drive->volume)) return simstatus::kBufferTooSmall;
   return 0;
 }
 
@@ -186,7 +186,7 @@ uint32_t SimulatedNetWareClient::LoginNameOfConnection(NwConnection connection,
   if ((server->connectionNumber & 0xFFFF) != connectionNumber) {
     return simstatus::kNoSuchConnectionNumber;
   }
-  if (loginName != nullptr && !CopyOut(server->loginName, loginName, loginNameSize)) {
+  if (loginName != nullptr && !CopyToBuffer(loginName, loginNameSize, server->loginName)) {
     return simstatus::kBufferTooSmall;
   }
   if (objectType != nullptr) *objectType = kUserObjectType;
@@ -224,7 +224,7 @@ uint32_t SimulatedNetWareClient::QueryServerName(NwConnection connection, char* 
   if (auto answer = Enter(ClientOperation::QueryServerName)) return *answer;
   const ServerDescription* server = ServerOf(connection);
   if (server == nullptr) return simstatus::kInvalidConnection;
-  if (serverName != nullptr && !CopyOut(server->name, serverName, serverNameSize)) {
+  if (serverName != nullptr && !CopyToBuffer(serverName, serverNameSize, server->name)) {
     return simstatus::kBufferTooSmall;
   }
   if (details != nullptr) {

@@ -1,7 +1,5 @@
 #include "netware/windows_drive/drive_names.h"
 
-#include <cstring>
-
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -22,11 +20,4 @@ std::string ServerOfUncPath(const std::string& path) {
 std::string DiskSpacePath(const std::string& path) {
   if (!IsUncPath(path) || IsSeparator(path.back())) return path;
   return path + '\\';
-}
-
-void CopyName(char* buffer, size_t size, const std::string& text) {
-  if (size == 0) return;
-  size_t length = text.size() < size - 1 ? text.size() : size - 1;
-  std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
 }

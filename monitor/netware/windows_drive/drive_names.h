@@ -18,6 +18,3 @@ std::string ServerOfUncPath(const std::string& path);
 // trailing backslash the call needs to take "\\FS1\home" as the share's root;
 // any other path is passed on as it stands.
 std::string DiskSpacePath(const std::string& path);
-
-// Copies `text` into `buffer` of `size` bytes, cut to fit, always terminated.
-void CopyName(char* buffer, size_t size, const std::string& text);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/fixed_text.h"
 #include "netware/windows_drive/drive_figures.h"
 #include "netware/windows_drive/drive_names.h"
 #include "netware/windows_drive/drive_reading.h"
@@ -74,9 +75,9 @@ RestrictionResult ReadWindowsDrive(const char* watchedPath, QuotaReading* readin
   if (!NamesOf(watchedPath, &names)) return QueryFailed;
 
   DriveFigures figures = DriveFiguresOf(total.QuadPart, freeToCaller.QuadPart);
-  CopyName(reading->loginName, sizeof reading->loginName, names.login);
-  CopyName(reading->serverName, sizeof reading->serverName, names.server);
-  CopyName(reading->serverPath, sizeof reading->serverPath, names.serverPath);
+  CopyToBuffer(reading->loginName, names.login, Overlong::Cut);
+  CopyToBuffer(reading->serverName, names.server, Overlong::Cut);
+  CopyToBuffer(reading->serverPath, names.serverPath, Overlong::Cut);
   reading->dirUsedKb = figures.usedKb;
   reading->dirLimitKb = figures.limitKb;
   reading->dirFreeKb = figures.freeKb;

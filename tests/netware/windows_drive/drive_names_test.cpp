@@ -1,8 +1,6 @@
 // The server and share path a Windows drive reading shows, from a UNC path.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "netware/windows_drive/drive_names.h"
 
 namespace {
@@ -62,22 +60,5 @@ INSTANTIATE_TEST_SUITE_P(
                       SpacePathCase{"DriveFolder", "H:\\users", "H:\\users"},
                       SpacePathCase{"Empty", "", ""}),
     [](const ::testing::TestParamInfo<SpacePathCase>& info) { return info.param.name; });
-
-TEST(CopyName, CutsToTheBufferAndTerminates) {
-  char buffer[6];
-  std::memset(buffer, 'x', sizeof buffer);
-  CopyName(buffer, sizeof buffer, "FILESERVER1");
-  EXPECT_STREQ("FILES", buffer);
-  CopyName(buffer, sizeof buffer, "FS1");
-  EXPECT_STREQ("FS1", buffer);
-  CopyName(buffer, sizeof buffer, "");
-  EXPECT_STREQ("", buffer);
-}
-
-TEST(CopyName, LeavesABufferOfNoSizeAlone) {
-  char buffer[1] = {'x'};
-  CopyName(buffer, 0, "FS1");
-  EXPECT_EQ('x', buffer[0]);
-}
 
 }  // namespace
