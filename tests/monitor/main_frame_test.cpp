@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,6 +17,7 @@
 #include "framework/win_app.h"
 #include "network_file.h"
 #include "resources/resource.h"
+#include "screen_picture.h"
 #include "udp_receiver.h"
 #include "ui/shell_notify.h"
 #include "ui/tray_notify_icon.h"
@@ -634,40 +634,6 @@ HWND WaitForBalloon(DWORD ms) {
     Sleep(100);
   }
   return nullptr;
-}
-
-// The top left part of the screen, with the tray window and the balloon at its
-// corner, as a 24-bit BMP file.
-void SaveScreenPart(const RECT& part, const std::string& path) {
-  const int width = part.right - part.left, height = part.bottom - part.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, part.left, part.top, SRCCOPY);
-  GdiFlush();
-  const DWORD imageBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4 * height;
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + imageBytes;
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-    std::fwrite(bits, 1, imageBytes, out);
-    std::fclose(out);
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
 }
 
 TEST_F(MainFrameTest, WinesNotificationAreaShowsTheNotificationAtARise) {

@@ -18,6 +18,7 @@
 #include "network_file.h"
 #include "process_helpers.h"
 #include "resources/resource.h"
+#include "screen_picture.h"
 
 namespace {
 
@@ -235,46 +236,6 @@ std::string Describe(const std::vector<Misfit>& misfits) {
   return out;
 }
 
-// A picture of the window as it is on the screen, as a 24-bit BMP file.
-void SaveScreenshot(HWND window, const std::string& path) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  int width = rect.right - rect.left;
-  int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) {
-    return;
-  }
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  DWORD rowBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-  DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + imageBytes;
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-    std::fwrite(bits, 1, imageBytes, out);
-    std::fclose(out);
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
-
 std::string Locale() {
   const char* lang = std::getenv("LANG");
   std::string locale = lang != nullptr ? lang : "C";
@@ -289,7 +250,7 @@ void Screenshot(HWND window, const std::string& name, int dpi) {
   // Let the program finish painting before the picture is taken.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(300);
-  SaveScreenshot(window, std::string(dir) + "\\" + name + "_" + Locale() + "_" +
+  SaveWindowPicture(window, std::string(dir) + "\\" + name + "_" + Locale() + "_" +
                              std::to_string(dpi) + ".bmp");
 }
 
