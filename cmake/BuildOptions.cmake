@@ -5,8 +5,11 @@ option(LEVEL_NOTIFICATION "Show a notification when the level rises to warning o
 
 # The locales whose users get the dialogs and strings in their own language
 # in the standard set, English (United States) first; each has its folder in
-# monitor/resources. The reduced set keeps them in English only.
+# monitor/resources. The reduced set keeps them in English only, with every
+# menu, and adds the menus of BRIMLET_REDUCED_MENU_LOCALES. These lists decide
+# which language files the resources include.
 set(BRIMLET_DIALOG_LOCALES en_US de_DE fr_FR nl_NL)
+set(BRIMLET_REDUCED_MENU_LOCALES cs_CZ)
 
 set(BRIMLET_LANGUAGE_SETS standard reduced)
 set(LANGUAGE_SET "standard" CACHE STRING "Resource language set: standard or reduced")
