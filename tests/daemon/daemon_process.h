@@ -1,3 +1,5 @@
+// The daemon as a separate process for the end-to-end tests: started in a
+// directory of its own, as nobody from a copy any user can run.
 #pragma once
 
 #include <chrono>

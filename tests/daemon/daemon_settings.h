@@ -1,3 +1,4 @@
+// The daemon's process-wide settings put back between tests.
 #pragma once
 
 #include "brimletd.h"

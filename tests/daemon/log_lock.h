@@ -1,3 +1,4 @@
+// Another appender holding the log file's write lock, for the tests.
 #pragma once
 
 #include <fcntl.h>

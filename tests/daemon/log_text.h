@@ -1,6 +1,5 @@
-#pragma once
-
 // The log and the console as the end-to-end tests read them.
+#pragma once
 
 #include <fstream>
 #include <iterator>

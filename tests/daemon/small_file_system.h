@@ -1,3 +1,4 @@
+// A small tmpfs for the tests of a full disk.
 #pragma once
 
 #include <sys/mount.h>

@@ -1,3 +1,4 @@
+// A scratch directory for one test.
 #pragma once
 
 #include <atomic>
