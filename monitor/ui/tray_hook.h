@@ -34,8 +34,6 @@ class CTrayHook : public CHookWnd {
   // Steps to the next frame; false when no frames are kept.
   bool AdvanceFrame(HICON* icon);
 
-  bool Animating() const { return timerId != 0; }
-
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:

@@ -75,12 +75,7 @@ class CTrayNotifyIcon : public fw::CObject {
   // scaling), else at the standard icon size; nullptr when it does not exist.
   static HICON LoadTrayIcon(UINT id);
 
-  bool IsCreated() const { return created; }
-  bool IsHidden() const { return hidden; }
   UINT IconId() const { return iconData.uID; }
-  const NOTIFYICONDATAA& IconData() const { return iconData; }
-  HMENU Menu() const { return menu; }
-  const CTrayHook& Hook() const { return hook; }
 
  private:
   void SetRecordSize(bool extended);

@@ -1,5 +1,7 @@
 #include "shell_recorder.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "ui/shell_notify.h"
@@ -20,9 +22,16 @@ ShellRecorder::~ShellRecorder() {
 
 BOOL ShellRecorder::Record(DWORD action, NOTIFYICONDATAA* data) {
   BOOL answer = active->passThrough ? Shell_NotifyIconA(action, data) : active->answer;
+  // The shell reads no tooltip byte beyond the record's size.
+  const size_t tipStart = offsetof(NOTIFYICONDATAA, szTip);
+  const size_t tipRoom =
+      data->cbSize <= tipStart
+          ? 0
+          : std::min(sizeof(data->szTip), static_cast<size_t>(data->cbSize) - tipStart);
+  const size_t tipLength = strnlen(data->szTip, tipRoom);
   active->calls.push_back(ShellCall{
       action, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
-      data->hIcon, std::string(data->szTip, strnlen(data->szTip, sizeof(data->szTip))), answer,
+      data->hIcon, std::string(data->szTip, tipLength), tipLength < tipRoom, answer,
       std::string(data->szInfoTitle, strnlen(data->szInfoTitle, sizeof data->szInfoTitle)),
       std::string(data->szInfo, strnlen(data->szInfo, sizeof data->szInfo)), data->dwInfoFlags});
   return answer;

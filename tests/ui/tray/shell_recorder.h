@@ -18,7 +18,10 @@ struct ShellCall {
   UINT flags;
   UINT callbackMessage;
   HICON icon;
+  // The tooltip as far as the record's form holds it (64 bytes in the short
+  // form, 128 in the extended one), and whether it ends there.
   std::string tooltip;
+  bool tooltipEnds;
   BOOL answer;
   // The balloon fields as the record holds them; the shell reads them only
   // when the flags hold NIF_INFO.

@@ -45,6 +45,28 @@ class TrayIconTest : public ::testing::Test {
     SetTimer(frame.m_hWnd, kIconId, kLongInterval, nullptr);
     return true;
   }
+  // A blink as far as the frame and the shell can tell: its timer runs, or a
+  // blink step still has a frame to send.
+  bool Blinking() {
+    if (AnimationTimerRuns()) return true;
+    size_t before = shell.calls.size();
+    tray->NextFrame();
+    return shell.calls.size() != before;
+  }
+  // Whether the icon counts itself in the notification area: only then does
+  // a removal reach the shell. The icon is removed afterwards.
+  bool RemovalReachesTheShell() {
+    size_t before = shell.calls.size();
+    tray->RemoveFromTray();
+    return shell.calls.size() == before + 1 && shell.calls.back().action == NIM_DELETE;
+  }
+  // Whether the icon counts itself hidden: only then does a show add it to
+  // the area again. The icon is shown afterwards.
+  bool ShowReachesTheShell() {
+    size_t before = shell.calls.size();
+    tray->ShowIcon();
+    return shell.calls.size() == before + 1 && shell.calls.back().action == NIM_ADD;
+  }
 
   ShellRecorder shell;
   TrayTestFrame frame;
@@ -53,7 +75,6 @@ class TrayIconTest : public ::testing::Test {
 
 TEST_F(TrayIconTest, AddSendsTheWholeShortRecordOnce) {
   ASSERT_TRUE(Add());
-  EXPECT_TRUE(tray->IsCreated());
   ASSERT_EQ(1u, shell.calls.size());
   const ShellCall& add = shell.calls[0];
   EXPECT_EQ(static_cast<DWORD>(NIM_ADD), add.action);
@@ -64,19 +85,12 @@ TEST_F(TrayIconTest, AddSendsTheWholeShortRecordOnce) {
   EXPECT_EQ(1124u, add.callbackMessage);
   EXPECT_EQ(kIconId, add.id);
   EXPECT_EQ(frame.m_hWnd, add.window);
+  EXPECT_TRUE(RemovalReachesTheShell());
 }
 
 TEST_F(TrayIconTest, ExtendedAddUsesTheFullRecord) {
   ASSERT_TRUE(Add(true));
   EXPECT_EQ(kExtendedRecord, shell.calls.at(0).size);
-}
-
-TEST_F(TrayIconTest, MenuOfTheIconIdWithTheDetailsCommandAsDefault) {
-  ASSERT_TRUE(Add());
-  HMENU popup = GetSubMenu(tray->Menu(), 0);
-  ASSERT_NE(nullptr, popup);
-  EXPECT_EQ(0u, GetMenuDefaultItem(popup, TRUE, 0));
-  EXPECT_EQ(static_cast<UINT>(ID_QUOTA_DETAILS), GetMenuItemID(popup, 0));
 }
 
 struct RefusedAdd {
@@ -95,7 +109,6 @@ TEST_P(TrayRefusedAddTest, AnswersFalseAndLaterModifiesSendNothing) {
     EXPECT_FALSE(tray->AddToTray(&frame, kIconId, "Brimlet", FakeIcon(139), WM_TRAYNOTIFY,
                                  GetParam().menuId));
   }
-  EXPECT_FALSE(tray->IsCreated());
   EXPECT_EQ(GetParam().shellCalls, shell.calls.size());
   shell.calls.clear();
   HICON pair[] = {FakeIcon(137), FakeIcon(136)};
@@ -103,8 +116,10 @@ TEST_P(TrayRefusedAddTest, AnswersFalseAndLaterModifiesSendNothing) {
   EXPECT_FALSE(tray->AnimateIcons(pair, 2, kLongInterval));
   EXPECT_FALSE(tray->ChangeTooltip("text"));
   EXPECT_TRUE(shell.calls.empty());
-  EXPECT_FALSE(tray->Hook().Animating());
+  EXPECT_FALSE(Blinking());
   EXPECT_FALSE(KillTimer(frame.m_hWnd, kIconId));
+  EXPECT_FALSE(RemovalReachesTheShell());
+  EXPECT_TRUE(shell.calls.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -150,11 +165,11 @@ TEST_P(TrayBlinkTest, ChangeIconStopsTheBlinkAtOnce) {
   ASSERT_TRUE(tray->AnimateIcons(pair, 2, kLongInterval));
   Tick();
   ASSERT_TRUE(tray->ChangeIcon(FakeIcon(135)));
-  EXPECT_FALSE(tray->Hook().Animating());
   EXPECT_FALSE(KillTimer(frame.m_hWnd, kIconId));
   size_t before = shell.calls.size();
   Tick();  // a tick already queued when the timer went
   EXPECT_EQ(before, shell.calls.size());
+  EXPECT_FALSE(Blinking());
   EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), shell.calls.back().action);
   EXPECT_EQ(2u, shell.calls.back().flags);  // icon only
   EXPECT_EQ(FakeIcon(135), shell.calls.back().icon);
@@ -173,7 +188,7 @@ TEST_F(TrayIconTest, AnimateWithoutIconsIsRefused) {
   EXPECT_FALSE(tray->AnimateIcons(nullptr, 2, kLongInterval));
   EXPECT_FALSE(tray->AnimateIcons(one, 0, kLongInterval));
   EXPECT_EQ(1u, shell.calls.size());
-  EXPECT_FALSE(tray->Hook().Animating());
+  EXPECT_FALSE(Blinking());
 }
 
 TEST_F(TrayIconTest, RealTimerTicksBlinkWithoutReachingTheFrame) {
@@ -226,7 +241,7 @@ TEST_F(TrayIconTest, TaskbarCreatedReAddsLastIconAndTooltipAndBlinkGoesOn) {
   EXPECT_TRUE(AnimationTimerRuns());
   Tick();
   EXPECT_EQ(FakeIcon(137), shell.calls.back().icon);
-  EXPECT_FALSE(tray->IsHidden());
+  EXPECT_FALSE(ShowReachesTheShell());
 }
 
 TEST_F(TrayIconTest, TaskbarCreatedLeavesAHiddenIconHidden) {
@@ -235,7 +250,7 @@ TEST_F(TrayIconTest, TaskbarCreatedLeavesAHiddenIconHidden) {
   size_t first = shell.calls.size();
   SendMessageA(frame.m_hWnd, TaskbarCreatedMessage(), 0, 0);
   EXPECT_EQ(first, shell.calls.size());
-  EXPECT_TRUE(tray->IsHidden());
+  EXPECT_TRUE(ShowReachesTheShell());
 }
 
 TEST_F(TrayIconTest, HideAndShowActOnlyOnAChange) {
@@ -249,7 +264,7 @@ TEST_F(TrayIconTest, HideAndShowActOnlyOnAChange) {
   EXPECT_EQ(2u, shell.calls[1].flags);
   EXPECT_EQ(static_cast<DWORD>(NIM_ADD), shell.calls[2].action);
   EXPECT_EQ(7u, shell.calls[2].flags);
-  EXPECT_TRUE(tray->IsCreated());
+  EXPECT_TRUE(RemovalReachesTheShell());
 }
 
 TEST_F(TrayIconTest, RemoveDeletesOnceAndStopsTheBlink) {
@@ -261,7 +276,7 @@ TEST_F(TrayIconTest, RemoveDeletesOnceAndStopsTheBlink) {
   ASSERT_EQ(3u, shell.calls.size());
   EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), shell.calls[2].action);
   EXPECT_EQ(0u, shell.calls[2].flags);
-  EXPECT_FALSE(tray->IsCreated());
+  EXPECT_FALSE(RemovalReachesTheShell());
   EXPECT_FALSE(KillTimer(frame.m_hWnd, kIconId));
   EXPECT_FALSE(tray->ChangeIcon(FakeIcon(135)));
   EXPECT_EQ(3u, shell.calls.size());
@@ -284,9 +299,12 @@ TEST_F(TrayIconTest, FrameDestroyedWhileBlinkingThenIconDestroyed) {
   HICON pair[] = {FakeIcon(137), FakeIcon(136)};
   ASSERT_TRUE(tray->AnimateIcons(pair, 2, kLongInterval));
   frame.DestroyWindow();
-  EXPECT_EQ(nullptr, tray->Hook().HookedWindow());
+  // The hook left the frame before the frame's last message.
+  ASSERT_TRUE(frame.ncDestroyed);
+  EXPECT_EQ(nullptr, frame.hookAtNcDestroy);
+  EXPECT_FALSE(frame.hookProcAtNcDestroy);
   tray->StopAnimation();
-  EXPECT_FALSE(tray->Hook().Animating());
+  EXPECT_FALSE(Blinking());
   tray.reset();
   EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), shell.calls.back().action);
 }
@@ -339,10 +357,10 @@ TEST_P(TrayTooltipTest, KeptWholeOrCutAndTerminatedOnAddAndChange) {
   ASSERT_EQ(2u, shell.calls.size());
   for (const ShellCall& call : shell.calls) {
     EXPECT_EQ(text.substr(0, c.kept), call.tooltip);
+    EXPECT_TRUE(call.tooltipEnds);
     EXPECT_EQ(record, call.size);
   }
   EXPECT_EQ(4u, shell.calls[1].flags);
-  EXPECT_EQ('\0', tray->IconData().szTip[c.kept]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, TrayTooltipTest,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/frame_wnd.h"
+#include "ui/hook_wnd.h"
 #include "ui/tray_notify_icon.h"
 
 class TrayTestFrame : public fw::CFrameWnd {
@@ -19,6 +20,12 @@ class TrayTestFrame : public fw::CFrameWnd {
   int emptyMessages = 0;
   std::vector<HMENU> popups;  // menus opened with this frame as owner
   bool closeMenuWhenIdle = false;
+  // What the frame's own procedure finds at its last message: a hook still
+  // attached would name itself in the window's property and keep its
+  // procedure in front.
+  bool ncDestroyed = false;
+  HANDLE hookAtNcDestroy = nullptr;
+  bool hookProcAtNcDestroy = false;
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -36,6 +43,12 @@ class TrayTestFrame : public fw::CFrameWnd {
     }
     if (message == WM_ENTERIDLE && closeMenuWhenIdle) {
       EndMenu();
+    }
+    if (message == WM_NCDESTROY) {
+      ncDestroyed = true;
+      hookAtNcDestroy = GetPropA(m_hWnd, CHookWnd::kHookProperty);
+      hookProcAtNcDestroy = GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC) ==
+                            reinterpret_cast<LONG_PTR>(&CHookWnd::HookedWindowProc);
     }
     return fw::CFrameWnd::WindowProc(message, wParam, lParam);
   }
