@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/desktop_doors.h"
 #include "ui/portable/browser_command.h"
 #include "ui/portable/open_error_text.h"
 
@@ -46,12 +47,12 @@ bool ReadClassesRootValue(const std::string& keyName, std::string* value) {
 
 }  // namespace
 
-UINT OpenInBrowser(const char* address, int show, ShellOpenFunction shellOpen) {
+UINT OpenInBrowser(const char* address, int show) {
   if (address == nullptr) {
     address = "";
   }
   UINT result = static_cast<UINT>(
-      reinterpret_cast<UINT_PTR>(shellOpen(nullptr, "open", address, nullptr, nullptr, show)));
+      reinterpret_cast<UINT_PTR>(ShellOpen(nullptr, "open", address, nullptr, nullptr, show)));
   if (result > 32) {
     return result;
   }

@@ -4,9 +4,7 @@
 
 #include <windows.h>
 
-// The shell's open call, as ShellExecuteA.
-using ShellOpenFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-
-// Answers the shell's result, or the program start's result for the
-// fallback; above 32 is success. A null address opens "".
-UINT OpenInBrowser(const char* address, int show, ShellOpenFunction shellOpen);
+// Opens `address` through the shell's open door (ui/desktop_doors.h), shown
+// as `show`. Answers the shell's result, or the program start's result for
+// the fallback; above 32 is success. A null address opens "".
+UINT OpenInBrowser(const char* address, int show);

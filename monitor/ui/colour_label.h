@@ -19,9 +19,6 @@ class CColourLabel : public fw::CWnd {
   void SetTextColour(COLORREF colour);
   COLORREF GetTextColour() const { return textColour; }
 
-  COLORREF BackColour() const { return backColour; }
-  HBRUSH BackBrush() const { return backBrush; }
-
   static constexpr COLORREF kSystemTextColour = static_cast<COLORREF>(-1);
 
  protected:

@@ -1,15 +1,12 @@
 #include "ui/link_label.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "framework/resource_language.h"
 #include "resources/resource.h"
 #include "ui/browser_open.h"
+#include "ui/desktop_doors.h"
 #include "ui/portable/open_error_text.h"
-
-ShellOpenFunction CLinkLabel::shellOpen = ShellExecuteA;
-CLinkLabel::MessageBoxFunction CLinkLabel::messageBox = MessageBoxA;
 
 namespace {
 
@@ -231,7 +228,7 @@ bool CLinkLabel::PreTranslateMessage(MSG* message) {
 }
 
 void CLinkLabel::OnClicked() {
-  UINT result = OpenUrl(url.c_str(), SW_SHOWNORMAL);
+  UINT result = OpenInBrowser(url.c_str(), SW_SHOWNORMAL);
   visited = result > 32;
   if (visited) {
     Repaint();
@@ -258,11 +255,7 @@ void CLinkLabel::ReportOpenError(UINT code) {
   std::string text = OpenErrorMessage(code);
   std::string title = fw::LoadResString(IDS_PROGRAM_TITLE);
   HWND owner = m_hWnd != nullptr ? GetParent(m_hWnd) : nullptr;
-  messageBox(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION);
-}
-
-UINT CLinkLabel::OpenUrl(const char* address, int show) {
-  return OpenInBrowser(address, show, shellOpen);
+  ShowMessageBox(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CLinkLabel::OnDestroy() {

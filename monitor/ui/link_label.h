@@ -1,6 +1,7 @@
 // A static text control of a dialog turned into a link: link colours, a hand
 // cursor, a tooltip with the address, and the address opened in the user's
-// web browser on a click. Bind it to the control with SubclassDlgItem.
+// web browser on a click (ui/browser_open.h). Bind it to the control with
+// SubclassDlgItem.
 //
 // The dialog must be an fw::CWnd: the link paints itself through the
 // reflected WM_CTLCOLORSTATIC, and its tooltip is fed from PreTranslateMessage
@@ -12,7 +13,6 @@
 #include <string>
 
 #include "framework/wnd.h"
-#include "ui/browser_open.h"
 
 class CLinkLabel : public fw::CWnd {
  public:
@@ -24,27 +24,9 @@ class CLinkLabel : public fw::CWnd {
   void SetVisited(bool on);
   void FitToText();
 
-  const std::string& Url() const { return url; }
-  bool Visited() const { return visited; }
-  bool Underline() const { return underline; }
-  HWND Tooltip() const { return tooltip; }
-
-  // Opens `address` in the user's web browser through OpenInBrowser with
-  // shellOpen below; above 32 is success.
-  static UINT OpenUrl(const char* address, int show);
-  // The message box of a failed open, owned by the link's dialog.
-  void ReportOpenError(UINT code);
-
   static constexpr COLORREF kLinkColour = RGB(0, 0, 238);
   static constexpr COLORREF kVisitedColour = RGB(85, 26, 139);
   static constexpr int kToolId = 1;
-
-  // Seams for the shell-open call and the message box: tests put their own
-  // functions here, so that no browser starts and no message box waits for a
-  // user who is not there.
-  using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
-  static ShellOpenFunction shellOpen;
-  static MessageBoxFunction messageBox;
 
  protected:
   void PreSubclassWindow() override;  // runs PrepareLabel once when bound
@@ -57,6 +39,8 @@ class CLinkLabel : public fw::CWnd {
   void PrepareLabel();
   void CreateTooltip();
   void OnClicked();
+  // The message box of a failed open, owned by the link's dialog.
+  void ReportOpenError(UINT code);
   void Repaint();
   HFONT UnderlineFont();
   void ReleaseResources();

@@ -36,6 +36,7 @@ brimlet_wine_test(HookLinkLabel
     ${hook_link_ui}/hook_wnd.cpp
     ${hook_link_ui}/link_label.cpp
     ${hook_link_ui}/browser_open.cpp
+    ${hook_link_ui}/desktop_doors.cpp
     ${hook_link_portable}
   RESOURCES ${hook_link_tests}/link/link_test.rc
   LIBS brimlet_framework comctl32 shell32 advapi32 gdi32 user32

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-// The result OpenUrl gives for an address whose browser command line would
-// not fit: the shell's own "not enough memory" code, so that the user sees
-// that text.
+// The result OpenInBrowser gives for an address whose browser command line
+// would not fit: the shell's own "not enough memory" code, so that the user
+// sees that text.
 constexpr uint32_t kOpenErrorCommandTooLong = 8;
 
 // The description of a shell-open (or program start) result that is not a

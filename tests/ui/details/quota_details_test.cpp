@@ -1,18 +1,77 @@
 // The details window on the screen: created hidden and centred, closed only
-// by hiding except for OK when it ends the program, the auto-show box, and
-// the balance label's colours. Keys go through the application's message
-// loop, as the user's keys do.
+// by hiding except for OK when it ends the program, the auto-show box, the
+// help links and the balance label's colours. Keys go through the
+// application's message loop, as the user's keys do; colours are those the
+// window's controls give it for painting them.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 #include "framework/frame_wnd.h"
 #include "framework/win_app.h"
 #include "resources/resource.h"
 #include "ui/colour_label.h"
+#include "ui/desktop_doors.h"
 #include "ui/link_label.h"
 #include "ui/quota_details_dlg.h"
 
 namespace {
+
+// What the parent of `control` gets for painting it.
+struct Paint {
+  COLORREF text;
+  COLORREF back;
+  HBRUSH brush;
+  bool underlined;  // the font selected for the text
+};
+
+Paint PaintOf(HWND control) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  LRESULT brush = SendMessageA(GetParent(control), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(control));
+  LOGFONTA font{};
+  GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+  Paint paint{GetTextColor(dc), GetBkColor(dc), reinterpret_cast<HBRUSH>(brush),
+              font.lfUnderline != 0};
+  DeleteDC(dc);
+  return paint;
+}
+
+// The addresses handed to the shell's open door while an OpenRecorder lives;
+// the shell answers success.
+std::vector<std::string> openedAddresses;
+
+HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
+  openedAddresses.push_back(file != nullptr ? file : "");
+  return reinterpret_cast<HINSTANCE>(static_cast<UINT_PTR>(42));
+}
+
+class OpenRecorder {
+ public:
+  OpenRecorder() {
+    openedAddresses.clear();
+    SetShellOpen(RecordOpen);
+  }
+  ~OpenRecorder() { SetShellOpen(nullptr); }
+  OpenRecorder(const OpenRecorder&) = delete;
+  OpenRecorder& operator=(const OpenRecorder&) = delete;
+};
+
+void Click(HWND control) {
+  SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+}
+
+// The label's own brush: solid, of the button face.
+void ExpectButtonFaceBrush(HBRUSH brush) {
+  ASSERT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
+  LOGBRUSH description{};
+  GetObjectA(brush, sizeof description, &description);
+  EXPECT_EQ(static_cast<UINT>(BS_SOLID), description.lbStyle);
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), description.lbColor);
+}
 
 class QuotaDetailsTest : public ::testing::Test {
  protected:
@@ -68,10 +127,19 @@ TEST_F(QuotaDetailsTest, CreatedHiddenAndCentredWithEverythingBound) {
   CLinkLabel* quotaHelp = Bound<CLinkLabel>(IDC_QUOTA_HELP_LINK);
   ASSERT_NE(nullptr, printHelp);
   ASSERT_NE(nullptr, quotaHelp);
-  EXPECT_EQ(BRIMLET_PRINT_HELP_ADDRESS, printHelp->Url());
-  EXPECT_EQ(BRIMLET_QUOTA_HELP_ADDRESS, quotaHelp->Url());
-  EXPECT_FALSE(printHelp->Underline());
-  EXPECT_FALSE(quotaHelp->Underline());
+  // Both links paint in the link colour, without an underline.
+  for (CLinkLabel* link : {printHelp, quotaHelp}) {
+    Paint paint = PaintOf(link->m_hWnd);
+    EXPECT_EQ(CLinkLabel::kLinkColour, paint.text);
+    EXPECT_FALSE(paint.underlined);
+  }
+  {
+    OpenRecorder recorder;
+    Click(printHelp->m_hWnd);
+    Click(quotaHelp->m_hWnd);
+  }
+  EXPECT_EQ((std::vector<std::string>{BRIMLET_PRINT_HELP_ADDRESS, BRIMLET_QUOTA_HELP_ADDRESS}),
+            openedAddresses);
 
   ASSERT_NE(nullptr, BalanceLabel());
   EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), BalanceLabel()->GetTextColour());
@@ -217,17 +285,14 @@ TEST_P(BalanceColourTest, RoundTripRepaintAndColoursGivenToTheDialog) {
   EXPECT_EQ(expected, label.GetTextColour());
   EXPECT_TRUE(GetUpdateRect(label.m_hWnd, nullptr, FALSE));
 
-  HDC dc = CreateCompatibleDC(nullptr);
-  LRESULT brush = SendMessageA(details.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                               reinterpret_cast<LPARAM>(label.m_hWnd));
-  EXPECT_EQ(reinterpret_cast<LRESULT>(label.BackBrush()), brush);
-  EXPECT_EQ(expected, GetTextColor(dc));
-  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetBkColor(dc));
+  Paint paint = PaintOf(label.m_hWnd);
+  EXPECT_EQ(expected, paint.text);
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), paint.back);
+  // The label's own brush, the same one at every request.
+  ExpectButtonFaceBrush(paint.brush);
+  EXPECT_EQ(paint.brush, PaintOf(label.m_hWnd).brush);
   // Other texts of the window keep the dialog's own colours.
-  LRESULT other = SendMessageA(details.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                               reinterpret_cast<LPARAM>(Item(IDC_LOW_LIMIT)));
-  EXPECT_NE(brush, other);
-  DeleteDC(dc);
+  EXPECT_NE(paint.brush, PaintOf(Item(IDC_LOW_LIMIT)).brush);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -240,29 +305,42 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(QuotaDetailsTest, BalanceBrushGoesWithTheWindow) {
   CColourLabel* label = BalanceLabel();
   ASSERT_NE(nullptr, label);
-  HBRUSH brush = label->BackBrush();
-  EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
+  HBRUSH brush = PaintOf(label->m_hWnd).brush;
+  ExpectButtonFaceBrush(brush);
   details.DestroyWindow();
-  EXPECT_EQ(nullptr, label->BackBrush());
   EXPECT_EQ(0u, GetObjectType(brush));
+
+  // Bound again, the label paints with a new brush rather than the freed one.
+  HWND text = CreateWindowExA(0, "STATIC", "12.34", WS_CHILD, 0, 0, 60, 20, mainFrame.m_hWnd,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(nullptr, text);
+  ASSERT_TRUE(label->SubclassWindow(text));
+  HBRUSH again = PaintOf(text).brush;
+  ExpectButtonFaceBrush(again);
+  EXPECT_TRUE(DestroyWindow(text));
+  EXPECT_EQ(0u, GetObjectType(again));
 }
 
 TEST(ColourLabel, BrushIsFreedWhenTheObjectGoesFirst) {
-  HWND text = CreateWindowExA(0, "STATIC", "12.34", WS_POPUP, 0, 0, 60, 20, nullptr, nullptr,
+  fw::CFrameWnd parent;  // passes the colour requests on to the label
+  ASSERT_TRUE(parent.Create("colour label test"));
+  HWND text = CreateWindowExA(0, "STATIC", "12.34", WS_CHILD, 0, 0, 60, 20, parent.m_hWnd, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(nullptr, text);
   HBRUSH brush;
   {
     CColourLabel label;
     ASSERT_TRUE(label.SubclassWindow(text));
-    brush = label.BackBrush();
-    EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), GetObjectType(brush));
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), label.BackColour());
+    Paint paint = PaintOf(text);
+    brush = paint.brush;
+    ExpectButtonFaceBrush(brush);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), paint.back);
   }
   EXPECT_EQ(0u, GetObjectType(brush));
   EXPECT_EQ(nullptr, fw::CWnd::FromHandle(text));
   SendMessageA(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("still a window"));
   EXPECT_TRUE(DestroyWindow(text));
+  parent.DestroyWindow();
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ class LinkTest : public ::testing::Test {
   void TearDown() override { dialog.DestroyWindow(); }
 
   fw::CWinApp app;
-  FakeShell shell;  // nothing here opens an address, but no test may reach a real one
+  FakeShell shell;  // no test may reach a real browser or message box
   LinkTestDialog dialog;
 };
 
@@ -48,7 +48,6 @@ TEST_P(PrepareLabel, TakesTheAddressAndTextAndAddsTheTool) {
   }
   ASSERT_TRUE(link.SubclassDlgItem(c.control, &dialog));
 
-  EXPECT_EQ(c.url, link.Url());
   EXPECT_EQ(c.text, ControlText(link.m_hWnd));
   EXPECT_NE(0, GetWindowLongPtrA(link.m_hWnd, GWL_STYLE) & SS_NOTIFY);
   SIZE extent = MeasureWithDefaultFont(link.m_hWnd, c.text);
@@ -58,17 +57,24 @@ TEST_P(PrepareLabel, TakesTheAddressAndTextAndAddsTheTool) {
     EXPECT_EQ(0, Width(rect));
   }
 
-  ASSERT_NE(nullptr, link.Tooltip());
-  EXPECT_EQ(1, SendMessageA(link.Tooltip(), TTM_GETTOOLCOUNT, 0, 0));
-  EXPECT_EQ(c.url, TooltipText(link.Tooltip(), link.m_hWnd));
+  HWND tooltip = LinkTooltip(link.m_hWnd);
+  ASSERT_NE(nullptr, tooltip);
+  EXPECT_EQ(1, SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+  EXPECT_EQ(c.url, TooltipText(tooltip, link.m_hWnd));
   TOOLINFOA tool{};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
   tool.hwnd = link.m_hWnd;
   tool.uId = CLinkLabel::kToolId;
-  ASSERT_TRUE(SendMessageA(link.Tooltip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+  ASSERT_TRUE(SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
   RECT client;
   GetClientRect(link.m_hWnd, &client);
   EXPECT_TRUE(EqualRect(&client, &tool.rect));
+
+  // A link without text has no area to click; the tooltip alone shows its
+  // address.
+  if (c.text[0] != '\0') {
+    EXPECT_EQ(c.url, ClickedAddress(link.m_hWnd, shell));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -86,16 +92,16 @@ TEST_F(LinkTest, SetUrlReplacesTheTooltipTextButNotTheControlText) {
   CLinkLabel empty;
   ASSERT_TRUE(help.SubclassDlgItem(IDC_LINK_HELP, &dialog));
   ASSERT_TRUE(empty.SubclassDlgItem(IDC_LINK_EMPTY, &dialog));
-  EXPECT_EQ("Help", TooltipText(help.Tooltip(), help.m_hWnd));
+  EXPECT_EQ("Help", TooltipText(LinkTooltip(help.m_hWnd), help.m_hWnd));
 
   for (CLinkLabel* link : {&help, &empty}) {
     std::string textBefore = ControlText(link->m_hWnd);
     link->SetUrl(kQuotaHelp);
-    EXPECT_EQ(kQuotaHelp, link->Url());
-    EXPECT_EQ(kQuotaHelp, TooltipText(link->Tooltip(), link->m_hWnd));
+    EXPECT_EQ(kQuotaHelp, TooltipText(LinkTooltip(link->m_hWnd), link->m_hWnd));
     EXPECT_EQ(textBefore, ControlText(link->m_hWnd));
   }
   EXPECT_EQ(0, Width(RectInDialog(empty.m_hWnd)));
+  EXPECT_EQ(kQuotaHelp, ClickedAddress(help.m_hWnd, shell));
 }
 
 // Fitting keeps the edge or centre that the control's alignment names.
@@ -214,7 +220,8 @@ TEST_F(LinkTest, TheUnderlinedFontIsMadeOnceAndGoesWithTheControl) {
   EXPECT_EQ(first, PaintedFont(dialog.m_hWnd, link.m_hWnd));
   EXPECT_EQ(OBJ_FONT, static_cast<int>(GetObjectType(first)));
 
-  HWND tooltip = link.Tooltip();
+  HWND tooltip = LinkTooltip(link.m_hWnd);
+  ASSERT_NE(nullptr, tooltip);
   DestroyWindow(link.m_hWnd);
   EXPECT_EQ(0u, GetObjectType(first));
   EXPECT_FALSE(IsWindow(tooltip));
@@ -265,7 +272,8 @@ TEST_F(LinkTest, QueuedMessagesAreRelayedToTheTooltipAndStillHandled) {
   MouseCountingLink link;
   ASSERT_TRUE(link.SubclassDlgItem(IDC_LINK_HELP, &dialog));
   RelayWatch watch;
-  watch.Attach(link.Tooltip());
+  ASSERT_NE(nullptr, LinkTooltip(link.m_hWnd));
+  watch.Attach(LinkTooltip(link.m_hWnd));
 
   PostMessageA(link.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   PumpMessages();

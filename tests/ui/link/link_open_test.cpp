@@ -12,6 +12,7 @@
 #include "framework/win_app.h"
 #include "link_test_ids.h"
 #include "link_test_support.h"
+#include "ui/browser_open.h"
 #include "ui/link_label.h"
 
 namespace {
@@ -83,6 +84,8 @@ class LinkOpenTest : public ::testing::Test {
     SendMessageA(link.m_hWnd, WM_LBUTTONUP, 0,
                  MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
   }
+  // The link and the visited colour tell whether the link counts as visited.
+  COLORREF Colour() { return PaintedTextColour(link.m_hWnd); }
 
   fw::CWinApp app;
   FakeShell shell;
@@ -101,7 +104,7 @@ TEST_F(LinkOpenTest, AClickOpensTheAddressWithTheShell) {
   EXPECT_FALSE(shell.opens[0].withParameters);
   EXPECT_FALSE(shell.opens[0].withDirectory);
   EXPECT_EQ(SW_SHOWNORMAL, shell.opens[0].show);
-  EXPECT_TRUE(link.Visited());
+  EXPECT_EQ(CLinkLabel::kVisitedColour, Colour());
   EXPECT_TRUE(shell.boxes.empty());
   EXPECT_EQ(nullptr, GetCapture());
 }
@@ -128,14 +131,7 @@ TEST_F(LinkOpenTest, ADoubleClickOpensTheAddressOnceAndTheTooltipKeepsAmpersands
   EXPECT_EQ(1u, shell.opens.size());
   EXPECT_EQ(nullptr, GetCapture());
 
-  HWND tooltip = nullptr;
-  for (HWND candidate = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-       candidate != nullptr && tooltip == nullptr;
-       candidate = FindWindowExA(nullptr, candidate, TOOLTIPS_CLASSA, nullptr)) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(candidate, &process);
-    if (process == GetCurrentProcessId()) tooltip = candidate;
-  }
+  HWND tooltip = LinkTooltip(link.m_hWnd);
   ASSERT_NE(nullptr, tooltip);
   EXPECT_NE(0, GetWindowLongA(tooltip, GWL_STYLE) & TTS_NOPREFIX);
 }
@@ -152,9 +148,9 @@ TEST_P(LinkOpenFailure, ClearsVisitedAndShowsTheText) {
   const FailureCase& c = GetParam();
   shell.shellResults = {42, c.code};
   Click();
-  ASSERT_TRUE(link.Visited());
+  ASSERT_EQ(CLinkLabel::kVisitedColour, Colour());
   Click();
-  EXPECT_FALSE(link.Visited());
+  EXPECT_EQ(CLinkLabel::kLinkColour, Colour());
   ASSERT_EQ(1u, shell.boxes.size());
   EXPECT_EQ(c.text, shell.boxes[0].text);
   EXPECT_EQ("Brimlet", shell.boxes[0].caption);
@@ -166,7 +162,7 @@ TEST_P(LinkOpenFailure, ClearsVisitedAndShowsTheText) {
   shell.opens.clear();
   Click();
   EXPECT_EQ(1u, shell.opens.size());
-  EXPECT_TRUE(link.Visited());
+  EXPECT_EQ(CLinkLabel::kVisitedColour, Colour());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,7 +185,7 @@ TEST_F(LinkOpenTest, TheFallbackStartsTheRegisteredBrowser) {
   RecordFile record;
 
   shell.shellResults = {31};
-  UINT result = CLinkLabel::OpenUrl(kAddress, SW_HIDE);
+  UINT result = OpenInBrowser(kAddress, SW_HIDE);
   EXPECT_GT(result, 32u);
   EXPECT_EQ("\"" + recorder + "\"  " + kAddress, record.Wait(10000));
   EXPECT_EQ(1u, shell.opens.size());
@@ -204,7 +200,7 @@ TEST_F(LinkOpenTest, AnAddressTooLongForTheCommandIsRefused) {
   RecordFile record;
 
   std::string address = "http://help.example/" + std::string(520, 'q');
-  EXPECT_EQ(8u, CLinkLabel::OpenUrl(address.c_str(), SW_HIDE));
+  EXPECT_EQ(8u, OpenInBrowser(address.c_str(), SW_HIDE));
   link.SetUrl(address.c_str());
   Click();
   ASSERT_EQ(1u, shell.boxes.size());
@@ -233,7 +229,7 @@ TEST_P(UnusableAssociation, AnswersTheShellsCode) {
   }
   HtmAssociation pointed(kUnusableType);
   shell.shellResults = {27};
-  EXPECT_EQ(27u, CLinkLabel::OpenUrl(kAddress, SW_HIDE));
+  EXPECT_EQ(27u, OpenInBrowser(kAddress, SW_HIDE));
   EXPECT_EQ(1u, shell.opens.size());
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/win_app.h"
 #include "link_test_ids.h"
+#include "ui/desktop_doors.h"
 #include "ui/link_label.h"
 
 namespace {
@@ -30,13 +31,13 @@ int WINAPI FakeMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 FakeShell::FakeShell() {
   activeFake = this;
-  CLinkLabel::shellOpen = FakeShellOpen;
-  CLinkLabel::messageBox = FakeMessageBox;
+  SetShellOpen(FakeShellOpen);
+  SetMessageBox(FakeMessageBox);
 }
 
 FakeShell::~FakeShell() {
-  CLinkLabel::shellOpen = ShellExecuteA;
-  CLinkLabel::messageBox = MessageBoxA;
+  SetShellOpen(nullptr);
+  SetMessageBox(nullptr);
   activeFake = nullptr;
 }
 
@@ -128,6 +129,59 @@ std::string TooltipText(HWND tooltip, HWND link) {
   tool.lpszText = text;
   SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
   return text;
+}
+
+namespace {
+
+struct ToolSearch {
+  HWND link;
+  HWND tooltip;
+};
+
+BOOL CALLBACK TakeTooltipOfLink(HWND window, LPARAM parameter) {
+  ToolSearch& search = *reinterpret_cast<ToolSearch*>(parameter);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) {
+    return TRUE;
+  }
+  int count = static_cast<int>(SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    if (SendMessageA(window, TTM_ENUMTOOLSA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&tool)) &&
+        tool.hwnd == search.link) {
+      search.tooltip = window;
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND LinkTooltip(HWND link) {
+  ToolSearch search{link, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), TakeTooltipOfLink, reinterpret_cast<LPARAM>(&search));
+  return search.tooltip;
+}
+
+COLORREF PaintedTextColour(HWND link) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SendMessageA(GetParent(link), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(link));
+  COLORREF colour = GetTextColor(dc);
+  DeleteDC(dc);
+  return colour;
+}
+
+std::string ClickedAddress(HWND link, FakeShell& shell) {
+  shell.shellResults = {42};
+  size_t before = shell.opens.size();
+  SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+  return shell.opens.size() > before ? shell.opens.back().file : std::string();
 }
 
 void PumpMessages() {

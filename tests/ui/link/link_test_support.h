@@ -25,8 +25,9 @@ struct MessageBoxCall {
   UINT type;
 };
 
-// Replaces both seams of CLinkLabel for its lifetime and records every call.
-// The shell answers `shellResults` in turn, repeating the last one.
+// Stands in the shell's open door and the message box door for its lifetime
+// and records every call. The shell answers `shellResults` in turn,
+// repeating the last one.
 class FakeShell {
  public:
   FakeShell();
@@ -82,5 +83,12 @@ SIZE MeasureWithDefaultFont(HWND control, const std::string& text);
 std::string ControlText(HWND control);
 // Text of tool 1 of a link's tooltip.
 std::string TooltipText(HWND tooltip, HWND link);
+// The tooltip window of this thread that has a tool for `link`, or nullptr.
+HWND LinkTooltip(HWND link);
+// The text colour that the link's dialog gets from it for painting it.
+COLORREF PaintedTextColour(HWND link);
+// A click on `link` with the shell answering success: the address it opened,
+// or "" when it opened none.
+std::string ClickedAddress(HWND link, FakeShell& shell);
 // Runs everything queued on this thread through the application's loop.
 void PumpMessages();
