@@ -1,3 +1,4 @@
+// Resource ids of the link tests' own dialog.
 #pragma once
 #define IDD_LINK_TEST 950
 #define IDC_LINK_HELP 951
