@@ -61,14 +61,7 @@ PatientLock logLock(PatientLock::kPatience);
 
 std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
                         std::string* error) {
-  std::string records;
-  std::vector<std::size_t> ends;
-  ends.reserve(texts.size());
-  for (const std::string& text : texts) {
-    records += text;
-    records += kLineSeparator;
-    ends.push_back(records.size());
-  }
+  const JoinedLines lines = joinLines(texts, kLineSeparator);
   // No-follow: a symbolic link planted under the log's name must not send the
   // entries elsewhere. Non-blocking: a FIFO without a reader fails at once
   // (ENXIO) instead of hanging the daemon in open.
@@ -93,7 +86,8 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
   // full device in practice.
   PosixAppendTarget file(fd);
   std::size_t whole = 0;
-  const int writeError = appendRecords(file, records, ends, before.st_size, ENOSPC, &whole);
+  const int writeError =
+      appendRecords(file, lines.records, lines.ends, before.st_size, ENOSPC, &whole);
   // Some file systems (NFS) report a failed write only at close, and then
   // for any of the lines.
   const bool closed = ::close(fd) == 0;

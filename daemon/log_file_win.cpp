@@ -75,14 +75,7 @@ PatientLock logLock(PatientLock::kPatience);
 
 std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
                         std::string* error) {
-  std::string records;
-  std::vector<std::size_t> ends;
-  ends.reserve(texts.size());
-  for (const std::string& text : texts) {
-    records += text;
-    records += kLineSeparator;
-    ends.push_back(records.size());
-  }
+  const JoinedLines lines = joinLines(texts, kLineSeparator);
   // Append-only access makes every write land at the end as a whole; the
   // share modes let readers and log rotation open, rename or delete the file
   // while an entry is being written. Reading the attributes gives the length;
@@ -105,7 +98,8 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
   target.length(&before);
   // A write that succeeds short has hit a full disk.
   std::size_t whole = 0;
-  const int writeError = appendRecords(target, records, ends, before, ERROR_DISK_FULL, &whole);
+  const int writeError =
+      appendRecords(target, lines.records, lines.ends, before, ERROR_DISK_FULL, &whole);
   if (locked) UnlockFileEx(file, 0, 1, 0, &lock);
   const bool closed = CloseHandle(file) != FALSE;
   if (writeError == 0 && closed) return texts.size();

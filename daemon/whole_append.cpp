@@ -32,6 +32,17 @@ int appendRecords(AppendTarget& file, const std::string& records,
   return error;
 }
 
+JoinedLines joinLines(const std::vector<std::string>& texts, const char* separator) {
+  JoinedLines lines;
+  lines.ends.reserve(texts.size());
+  for (const std::string& text : texts) {
+    lines.records += text;
+    lines.records += separator;
+    lines.ends.push_back(lines.records.size());
+  }
+  return lines;
+}
+
 bool PatientLock::take(const std::function<LockAttempt()>& tryLock) {
   const auto deadline =
       std::chrono::steady_clock::now() + (passedBy_ ? std::chrono::milliseconds(0) : patience_);

@@ -48,6 +48,14 @@ int appendRecords(AppendTarget& file, const std::string& records,
                   const std::vector<std::size_t>& ends, std::int64_t lengthBefore, int noSpaceError,
                   std::size_t* whole);
 
+// Texts as one run of lines for appendRecords: each text followed by
+// `separator`, and where each line ends.
+struct JoinedLines {
+  std::string records;
+  std::vector<std::size_t> ends;
+};
+JoinedLines joinLines(const std::vector<std::string>& texts, const char* separator);
+
 // One try at the log file's lock, without waiting.
 enum class LockAttempt { Locked, Busy, Unsupported };
 

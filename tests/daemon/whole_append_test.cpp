@@ -141,22 +141,18 @@ void PrintTo(const BatchCase& c, std::ostream* out) { *out << c.name; }
 
 class DaemonAppendRecords : public testing::TestWithParam<BatchCase> {};
 
-const std::vector<std::string> kBatch = {
-    "05-03-2001 14:07:09,first\n", "05-03-2001 14:07:10,second\n", "05-03-2001 14:07:11,third\n"};
+const std::vector<std::string> kBatch = {"05-03-2001 14:07:09,first", "05-03-2001 14:07:10,second",
+                                         "05-03-2001 14:07:11,third"};
+const JoinedLines kJoined = joinLines(kBatch, "\n");
 
 TEST_P(DaemonAppendRecords, KeepsTheWholeRecordsAndTakesBackTheRest) {
-  std::string records;
-  std::vector<std::size_t> ends;
-  for (const std::string& record : kBatch) {
-    records += record;
-    ends.push_back(records.size());
-  }
+  const std::string& records = kJoined.records;
   ScriptedFile file(kEarlier);
   file.script = GetParam().script;
   file.otherWriter = GetParam().otherWriter;
   std::size_t whole = 99;
-  const int error = appendRecords(file, records, ends, static_cast<std::int64_t>(kEarlier.size()),
-                                  kNoSpace, &whole);
+  const int error = appendRecords(file, records, kJoined.ends,
+                                  static_cast<std::int64_t>(kEarlier.size()), kNoSpace, &whole);
   EXPECT_EQ(GetParam().whole == kBatch.size() ? 0 : kNoSpace, error);
   EXPECT_EQ(GetParam().whole, whole);
   if (GetParam().otherWriter.empty()) {
@@ -165,13 +161,13 @@ TEST_P(DaemonAppendRecords, KeepsTheWholeRecordsAndTakesBackTheRest) {
   EXPECT_EQ(GetParam().truncations, file.truncations);
 }
 
-const std::size_t kFirst = kBatch[0].size();
-const std::size_t kTwo = kFirst + kBatch[1].size();
+const std::size_t kFirst = kJoined.ends[0];
+const std::size_t kTwo = kJoined.ends[1];
 
 INSTANTIATE_TEST_SUITE_P(
     Batches, DaemonAppendRecords,
     testing::Values(
-        BatchCase{"Complete", {}, "", 3, kTwo + kBatch[2].size(), 0},
+        BatchCase{"Complete", {}, "", 3, kJoined.records.size(), 0},
         BatchCase{"InsideTheSecond", {{kFirst + 5, 0}, {0, kNoSpace}}, "", 1, kFirst, 1},
         BatchCase{"AtTheEndOfTheSecond", {{kTwo, kNoSpace}}, "", 2, kTwo, 0},
         BatchCase{"NothingWritten", {{0, kNoSpace}}, "", 0, 0, 0},
@@ -184,10 +180,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DaemonAppendRecords, OneWriteForTheWholeBatch) {
   ScriptedFile file(kEarlier);
   std::size_t whole = 0;
-  const std::string records = kBatch[0] + kBatch[1] + kBatch[2];
-  EXPECT_EQ(0, appendRecords(file, records, {kFirst, kTwo, records.size()}, 0, kNoSpace, &whole));
+  EXPECT_EQ(0, appendRecords(file, kJoined.records, kJoined.ends, 0, kNoSpace, &whole));
   EXPECT_EQ(1, file.writes);
   EXPECT_EQ(3u, whole);
+}
+
+TEST(DaemonJoinLines, EachTextEndsWithTheSeparatorAndItsLineEndIsKept) {
+  const JoinedLines lines = joinLines({"first", "", "third"}, "\r\n");
+  EXPECT_EQ("first\r\n\r\nthird\r\n", lines.records);
+  EXPECT_EQ((std::vector<std::size_t>{7, 9, 16}), lines.ends);
+  const JoinedLines none = joinLines({}, "\r\n");
+  EXPECT_EQ("", none.records);
+  EXPECT_TRUE(none.ends.empty());
 }
 
 // A lock that answers from a script, then stays as its last answer.
