@@ -175,6 +175,21 @@ std::vector<LANGID> ResourceLanguages(LPCSTR type, WORD id) {
   return languages;
 }
 
+std::wstring StoredString(UINT id, LANGID language) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC info = FindResourceExA(module, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), language);
+  if (info == nullptr) return std::wstring();
+  auto* entry = static_cast<const WCHAR*>(LockResource(LoadResource(module, info)));
+  const WCHAR* end = entry + SizeofResource(module, info) / sizeof(WCHAR);
+  for (UINT index = 0; index < 16 && entry < end; ++index) {
+    size_t length = *entry++;
+    if (length > static_cast<size_t>(end - entry)) break;
+    if (index == id % 16) return std::wstring(entry, length);
+    entry += length;
+  }
+  return std::wstring();
+}
+
 std::string Utf8FromWide(const wchar_t* text, size_t length) {
   if (length == 0) return std::string();
   int needed =

@@ -49,6 +49,10 @@ bool LoadDialogTemplate(WORD id, LANGID language, DialogTemplate* out);
 // Every language the program holds resource (type, id) in, in module order.
 std::vector<LANGID> ResourceLanguages(LPCSTR type, WORD id);
 
+// String `id` of exactly `language` as the program's string table holds it;
+// empty when its block does not exist or the entry is empty or cut short.
+std::wstring StoredString(UINT id, LANGID language);
+
 // Converts UTF-16 to UTF-8, or UTF-8 to Windows-1252 bytes.
 std::string Utf8FromWide(const wchar_t* text, size_t length);
 std::string Cp1252FromUtf8(const std::string& text);

@@ -10,6 +10,7 @@
 #include "core/level_notification.h"
 #include "core/status_level.h"
 #include "core/tooltip_text.h"
+#include "dialog_template.h"
 #include "expected_texts.h"
 #include "resources/resource.h"
 
@@ -20,22 +21,11 @@ using restest::LanguageTexts;
 // String `id` of exactly `language`, as the program gets it: in the ANSI code
 // page of the languages' texts, Windows-1252.
 std::string AnsiString(UINT id, LANGID language) {
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC info = FindResourceExA(module, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), language);
-  if (info == nullptr) return std::string();
-  auto* entry = static_cast<const WCHAR*>(LockResource(LoadResource(module, info)));
-  const WCHAR* end = entry + SizeofResource(module, info) / sizeof(WCHAR);
-  for (UINT index = 0; index < 16 && entry < end; ++index) {
-    int length = *entry++;
-    if (length > end - entry) break;
-    if (index == id % 16) {
-      char text[512] = "";
-      int bytes = WideCharToMultiByte(1252, 0, entry, length, text, sizeof text, nullptr, nullptr);
-      return std::string(text, bytes > 0 ? bytes : 0);
-    }
-    entry += length;
-  }
-  return std::string();
+  const std::wstring stored = restest::StoredString(id, language);
+  char text[512] = "";
+  int bytes = WideCharToMultiByte(1252, 0, stored.data(), static_cast<int>(stored.size()), text,
+                                  sizeof text, nullptr, nullptr);
+  return std::string(text, bytes > 0 ? bytes : 0);
 }
 
 // The widest figures a reading gives: 100 % and the largest 32-bit kilobyte

@@ -32,22 +32,9 @@ std::vector<LANGID> LanguagesOf(const std::vector<LanguageTexts>& texts) {
 // String `id` of exactly `language`, in UTF-8; `found` tells whether the
 // block exists and holds a non-empty entry.
 std::string StringOfLanguage(UINT id, LANGID language, bool* found) {
-  *found = false;
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC info = FindResourceExA(module, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), language);
-  if (info == nullptr) return std::string();
-  auto* entry = static_cast<const WCHAR*>(LockResource(LoadResource(module, info)));
-  const WCHAR* end = entry + SizeofResource(module, info) / sizeof(WCHAR);
-  for (UINT index = 0; index < 16 && entry < end; ++index) {
-    size_t length = *entry++;
-    if (length > static_cast<size_t>(end - entry)) break;
-    if (index == id % 16) {
-      *found = length > 0;
-      return restest::Utf8FromWide(entry, length);
-    }
-    entry += length;
-  }
-  return std::string();
+  const std::wstring stored = restest::StoredString(id, language);
+  *found = !stored.empty();
+  return restest::Utf8FromWide(stored.data(), stored.size());
 }
 
 // ---- Which language blocks exist -------------------------------------------
