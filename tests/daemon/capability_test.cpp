@@ -13,9 +13,9 @@
 #include <sstream>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <vector>
 
+#include "bounded_wait.h"
 #include "daemon_process.h"
 #include "temp_directory.h"
 
@@ -67,12 +67,13 @@ std::vector<CapabilitySets> capabilitiesOfEveryThread(int pid) {
 constexpr std::size_t kServingThreads = 4;
 
 std::vector<CapabilitySets> capabilitiesOfServingThreads(int pid) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  auto threads = capabilitiesOfEveryThread(pid);
-  while (threads.size() < kServingThreads && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    threads = capabilitiesOfEveryThread(pid);
-  }
+  std::vector<CapabilitySets> threads;
+  waitUntil(
+      [&] {
+        threads = capabilitiesOfEveryThread(pid);
+        return threads.size() >= kServingThreads;
+      },
+      std::chrono::seconds(5));
   return threads;
 }
 

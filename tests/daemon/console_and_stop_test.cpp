@@ -7,9 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bounded_wait.h"
 #include "daemon_process.h"
 #include "log_text.h"
 #include "small_file_system.h"
@@ -17,7 +17,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr std::chrono::seconds kWait{5};
 const std::size_t kStartLines = 5;
 const char kWaiting[] = "   Now waiting for incoming packets";
@@ -25,12 +24,7 @@ const char kSkipped[] = "BrimletD : console not writable, lines skipped: ";
 
 // Waits, bounded, until the file holds at least `count` lines.
 bool waitForFileLines(const std::string& path, std::size_t count) {
-  const auto deadline = Clock::now() + kWait;
-  while (lines(readFile(path)).size() < count) {
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
+  return waitUntil([&] { return lines(readFile(path)).size() >= count; }, kWait);
 }
 
 class DaemonConsoleTest : public testing::Test {
@@ -82,11 +76,7 @@ TEST_F(DaemonConsoleTest, ConsoleOnAFullDiskIsWrittenAgainOnceThereIsRoom) {
   }
   std::filesystem::remove(disk + "/filler");
   sendToLoopback(port_, "Warning,after");
-  const auto deadline = Clock::now() + kWait;
-  while (readFile(console).find("Warning,after\n") == std::string::npos &&
-         Clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  waitUntil([&] { return readFile(console).find("Warning,after\n") != std::string::npos; }, kWait);
   daemon.terminate();
 
   const std::vector<std::string> shown = lines(withoutTimes(readFile(console)));

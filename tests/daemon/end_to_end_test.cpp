@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "bounded_wait.h"
 #include "daemon_process.h"
 #include "log_lock.h"
 #include "log_text.h"
@@ -242,10 +243,8 @@ TEST_F(DaemonEndToEndTest, ClosedConsoleDoesNotStopLogging) {
     sendToLoopback(port_, kWarning);
     std::string expected;
     for (int i = 0; i < sent; ++i) expected += entry;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (withoutTimes(readFile(log)) != expected && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    waitUntil([&] { return withoutTimes(readFile(log)) == expected; }, std::chrono::seconds(1),
+              std::chrono::milliseconds(10));
     ASSERT_EQ(expected, withoutTimes(readFile(log))) << "after alert " << sent;
   }
   EXPECT_TRUE(daemon.running());

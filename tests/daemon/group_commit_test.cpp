@@ -3,9 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bounded_wait.h"
 #include "daemon_process.h"
 #include "log_lock.h"
 #include "log_text.h"
@@ -20,12 +20,8 @@ const char kFileError[] = "BrimletD : IO Exception during entry file writting ";
 // Waits, bounded, until the daemon has taken every datagram out of its
 // socket.
 bool socketDrained(int port) {
-  const auto deadline = std::chrono::steady_clock::now() + kWait;
-  while (receiveQueueBytes(port) != 0) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
+  return waitUntil([&] { return receiveQueueBytes(port) == 0; }, kWait,
+                   std::chrono::milliseconds(2));
 }
 
 // Alerts of one length, "Danger,batch NN" and padding: entries of 64 bytes
