@@ -11,14 +11,15 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 top="$(dirname "$here")"
 build="$(cd "${1:-build}" && pwd)"
-# The 32-bit program where this host runs 32-bit programs, else the 64-bit
-# one (scripts/wine-arch.sh; WINE_ARCH=64 chooses it anywhere).
-arch="$("$here/wine-arch.sh")"
+# The 32-bit program where this host's Wine runs 32-bit programs, else the
+# 64-bit one (scripts/wine-arch.sh; WINE_ARCH=64 chooses it anywhere).
+path="$("$here/wine-arch.sh" --why)"
+arch="${path%% *}"
 windows="$build/win$arch"
 daemon="$build/native/daemon/brimletd"
 monitor="$windows/monitor/brimlet.exe"
 if [ ! -f "$monitor" ]; then
-  echo "demo: $monitor is missing; build it first (make build)" >&2
+  echo "demo: $monitor is missing; build it first (make demo builds it)" >&2
   exit 1
 fi
 
@@ -77,11 +78,9 @@ write_network 22500
 export WINEPREFIX="$windows/wineprefix"
 source "$here/wine-env.sh"
 if [ "$arch" = 64 ]; then
-  echo "demo: running the 64-bit $monitor under wine64 ($(
-    [ "$("$here/wine-arch.sh" --host)" = 64 ] && echo "this host runs no 32-bit programs" ||
-      echo "chosen by WINE_ARCH=64"))"
+  echo "demo: running the 64-bit $monitor under wine64 (${path#* })"
 else
-  echo "demo: running the 32-bit $monitor under wine"
+  echo "demo: running the 32-bit $monitor under wine (${path#* })"
 fi
 wineserver -k >/dev/null 2>&1 || true
 "$here/wine-prefix.sh"

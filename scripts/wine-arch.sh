@@ -1,21 +1,85 @@
 #!/usr/bin/env bash
-# wine-arch.sh [--host]
-# Prints which Windows programs the Wine scripts run here: 64 or 32.
-# BRIMLET_WINE_ARCH or WINE_ARCH (32 or 64) in the environment decides; without
-# them, or with --host, a probe: 32 when this host executes 32-bit programs
-# (its 32-bit loader answers), else 64. Some kernels and hypervisors run no
-# 32-bit user programs at all; there Debian's wine32 cannot start.
+# wine-arch.sh [--why] [--host]
+# The one place that decides which Windows programs the Wine scripts run
+# here, 32 or 64, and why. Prints the width; with --why, the width, a blank
+# and the reason ("64 wine32 is not installed").
+#
+# In this order:
+#   1. BRIMLET_WINE_PATH, the answer a make run took ("64 WINE_ARCH=64"), so
+#      every script of one run follows the same choice;
+#   2. WINE_ARCH (32 or 64), a choice by hand;
+#   3. the probe: can this host's Wine run a 32-bit program? That takes more
+#      than a 32-bit C library: wine32 must be installed (an archive without
+#      matching i386 packages cannot install it) and a 32-bit program must
+#      start under it. The answer is kept in $BRIMLET_BUILD/wine-probe (the
+#      build folder) until wine32 is installed, removed or upgraded.
+# --host skips 1 and 2: the probe's answer alone.
+#
+# BRIMLET_PROBE_LD32 and BRIMLET_PROBE_WINE32 name the 32-bit C library's
+# loader and Wine's 32-bit loader, for the tests of this script.
 set -uo pipefail
-if [ "${1:-}" != "--host" ]; then
-  choice="${BRIMLET_WINE_ARCH:-${WINE_ARCH:-}}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+why=no probe_only=no
+for arg in "$@"; do
+  case "$arg" in
+    --why) why=yes ;;
+    --host) probe_only=yes ;;
+    *) echo "usage: wine-arch.sh [--why] [--host]" >&2; exit 2 ;;
+  esac
+done
+
+answer() {  # width reason
+  if [ "$why" = yes ]; then echo "$1 $2"; else echo "$1"; fi
+  exit 0
+}
+
+if [ "$probe_only" = no ]; then
+  taken="${BRIMLET_WINE_PATH:-}"
+  case "$taken" in
+    "32 "?*|"64 "?*) answer "${taken%% *}" "${taken#* }" ;;
+    "") ;;
+    *) echo "wine-arch: BRIMLET_WINE_PATH is \"$taken\"; it must be a width and a reason" >&2; exit 2 ;;
+  esac
+  choice="${WINE_ARCH:-}"
   case "$choice" in
-    32|64) echo "$choice"; exit 0 ;;
+    32|64) answer "$choice" "WINE_ARCH=$choice" ;;
     "") ;;
     *) echo "wine-arch: WINE_ARCH is \"$choice\"; it must be 32 or 64" >&2; exit 2 ;;
   esac
 fi
-if /lib/ld-linux.so.2 --version </dev/null >/dev/null 2>&1; then
-  echo 32
-else
-  echo 64
+
+ld32="${BRIMLET_PROBE_LD32:-/lib/ld-linux.so.2}"
+wine32="${BRIMLET_PROBE_WINE32:-/usr/lib/wine/wine}"
+
+if ! "$ld32" --version </dev/null >/dev/null 2>&1; then
+  answer 64 "this host runs no 32-bit programs"
 fi
+if [ ! -x "$wine32" ]; then
+  answer 64 "wine32 is not installed"
+fi
+
+# The kept answer holds the loader's identity: another wine32 asks again.
+cache_dir="${BRIMLET_BUILD:-$(dirname "$here")/build}"
+cache="$cache_dir/wine-probe"
+key="$(stat -L -c '%d:%i:%s:%Y' "$wine32" 2>/dev/null)"
+if [ -f "$cache" ] && [ "$(head -n 1 "$cache")" = "$key" ]; then
+  kept="$(sed -n 2p "$cache")"
+  case "$kept" in "32 "?*|"64 "?*) answer "${kept%% *}" "${kept#* }" ;; esac
+fi
+
+# A 32-bit program under wine32 in a throwaway prefix: Wine's own cmd.exe.
+scratch="$(mktemp -d)"
+trap 'WINEPREFIX="$scratch/prefix" wineserver -k >/dev/null 2>&1; rm -rf "$scratch"' EXIT
+said="$(env WINEPREFIX="$scratch/prefix" WINEARCH=win32 WINEDEBUG=-all \
+          WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINELOADER="$wine32" \
+          timeout 120 "$wine32" cmd.exe /c echo brimlet-probe </dev/null 2>&1)"
+if grep -q brimlet-probe <<<"$said"; then
+  result="32 32-bit Wine runs here"
+else
+  said_last="$(grep -v '^[[:space:]]*$' <<<"$said" | tail -n 1 | tr -d '\r' | cut -c1-160)"
+  result="64 wine32 is installed but cannot start a 32-bit program (${said_last:-no output})"
+fi
+if mkdir -p "$cache_dir" 2>/dev/null; then
+  printf '%s\n%s\n' "$key" "$result" >"$cache.tmp" 2>/dev/null && mv -f "$cache.tmp" "$cache"
+fi
+answer "${result%% *}" "${result#* }"

@@ -2,9 +2,8 @@
 # WINEPREFIX set), and the one place that decides which Wine runs:
 #   - a prefix directly inside a build tree serves that tree's programs, so
 #     the tree's width decides (its file wine-arch, written by CMake);
-#   - otherwise BRIMLET_WINE_ARCH or WINE_ARCH (32 or 64) when given;
-#   - otherwise scripts/wine-arch.sh probes whether this host runs 32-bit
-#     programs.
+#   - otherwise the run's choice, WINE_ARCH or the probe, all made by
+#     scripts/wine-arch.sh.
 # 32: Debian's wine in a win32 prefix. 64: the wine64 loader in a win64
 # prefix, through scripts/wine64/wine first on PATH (and WINELOADER), since
 # /usr/bin/wine prefers the 32-bit loader even where it cannot run.

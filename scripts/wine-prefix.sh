@@ -29,9 +29,12 @@ if ! wineboot -i </dev/null >"$log" 2>&1 || ! wineserver -w || [ ! -f "$WINEPREF
   echo "wine-prefix: Wine could not start, so no prefix was made in $WINEPREFIX" >&2
   echo "wine-prefix: $BRIMLET_WINE_ARCH-bit Wine ($WINEARCH) said:" >&2
   tail -n 5 "$log" | sed 's/^/    /' >&2
-  if [ "$BRIMLET_WINE_ARCH" = 32 ] && [ "$("$here/wine-arch.sh" --host)" = 64 ]; then
-    echo "wine-prefix: this host runs no 32-bit programs; the 64-bit build runs here" \
-         "(make test WINE_ARCH=64, build/win64)" >&2
+  if [ "$BRIMLET_WINE_ARCH" = 32 ]; then
+    probed="$("$here/wine-arch.sh" --why --host)"
+    if [ "${probed%% *}" = 64 ]; then
+      echo "wine-prefix: ${probed#* }; the 64-bit build runs here" \
+           "(make test WINE_ARCH=64, build/win64)" >&2
+    fi
   fi
   exit 1
 fi
