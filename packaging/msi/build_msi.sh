@@ -4,7 +4,9 @@
 # the program file PROGRAM, with product version VERSION (major.minor.patch).
 # CONFIG_FILE, written by the build per configuration, sets the shell
 # variables upgrade_code, product_name, folder_name, unit_parameter (yes|no),
-# manufacturer, help_link and description.
+# manufacturer, help_link and description, and platform: x86 (the package
+# shipped, the 32-bit program in the 32-bit Program Files folder and registry
+# view) or x64 (the 64-bit program in the native ones; for tests only).
 #
 # The product code is derived from the upgrade code and the version, so a
 # version of a configuration always has the same product code (the one that
@@ -30,6 +32,15 @@ fi
 uuid5() {
   python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$@"
 }
+case "${platform:-x86}" in
+  x86) ;;
+  # The x64 package of the tests has codes of its own, derived from the
+  # shipped one's: it never upgrades or removes an installation of that one.
+  x64) upgrade_code="$(uuid5 "$upgrade_code" "x64 package")" ;;
+  *) echo "build_msi: platform \"$platform\" is neither x86 nor x64" >&2; exit 1 ;;
+esac
+platform="${platform:-x86}"
+if [ "$platform" = x64 ]; then folders=(ProgramFiles64Folder yes); else folders=(ProgramFilesFolder no); fi
 product_code="$(uuid5 "$upgrade_code" "product $version")"
 component_guid="$(uuid5 "$upgrade_code" "component brimlet.exe")"
 
@@ -44,7 +55,8 @@ stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
 cp "$program" "$stage/brimlet.exe"
 cp "$here/check_properties.js" "$stage/"
-(cd "$stage" && wixl -a x86 -o package.msi \
+(cd "$stage" && wixl -a "$platform" -o package.msi \
+   -D ProgramFilesFolder="${folders[0]}" -D Win64="${folders[1]}" \
    -D Version="$version" -D ProductCode="$product_code" -D UpgradeCode="$upgrade_code" \
    -D ComponentGuid="$component_guid" -D ProductName="$product_name" \
    -D FolderName="$folder_name" -D UnitParameter="$unit_parameter" \

@@ -2,7 +2,8 @@
 # msi_contents.sh BUILD_MSI CONFIG_FILE PROGRAM
 # The package's tables, read with msiinfo, for both command-line forms (the
 # nine tokens, and the eight of the percent-only configurations, built here
-# from a copy of the configuration): a per-machine 32-bit package, the Run
+# from a copy of the configuration): a per-machine package of the tree's
+# platform (x86, or x64 in a 64-bit tree), the Run
 # value's formula, the properties' defaults, what the elevated part may
 # receive, the launch conditions, the downgrade row and when the older
 # version is removed.
@@ -12,6 +13,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 cd "$work" || exit 1
+platform="$(. "$config" && echo "${platform:-x86}")"
 
 # table MSI TABLE: its rows, without the three header lines.
 table() { msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4; }
@@ -32,7 +34,8 @@ for form in nine eight; do
   m="$form.msi"
 
   [ "$(property "$m" ALLUSERS)" = 1 ] || fail "$form: not a per-machine package"
-  msiinfo suminfo "$m" | grep -qx 'Template: Intel;1033' || fail "$form: not a 32-bit package"
+  if [ "${platform:-x86}" = x64 ]; then template='x64;1033'; else template='Intel;1033'; fi
+  msiinfo suminfo "$m" | grep -qx "Template: $template" || fail "$form: not an ${platform:-x86} package"
   [ "$(property "$m" ProductVersion)" = 2.3.4 ] || fail "$form: product version"
 
   formula='"[INSTALLDIR]brimlet.exe"'

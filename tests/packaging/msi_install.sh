@@ -40,13 +40,13 @@ code="$(product_code current.msi)"; old_code="$(product_code older.msi)"
 [ -n "$code" ] && [ -n "$old_code" ] && [ "$code" != "$old_code" ] ||
   fail "product codes \"$old_code\" and \"$code\" are not two different codes"
 
-pf="$(program_files_win)" || fail "no ProgramFilesDir in the 32-bit registry view"
+pf="$(program_files_win)" || fail "no ProgramFilesDir in the $view-bit registry view"
 folder_win="$pf\\$folder_name"
 exe_win="$folder_win\\brimlet.exe"
 folder_unix="$(unix_path "$folder_win")"
 exe_unix="$folder_unix/brimlet.exe"
 [ -n "$folder_unix" ] || fail "winepath cannot map $folder_win"
-echo "prefix: $WINEPREFIX, 32-bit programs in $pf"
+echo "prefix: $WINEPREFIX, the $platform package's program in $pf"
 
 # nothing_installed WHAT: no product, file, folder or Run value is left.
 nothing_installed() {
@@ -123,8 +123,8 @@ msi /i current.msi /qn "${props[@]}" || fail "upgrading to $version failed"
 registered "$code" || fail "$version is not registered after the upgrade"
 registered "$old_code" && fail "$older is still registered after the upgrade"
 products=0
-for view in 32 64; do
-  n="$("$wine_exec" reg query "$uninstall_key" /s "/reg:$view" 2>/dev/null | tr -d '\r' |
+for v in 32 64; do
+  n="$("$wine_exec" reg query "$uninstall_key" /s "/reg:$v" 2>/dev/null | tr -d '\r' |
        grep -cxF "    DisplayName    REG_SZ    $product_name")"
   [ "$n" -gt "$products" ] && products=$n
 done
@@ -137,10 +137,10 @@ echo "Run value: $run"
 
 # Apps & features.
 entry="$uninstall_key\\$code"
-view=32; reg_key_exists "$entry" 32 || view=64
+entry_view=32; reg_key_exists "$entry" 32 || entry_view=64
 for pair in "DisplayName=$product_name" "DisplayVersion=$version" "Publisher=$manufacturer" \
             "HelpLink=$help_link"; do
-  got="$(reg_value "$entry" "${pair%%=*}" "$view")"
+  got="$(reg_value "$entry" "${pair%%=*}" "$entry_view")"
   [ "$got" = "${pair#*=}" ] || fail "Apps & features ${pair%%=*}: [$got], expected [${pair#*=}]"
 done
 
@@ -155,8 +155,8 @@ cmp -s "$exe_unix" "$program" || fail "the refused downgrade changed the program
 # By product code, as Intune and scripts remove it.
 msi /x "$code" /qn || fail "uninstalling $code failed"
 nothing_installed "after uninstall"
-for view in 32 64; do
-  "$wine_exec" reg query "$uninstall_key" /s "/reg:$view" 2>/dev/null | tr -d '\r' |
+for v in 32 64; do
+  "$wine_exec" reg query "$uninstall_key" /s "/reg:$v" 2>/dev/null | tr -d '\r' |
     grep -qxF "    DisplayName    REG_SZ    $product_name" && fail "an Apps & features entry is left"
 done
 echo "1 passed, 0 failed"
