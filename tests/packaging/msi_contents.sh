@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# msi_contents.sh BUILD_MSI CONFIG_FILE PROGRAM
+# msi_contents.sh BUILD_MSI CONFIG_FILE PROGRAM [MSI VERSION]
 # The package's tables, read with msiinfo, for both command-line forms (the
 # nine tokens, and the eight of the percent-only configurations, built here
 # from a copy of the configuration): a per-machine package of the tree's
 # platform (x86, or x64 in a 64-bit tree), the Run
 # value's formula, the properties' defaults, what the elevated part may
 # receive, the launch conditions, the downgrade row and when the older
-# version is removed.
+# version is removed; and MSI, the tree's own package of VERSION.
 set -uo pipefail
 build_msi="$(realpath "$1")"; config="$(realpath "$2")"; program="$(realpath "$3")"
+shipped="${4:+$(realpath "$4")}"; shipped_version="${5:-}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
@@ -78,4 +79,16 @@ for version in 1.5 1.5.0.1 128.0.0 1.256.0 1.0.65536 1.x.0 "1.0.0 "; do
   bash "$build_msi" bad.msi "$program" "$version" "$config" >/dev/null 2>&1 && fail "version $version accepted"
 done
 [ -e bad.msi ] && fail "a package was made for a bad version"
+
+# The tree's own package, as it ships: its version, its platform, its Run
+# value and the very program of the build (also where Wine cannot install it).
+if [ -n "$shipped" ]; then
+  [ "$(property "$shipped" ProductVersion)" = "$shipped_version" ] || fail "$shipped: not version $shipped_version"
+  msiinfo suminfo "$shipped" | grep -qx "Template: $template" || fail "$shipped: not an $platform package"
+  table "$shipped" Registry | awk -F'\t' '$3 == "Software\\Microsoft\\Windows\\CurrentVersion\\Run" { print $5 }' |
+    grep -q '^"\[INSTALLDIR\]brimlet.exe" \[WATCHPATH\] ' || fail "$shipped: no Run value"
+  mkdir extracted && (cd extracted && msiextract "$shipped" >/dev/null) || fail "$shipped: cannot be extracted"
+  found="$(find extracted -type f -iname brimlet.exe)"
+  [ -n "$found" ] && cmp -s "$found" "$program" || fail "$shipped does not carry the build's brimlet.exe"
+fi
 echo "1 passed, 0 failed"
