@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <thread>
@@ -34,6 +35,11 @@ constexpr char kDroppedLine[] = "BrimletD : receive queue full, datagrams droppe
 constexpr char kSystemDroppedLine[] = "BrimletD : socket buffer full, datagrams dropped: ";
 constexpr char kNotifyLine[] = "BrimletD : cannot tell the service manager it is ready: ";
 constexpr char kPrivilegeLine[] = "BrimletD : cannot drop capabilities, exiting: ";
+constexpr char kLockWaitLine[] = "BrimletD : log file locked by another writer, entries wait";
+constexpr char kLockHadLine[] = "BrimletD : log file lock had after ";
+constexpr char kLockGivenUpLine[] = "BrimletD : log file still locked at the stop, given up after ";
+constexpr char kNotLoggedLine[] = "BrimletD : stopped, datagrams read but not logged: ";
+constexpr char kLeftLine[] = "BrimletD : stopped, datagrams left in the socket: ";
 
 // A persistent receive error must not turn the loop into a busy one: wait a
 // little longer after each failure in a row, up to a second.
@@ -135,7 +141,10 @@ BrimletD::BrimletD()
   // Whoever takes the waiting line or the readiness for "ready" may stop the
   // daemon at once: the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();
-  watchForStopRequest([receiver] { receiver->stop(); });
+  watchForStopRequest([this, receiver](std::chrono::milliseconds lockPatience) {
+    requestStop(lockPatience);
+    receiver->stop();
+  });
   printLine(console_, "   Now waiting for incoming packets");
   if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
   serve();
@@ -153,8 +162,43 @@ BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t qu
 BrimletD::~BrimletD() = default;
 
 void BrimletD::dumpToFile(const std::string& entry) {
+  if (gathering_) {
+    entries_.push_back(entry);
+    return;
+  }
   std::string error;
-  if (!appendLine(logFileName, entry, &error)) echo_.print(kFileErrorLine + error);
+  bool givenUp = false;
+  if (appendLines(logFileName, {entry}, &error, &lockWait_, &givenUp) == 1) return;
+  if (givenUp) {
+    ++notLogged_;
+  } else {
+    echo_.print(kFileErrorLine + error);
+  }
+}
+
+void BrimletD::requestStop(std::chrono::milliseconds lockPatience) {
+  lockPatience_ = std::max<std::int64_t>(1, lockPatience.count());
+}
+
+namespace {
+
+std::string seconds(std::chrono::milliseconds length) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(length.count()) / 1000.0);
+  return text;
+}
+
+}  // namespace
+
+bool BrimletD::WriterLockWait::mayWait() {
+  const std::int64_t deadline = daemon_.lockDeadline_.load();
+  return deadline == 0 || std::chrono::steady_clock::now().time_since_epoch().count() < deadline;
+}
+
+void BrimletD::WriterLockWait::began() { daemon_.echo_.print(kLockWaitLine); }
+
+void BrimletD::WriterLockWait::ended(std::chrono::milliseconds length, bool had) {
+  daemon_.echo_.print((had ? kLockHadLine : kLockGivenUpLine) + seconds(length));
 }
 
 std::string BrimletD::getCurrentDateFormated() { return currentLocalTime(); }
@@ -181,10 +225,20 @@ void BrimletD::serve() {
       pause = std::min(pause * 2, kLongestErrorPause);
     }
   }
+  // Another writer's lock may hold the queue up; from now on it gets a
+  // bounded time, so that the stop ends, and what it keeps from the log is
+  // counted.
+  std::int64_t patience = lockPatience_.load();
+  if (patience == 0) patience = kStopLockPatience.count();
+  lockDeadline_ = (std::chrono::steady_clock::now() + std::chrono::milliseconds(patience))
+                      .time_since_epoch()
+                      .count();
   queue_.close();
   writer.join();
   if (queue_.droppedAtEnd() > 0) reportDropped(queue_.droppedAtEnd());
   if (droppedBySystem_ > 0) reportDroppedBySystem(droppedBySystem_);
+  if (notLogged_ > 0) echo_.print(kNotLoggedLine + std::to_string(notLogged_));
+  if (leftInSocket_ > 0) echo_.print(kLeftLine + std::to_string(leftInSocket_));
   echo_.finish(kConsolePatience);
 }
 
@@ -200,7 +254,10 @@ std::uint32_t saturatingSum(std::uint32_t a, std::uint32_t b) {
 BrimletD::ReceiveStep BrimletD::receiveOne() {
   const ReceiveResult result = source_->receive(buffer_.data(), buffer_.size());
   droppedBySystem_ = saturatingSum(droppedBySystem_, result.droppedBySystem);
-  if (result.stopped) return ReceiveStep::Stopped;
+  if (result.stopped) {
+    leftInSocket_ = saturatingSum(leftInSocket_, result.leftInSocket);
+    return ReceiveStep::Stopped;
+  }
   // The reception time is taken here, not when the entry is written; only
   // this thread reads the clock.
   received_.receiveFailed = !result.received;
@@ -231,40 +288,48 @@ bool BrimletD::writeSome(std::size_t most) {
   const AlertFilter alertFilter(showOnlyAlert, filter, filtrePositif);
   handled_.resize(count);
   entries_.clear();
+  // Each kept entry passes through dumpToFile; the daemon's own gathers
+  // them here, for one append below.
+  gathering_ = true;
   for (std::size_t i = 0; i < count; ++i) {
     const QueuedDatagram& datagram = taken_[i];
     Handled& handled = handled_[i];
     handled.filterLine.clear();
-    handled.entry = kNoEntry;
+    handled.entry.clear();
+    handled.gathered = kNoEntry;
     if (datagram.receiveFailed) continue;
     const std::string message(datagram.payload, datagram.length);
     FilterDecision decision = alertFilter.decide(toUpperLatin1(message));
     handled.filterLine = std::move(decision.consoleLine);
     if (!decision.keep) continue;
-    handled.entry = entries_.size();
-    entries_.push_back(
-        buildEntry(std::string(datagram.receptionTime, datagram.timeLength), message));
+    handled.entry = buildEntry(std::string(datagram.receptionTime, datagram.timeLength), message);
+    const std::size_t before = entries_.size();
+    dumpToFile(handled.entry);
+    if (entries_.size() > before) handled.gathered = before;
   }
+  gathering_ = false;
 
-  // Several entries: one append, and each entry that did not make it whole
-  // is reported as a single failed entry is.
+  // One append, and each entry that did not make it whole is reported as a
+  // single failed entry is. Entries that the stop could not wait for are
+  // counted, and shown on the console all the same.
   std::size_t written = 0;
   std::string error;
-  if (entries_.size() > 1) written = appendLines(logFileName, entries_, &error);
+  bool givenUp = false;
+  if (!entries_.empty()) {
+    written = appendLines(logFileName, entries_, &error, &lockWait_, &givenUp);
+  }
+  if (givenUp) notLogged_ = saturatingSum(notLogged_, static_cast<std::uint32_t>(entries_.size()));
 
   for (std::size_t i = 0; i < count; ++i) {
     const Handled& handled = handled_[i];
     reportDrops(taken_[i]);
     if (taken_[i].receiveFailed) echo_.print(kSocketErrorLine);
     if (!handled.filterLine.empty()) echo_.print(handled.filterLine);
-    if (handled.entry == kNoEntry) continue;
-    const std::string& entry = entries_[handled.entry];
-    if (entries_.size() == 1) {
-      dumpToFile(entry);
-    } else if (handled.entry >= written) {
+    if (handled.entry.empty()) continue;
+    if (handled.gathered != kNoEntry && handled.gathered >= written && !givenUp) {
       echo_.print(kFileErrorLine + error);
     }
-    echo_.print(entry);
+    echo_.print(handled.entry);
   }
   return true;
 }

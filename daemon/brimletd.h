@@ -1,6 +1,7 @@
 // The alert log daemon: its settings, its start-up and its receive loop.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "console.h"
 #include "datagram_queue.h"
 #include "datagram_source.h"
+#include "whole_append.h"
 
 class UdpReceiver;
 
@@ -39,8 +41,9 @@ class BrimletD {
   static std::string settingsLine();
 
   // Opens the socket on `port` and runs the receive loop until the process is
-  // asked to stop (SIGTERM, SIGINT, Ctrl+C); then writes every datagram
-  // already received and returns. If the socket cannot be opened, or the
+  // asked to stop (SIGTERM, SIGINT, SIGHUP, SIGQUIT, Ctrl+C); then shuts the
+  // port, writes every datagram received and returns, having said how many
+  // it could not log. If the socket cannot be opened, or the
   // capabilities granted for the start cannot be dropped, it prints why and
   // returns without receiving.
   BrimletD();
@@ -49,6 +52,12 @@ class BrimletD {
   BrimletD& operator=(const BrimletD&) = delete;
 
   // Kept in this slot order: dumpToFile, then getCurrentDateFormated.
+  // Every kept entry passes through dumpToFile, one call each, in order,
+  // also in a burst: the daemon's own gathers the entries of one writing
+  // turn and appends them together with one write once the turn has passed
+  // them all (group commit); called on its own it appends at once. Another
+  // writer's lock is waited for; an entry that the stop could not wait for
+  // is counted as not logged.
   virtual void dumpToFile(const std::string& entry);
   virtual std::string getCurrentDateFormated();
 
@@ -84,9 +93,13 @@ class BrimletD {
   bool writeOne();
 
   // The same for every datagram waiting, up to kMostPerBatch: their entries
-  // go to the log with one open, one write and one close, in the order they
-  // came; a single entry goes as dumpToFile writes it.
+  // pass through dumpToFile and go to the log with one open, one write and
+  // one close, in the order they came.
   bool writeWaiting();
+
+  // From a stop request: the receiving ends, and the writing may wait this
+  // long for another writer's lock before it counts the unwritten entries.
+  void requestStop(std::chrono::milliseconds lockPatience);
 
   // Entries appended with one write at most; 256 short entries are some
   // 20 KB.
@@ -99,7 +112,20 @@ class BrimletD {
   // One datagram of a batch as the writer made it out.
   struct Handled {
     std::string filterLine;
-    std::size_t entry;  // into entries_, or kNoEntry
+    std::string entry;     // empty: none
+    std::size_t gathered;  // into entries_, or kNoEntry: an override took it
+  };
+  // The writer's waits for another writer's lock: on the console, and
+  // bounded once the stop has come.
+  class WriterLockWait : public LockWait {
+   public:
+    explicit WriterLockWait(BrimletD& daemon) : daemon_(daemon) {}
+    bool mayWait() override;
+    void began() override;
+    void ended(std::chrono::milliseconds length, bool had) override;
+
+   private:
+    BrimletD& daemon_;
   };
   static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 
@@ -119,8 +145,16 @@ class BrimletD {
   std::unique_ptr<QueuedDatagram[]> taken_;
   std::vector<Handled> handled_;
   std::vector<std::string> entries_;
+  bool gathering_ = false;
+  WriterLockWait lockWait_{*this};
+  std::uint32_t notLogged_ = 0;                // read, kept, and not written at the stop
+  std::atomic<std::int64_t> lockPatience_{0};  // milliseconds; 0: not asked yet
+  // Steady-clock ticks after which the writer stops waiting for the lock; 0
+  // until the receiving has ended.
+  std::atomic<std::int64_t> lockDeadline_{0};
   // The system's drops that no queued datagram carried yet: the queue was
   // full, or the receiving ended.
   std::uint32_t droppedBySystem_ = 0;
+  std::uint32_t leftInSocket_ = 0;
   bool listened_ = false;
 };

@@ -10,14 +10,17 @@ inline constexpr std::size_t kDatagramBytes = 256;
 
 // The outcome of one receive: a datagram of `length` bytes in the caller's
 // buffer, a failure, or the end: the source was stopped and has nothing
-// left. A failure carries no description: its console line is a fixed text. A datagram or the end may also tell how
-// many datagrams the system dropped, its socket buffer full, since the last
-// result that told so: before this datagram, or after the last one.
+// left. A failure carries no description: its console line is a fixed text. A datagram or the end
+// may also tell how many datagrams the system dropped, its socket buffer full, since the last
+// result that told so: before this datagram, or after the last one. The end
+// also tells how many datagrams were still in the source when it closed, not
+// handed out.
 struct ReceiveResult {
   bool received;
   std::size_t length;
   bool stopped = false;
   std::uint32_t droppedBySystem = 0;
+  std::uint32_t leftInSocket = 0;
 };
 
 inline ReceiveResult stoppedResult() { return {false, 0, true}; }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "whole_append.h"
+
 // The platform's line separator, which ends every log entry.
 #ifdef _WIN32
 inline constexpr char kLineSeparator[] = "\r\n";
@@ -24,10 +26,13 @@ inline constexpr char kLineSeparator[] = "\n";
 // made it whole stay, the rest is taken back, and it answers how many of the
 // texts, from the first, are in the file; the system's description of the
 // failure goes to *error. Every text in the file: answers their number.
-// Under a lock on the log file (see the README), so that cooperating
-// appenders never write while a short write is taken back.
+// Under the lock that only the log's writers take (see the README), so that
+// cooperating appenders never cut each other's entries; while another writer
+// holds it, the append waits as `wait` allows (without one: as long as it
+// takes). When the wait gives the lock up nothing is written, *error is left
+// alone and *lockGivenUp is set.
 std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
-                        std::string* error);
+                        std::string* error, LockWait* wait = nullptr, bool* lockGivenUp = nullptr);
 
 inline bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
   return appendLines(fileName, {text}, error) == 1;

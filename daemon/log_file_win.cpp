@@ -69,12 +69,10 @@ LockAttempt tryLockAppending(HANDLE file, OVERLAPPED* where) {
   return GetLastError() == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Unsupported;
 }
 
-PatientLock logLock(PatientLock::kPatience);
-
 }  // namespace
 
 std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
-                        std::string* error) {
+                        std::string* error, LockWait* wait, bool* lockGivenUp) {
   const JoinedLines lines = joinLines(texts, kLineSeparator);
   // Append-only access makes every write land at the end as a whole; the
   // share modes let readers and log rotation open, rename or delete the file
@@ -89,7 +87,15 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
     return 0;
   }
   OVERLAPPED lock;
-  const bool locked = logLock.take([&] { return tryLockAppending(file, &lock); });
+  LockWait patient;
+  const LockAttempt attempt =
+      takeLock([&] { return tryLockAppending(file, &lock); }, wait ? *wait : patient);
+  if (attempt == LockAttempt::Busy) {
+    CloseHandle(file);
+    if (lockGivenUp != nullptr) *lockGivenUp = true;
+    return 0;
+  }
+  const bool locked = attempt == LockAttempt::Locked;
   WindowsAppendTarget target(file, fileName);
   // The length, taken under the lock: no cooperating writer moves it now.
   // Without it the entries are still written, but a part of one could not

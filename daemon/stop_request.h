@@ -1,17 +1,25 @@
 // The outside request to stop the daemon, per platform.
 #pragma once
 
+#include <chrono>
 #include <functional>
 
-// The outside request to stop: SIGTERM or SIGINT on POSIX; Ctrl+C,
-// Ctrl+Break, a closed console, logoff or shutdown on Windows. Written once
-// per platform (stop_request_posix.cpp, stop_request_win.cpp).
+// The outside request to stop: SIGTERM, SIGINT, SIGHUP or SIGQUIT on POSIX
+// (a hand start whose terminal closes gets SIGHUP, Ctrl+\ SIGQUIT: each
+// writes the queue like a service manager's stop); Ctrl+C, Ctrl+Break, a
+// closed console, logoff or shutdown on Windows. Written once per platform
+// (stop_request_posix.cpp, stop_request_win.cpp).
+
+// How long a stop may wait for another writer's lock on the log, unless the
+// request itself leaves less time.
+inline constexpr std::chrono::milliseconds kStopLockPatience{5000};
 
 // From now on such a request calls `onStop`, on a thread of its own, instead
-// of ending the process. Call it before any other thread starts: on POSIX the
-// signals are blocked in the calling thread, so every later thread inherits
+// of ending the process; it tells how long the stop may still wait for the
+// log's lock before it counts the unwritten entries instead. Call it before any other thread
+// starts: on POSIX the signals are blocked in the calling thread, so every later thread inherits
 // the mask and one waiting thread takes them.
-void watchForStopRequest(std::function<void()> onStop);
+void watchForStopRequest(std::function<void(std::chrono::milliseconds lockPatience)> onStop);
 
 // Everything received is written. On Windows the console handler waits for
 // this before it returns, since for a closed console the system ends the

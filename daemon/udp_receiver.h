@@ -24,10 +24,11 @@ class UdpReceiver : public DatagramSource {
   // false and sets *error to the system's description.
   bool open(std::uint16_t port, std::string* error);
 
-  // Waits for a datagram, or for stop; keeps at most kDatagramBytes of one. Once stopped it still
-  // hands out the datagrams that the system already holds (at most kMostAfterStop of them, against
-  // a sender that never pauses), then answers stopped. On Linux the results also carry the
-  // datagrams that the kernel dropped, its buffer for the socket full.
+  // Waits for a datagram, or for stop; keeps at most kDatagramBytes of one. Once stopped it shuts
+  // the port to new datagrams, still hands out those that the system already holds (at most
+  // kMostAfterStop of them), closes the socket and answers stopped, with the count of any it had
+  // to leave. On Linux the results also carry the datagrams that the kernel dropped, its buffer
+  // for the socket full; the stopped result the last of them.
   ReceiveResult receive(char* buffer, std::size_t capacity) override;
 
   // Ends the wait of receive (on POSIX within a tenth of a second); may be
@@ -40,6 +41,7 @@ class UdpReceiver : public DatagramSource {
   // Linux: of the kernel's running drop count, what was not reported yet;
   // the end of the receiving, with the drops since the last datagram.
   std::uint32_t newSystemDrops(std::uint32_t total);
+  void shutPort();
   ReceiveResult stoppedWithDrops();
 
   // POSIX: the socket's descriptor. Windows: the SOCKET, and the socket's
@@ -48,6 +50,7 @@ class UdpReceiver : public DatagramSource {
   std::intptr_t wakeUp_[2] = {-1, -1};
   std::atomic<bool> stopping_{false};
   int receivedSinceStop_ = 0;
+  bool shut_ = false;
   // Linux: the kernel's running count of the socket's drops, as last seen.
   std::uint32_t systemDropsSeen_ = 0;
   // POSIX: datagrams taken in one call and not handed out yet.

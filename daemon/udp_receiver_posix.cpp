@@ -39,8 +39,7 @@ void askForReceiveBuffer(int fd) {
 // once the socket has dropped something.
 bool dropCountOf(msghdr& header, std::uint32_t* total) {
 #ifdef SO_RXQ_OVFL
-  for (cmsghdr* part = CMSG_FIRSTHDR(&header); part != nullptr;
-       part = CMSG_NXTHDR(&header, part)) {
+  for (cmsghdr* part = CMSG_FIRSTHDR(&header); part != nullptr; part = CMSG_NXTHDR(&header, part)) {
     if (part->cmsg_level == SOL_SOCKET && part->cmsg_type == SO_RXQ_OVFL &&
         part->cmsg_len >= CMSG_LEN(sizeof *total)) {
       std::memcpy(total, CMSG_DATA(part), sizeof *total);
@@ -155,11 +154,11 @@ std::uint32_t UdpReceiver::newSystemDrops(std::uint32_t total) {
   return more;
 }
 
-
 ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   Batch& batch = *batch_;
   for (;;) {
     const bool stopping = stopping_.load();
+    if (stopping && !shut_) shutPort();
     if (batch.next < batch.count) {
       mmsghdr& message = batch.messages[batch.next];
       const std::size_t length = std::min<std::size_t>(message.msg_len, capacity);
@@ -171,6 +170,7 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
       if (dropCountOf(message.msg_hdr, &total)) result.droppedBySystem = newSystemDrops(total);
       return result;
     }
+    if (handle_ < 0) return stoppedResult();
     if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedWithDrops();
     // One call takes what the socket holds, up to a batch: waiting for the
     // first datagram (within the time-out that lets it see a stop), not for
@@ -189,12 +189,46 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   }
 }
 
+// A stop must account for every datagram that reached the port. Draining
+// until the socket is empty and then closing it leaves a gap: what arrives
+// between the last read and the close, and what the kernel drops after its
+// count was read, vanishes. So the port is shut first: connected to its own
+// address, the socket takes datagrams from that address only (which nobody
+// sends from, the port being the daemon's), and every other datagram is
+// refused as at a closed port, while those already queued stay readable.
+// From then on the queue only shrinks, so the drain ends, and the kernel's
+// drop count read after it is final. A failed connect (no route to the
+// loopback) leaves the drain, then the close, as before.
+void UdpReceiver::shutPort() {
+  shut_ = true;
+  sockaddr_in own{};
+  socklen_t length = sizeof own;
+  if (::getsockname(static_cast<int>(handle_), reinterpret_cast<sockaddr*>(&own), &length) != 0) {
+    return;
+  }
+  own.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  (void)::connect(static_cast<int>(handle_), reinterpret_cast<const sockaddr*>(&own), sizeof own);
+}
+
 ReceiveResult UdpReceiver::stoppedWithDrops() {
   ReceiveResult result = stoppedResult();
-  std::uint32_t total = 0;
-  if (currentDropCount(static_cast<int>(handle_), &total)) {
-    result.droppedBySystem = newSystemDrops(total);
+  const int fd = static_cast<int>(handle_);
+  // Past the bound on what a stop takes: the rest is read out only to be
+  // counted, so that the close loses none without a word.
+  if (receivedSinceStop_ >= kMostAfterStop) {
+    for (int round = 0; round < kMostAfterStop / static_cast<int>(Batch::kDatagrams); ++round) {
+      batch_->offerControl();
+      const int left = ::recvmmsg(fd, batch_->messages, Batch::kDatagrams, MSG_DONTWAIT, nullptr);
+      if (left < 0 && errno == EINTR) continue;
+      if (left <= 0) break;
+      result.leftInSocket += static_cast<std::uint32_t>(left);
+    }
   }
+  std::uint32_t total = 0;
+  if (currentDropCount(fd, &total)) result.droppedBySystem = newSystemDrops(total);
+  // Closed as soon as reading ends: the port is free for a next start.
+  ::close(fd);
+  handle_ = -1;
   return result;
 }
 

@@ -75,6 +75,7 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
 ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   for (;;) {
     const bool stopping = stopping_.load();
+    if (handle_ == -1) return stoppedResult();
     if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedResult();
     const int length = recv(socketOf(handle_), buffer, static_cast<int>(capacity), 0);
     const int code = length == SOCKET_ERROR ? WSAGetLastError() : 0;
@@ -85,7 +86,12 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
     }
     if (code == WSAEINTR) continue;
     if (code != WSAEWOULDBLOCK) return {false, 0};
-    if (stopping) return stoppedResult();
+    if (stopping) {
+      // Closed as soon as reading ends, so that nothing more arrives unread.
+      closesocket(socketOf(handle_));
+      handle_ = -1;
+      return stoppedResult();
+    }
     // A failed recv records the next datagram's arrival on the read event, so
     // resetting the event before the next recv loses no wake-up.
     const WSAEVENT events[2] = {eventOf(wakeUp_[0]), eventOf(wakeUp_[1])};

@@ -43,23 +43,22 @@ JoinedLines joinLines(const std::vector<std::string>& texts, const char* separat
   return lines;
 }
 
-bool PatientLock::take(const std::function<LockAttempt()>& tryLock) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + (passedBy_ ? std::chrono::milliseconds(0) : patience_);
+LockAttempt takeLock(const std::function<LockAttempt()>& tryLock, LockWait& wait) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point started = Clock::now();
+  bool told = false;
   for (;;) {
-    switch (tryLock()) {
-      case LockAttempt::Locked:
-        passedBy_ = false;
-        return true;
-      case LockAttempt::Unsupported:
-        return false;
-      case LockAttempt::Busy:
-        break;
+    const LockAttempt attempt = tryLock();
+    const auto length =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+    if (attempt != LockAttempt::Busy || !wait.mayWait()) {
+      if (told) wait.ended(length, attempt == LockAttempt::Locked);
+      return attempt;
     }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      passedBy_ = true;
-      return false;
+    if (!told && length >= LockWait::kNoticeAfter) {
+      told = true;
+      wait.began();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
 }

@@ -59,23 +59,29 @@ JoinedLines joinLines(const std::vector<std::string>& texts, const char* separat
 // One try at the log file's lock, without waiting.
 enum class LockAttempt { Locked, Busy, Unsupported };
 
-// Takes the lock that cooperating appenders of one log share, for one
-// append. Another appender holds it only while it writes, so a busy lock is
-// tried again for up to `patience`; a holder that keeps it longer (a hung
-// process) is passed by, and from then on each append tries once and goes
-// without the lock while it is busy, until the lock is had again. A file
-// system without locks is appended to without one. One per process and log
-// writer; not for several threads.
-class PatientLock {
+// What the writer of a log does while another writer holds the log's lock.
+// It never appends without the lock once another writer may be writing: a
+// writer that holds it for long (a hung one) is waited for, and the waiting
+// writer's entries stay queued meanwhile. A wait that lasts is told: when it
+// began, and when it ended, with its length.
+class LockWait {
  public:
-  explicit PatientLock(std::chrono::milliseconds patience) : patience_(patience) {}
+  virtual ~LockWait() = default;
+  // Asked between two tries: false gives the lock up (the stop cannot wait
+  // for ever), and the append then writes nothing.
+  virtual bool mayWait() { return true; }
+  virtual void began() {}
+  virtual void ended(std::chrono::milliseconds length, bool had) {
+    (void)length;
+    (void)had;
+  }
 
-  // Answers whether the lock is held now.
-  bool take(const std::function<LockAttempt()>& tryLock);
-
-  static constexpr std::chrono::milliseconds kPatience{10000};
-
- private:
-  const std::chrono::milliseconds patience_;
-  bool passedBy_ = false;
+  // A wait shorter than this is the ordinary turn-taking of two writers and
+  // is not told.
+  static constexpr std::chrono::milliseconds kNoticeAfter{100};
 };
+
+// Tries the lock until it is had, the file system turns out to have no locks
+// (Unsupported: the append goes unguarded, no other writer can lock either),
+// or `wait` gives it up (Busy).
+LockAttempt takeLock(const std::function<LockAttempt()>& tryLock, LockWait& wait);

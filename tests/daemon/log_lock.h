@@ -6,18 +6,19 @@
 
 #include <string>
 
-// Holds the write lock of a log file as another appender that cooperates with
-// the daemon does, creating the file if missing. An open file description
-// lock: it conflicts with the daemon's record lock, and the test's own reads
-// of the file do not release it.
+// Holds the writers' lock of a log file as another appender that cooperates
+// with the daemon does: a write lock on the lock file beside it, creating
+// both files if missing. An open file description lock, so that the test's
+// own reads of the files do not release it.
 class LogLock {
  public:
   explicit LogLock(const std::string& path)
-      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)) {
+      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)),
+        lockFd_(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
     struct flock whole {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
-    locked_ = fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &whole) == 0;
+    locked_ = fd_ >= 0 && lockFd_ >= 0 && ::fcntl(lockFd_, F_OFD_SETLK, &whole) == 0;
   }
   ~LogLock() { release(); }
   LogLock(const LogLock&) = delete;
@@ -32,10 +33,13 @@ class LogLock {
 
   void release() {
     if (fd_ >= 0) ::close(fd_);
+    if (lockFd_ >= 0) ::close(lockFd_);
     fd_ = -1;
+    lockFd_ = -1;
   }
 
  private:
   int fd_;
+  int lockFd_;
   bool locked_ = false;
 };

@@ -206,39 +206,54 @@ struct ScriptedLock {
   }
 };
 
-TEST(DaemonPatientLock, WaitsForAnotherWriterAndTakesTheLock) {
-  PatientLock lock(std::chrono::milliseconds(5000));
+// A wait that may stop after a number of tries, and what it was told.
+struct CountedWait : LockWait {
+  int triesAllowed = 1 << 30;
+  int began_ = 0;
+  int ended_ = 0;
+  bool had = false;
+  bool mayWait() override { return --triesAllowed > 0; }
+  void began() override { ++began_; }
+  void ended(std::chrono::milliseconds, bool lockHad) override {
+    ++ended_;
+    had = lockHad;
+  }
+};
+
+TEST(DaemonLockWait, WaitsForAnotherWriterAndTakesTheLock) {
+  CountedWait wait;
   ScriptedLock other{{LockAttempt::Busy, LockAttempt::Busy, LockAttempt::Locked}};
-  EXPECT_TRUE(lock.take(std::ref(other)));
+  EXPECT_EQ(LockAttempt::Locked, takeLock(std::ref(other), wait));
   EXPECT_EQ(3, other.tries);
+  EXPECT_EQ(0, wait.began_) << "a short turn of another writer is not told";
 }
 
-TEST(DaemonPatientLock, FileSystemWithoutLocksIsAppendedToAtOnce) {
-  PatientLock lock(std::chrono::milliseconds(5000));
+TEST(DaemonLockWait, FileSystemWithoutLocksIsAppendedToAtOnce) {
+  CountedWait wait;
   ScriptedLock none{{LockAttempt::Unsupported}};
-  EXPECT_FALSE(lock.take(std::ref(none)));
+  EXPECT_EQ(LockAttempt::Unsupported, takeLock(std::ref(none), wait));
   EXPECT_EQ(1, none.tries);
 }
 
-// A holder that never lets go is passed by once the patience is spent; the
-// appends after try once until the lock is had again, then wait again.
-TEST(DaemonPatientLock, HungHolderIsPassedByUntilTheLockIsHadAgain) {
-  PatientLock lock(std::chrono::milliseconds(20));
+// A holder that keeps the lock is never passed by: the wait goes on until
+// the holder lets go, or until the waiter gives up, and a wait that lasts
+// is told once when it begins and once when it ends.
+TEST(DaemonLockWait, LongHolderIsWaitedForAndTheWaitIsToldOnce) {
+  CountedWait held;
+  ScriptedLock slow{std::deque<LockAttempt>(200, LockAttempt::Busy)};
+  slow.answers.push_back(LockAttempt::Locked);
+  EXPECT_EQ(LockAttempt::Locked, takeLock(std::ref(slow), held));
+  EXPECT_EQ(1, held.began_);
+  EXPECT_EQ(1, held.ended_);
+  EXPECT_TRUE(held.had);
+
+  CountedWait givenUp;
+  givenUp.triesAllowed = 100;
   ScriptedLock hung{{LockAttempt::Busy}};
-  const auto started = std::chrono::steady_clock::now();
-  EXPECT_FALSE(lock.take(std::ref(hung)));
-  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(20));
-  EXPECT_GT(hung.tries, 1);
-
-  hung.tries = 0;
-  EXPECT_FALSE(lock.take(std::ref(hung)));
-  EXPECT_EQ(1, hung.tries);
-
-  ScriptedLock released{{LockAttempt::Locked}};
-  EXPECT_TRUE(lock.take(std::ref(released)));
-  ScriptedLock busyOnce{{LockAttempt::Busy, LockAttempt::Locked}};
-  EXPECT_TRUE(lock.take(std::ref(busyOnce)));
-  EXPECT_EQ(2, busyOnce.tries);
+  EXPECT_EQ(LockAttempt::Busy, takeLock(std::ref(hung), givenUp));
+  EXPECT_EQ(100, hung.tries);
+  EXPECT_EQ(1, givenUp.ended_);
+  EXPECT_FALSE(givenUp.had);
 }
 
 }  // namespace
