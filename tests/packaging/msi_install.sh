@@ -126,7 +126,7 @@ for case in "${refusals[@]}"; do
   if msi /i current.msi /qn "${words[@]}"; then fail "$name (${words[*]}) was installed"; fi
   # Refused by the check, with its reason, before anything was done.
   refused="${words[-1]%%=*}"
-  line="$(tr -d '\r' <msiexec.log | grep -a -m1 "^Brimlet: $refused=.* is refused: ")" ||
+  line="$(grep -a -m1 "^Brimlet: $refused=.* is refused: " msiexec.log | tr -d '\r')" ||
     fail "$name: no refusal of $refused in the log: $(grep -a 'Brimlet: ' msiexec.log)"
   grep -aq 'Action start .*: LaunchConditions\.' msiexec.log && fail "$name: the launch conditions ran"
   [ -e "$folder_unix" ] && fail "$name: $folder_win is there"
@@ -146,10 +146,11 @@ accepted=(
 for case in "${accepted[@]}"; do
   words_of "$case"
   msi /i current.msi /qn "${words[@]}" || fail "${words[*]} was refused: $(grep -a 'Brimlet: ' msiexec.log)"
-  run="$(reg_value "$run_key" "$product_name")"
+  # reg writes in the console's code page, 437 on an English workstation.
+  run="$(reg_value "$run_key" "$product_name" | iconv -f CP437 -t UTF-8)"
   [ "$run" = "$(expected_run "${words[@]}")" ] ||
     fail "Run value: [$run], expected [$(expected_run "${words[@]}")]"
-  echo "accepted: $run ($(tr -d '\r' <msiexec.log | grep -a -m1 '^Brimlet: '))"
+  echo "accepted: $run ($(grep -a -m1 '^Brimlet: ' msiexec.log | tr -d '\r'))"
   msi /x current.msi /qn || fail "removing after ${words[*]} failed"
 done
 nothing_installed "after the accepted values"
