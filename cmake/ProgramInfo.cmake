@@ -63,3 +63,19 @@ macro(_brimlet_program_names target)
   set(BRIMLET_VERSION_COMMAS "${_brimlet_MAJOR},${_brimlet_MINOR},${_brimlet_PATCH},${_brimlet_TWEAK}")
   set(BRIMLET_VERSION_DOTS "${_brimlet_MAJOR}.${_brimlet_MINOR}.${_brimlet_PATCH}.${_brimlet_TWEAK}")
 endmacro()
+
+# brimlet_strip_for_release(target)
+# The Windows program `target` as users get it: stripped after every link
+# (what the package installs and make sign signs, and what the tests run),
+# its debug information kept beside it as <file>.debug, which the program
+# names (.gnu_debuglink) so that gdb finds it when reading a crash.
+function(brimlet_strip_for_release target)
+  if(NOT WIN32)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+            $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()

@@ -40,6 +40,15 @@ elif [ -n "${SIGN_PKCS11_MODULE:-}" ]; then
     key_args+=(-pkcs11cert "$SIGN_PKCS11_CERT")
   fi
   key_args+=(-key "$SIGN_PKCS11_KEY")
+  # A PIN in the URI would stand in the environment and on osslsigncode's
+  # command line, which every user of the machine can read.
+  for uri in "$SIGN_PKCS11_CERT" "$SIGN_PKCS11_KEY"; do
+    if [[ "$uri" == pkcs11:* && "$uri" =~ [\;?]pin-value= ]]; then
+      echo "sign: refused: a PKCS#11 URI carries the PIN (pin-value=); put the PIN in a file" \
+           "readable only by you and name it with SIGN_PASSWORD_FILE" >&2
+      exit 1
+    fi
+  done
 else
   echo "sign: name the certificate and key: SIGN_PKCS12=FILE, or SIGN_PKCS11_MODULE," \
        "SIGN_PKCS11_CERT and SIGN_PKCS11_KEY (see README)" >&2
@@ -53,9 +62,21 @@ other_args=(-h sha256 -n "$description")
 [ -n "$url" ] && other_args+=(-i "$url")
 [ -n "${SIGN_TIMESTAMP_URL:-}" ] && other_args+=(-ts "$SIGN_TIMESTAMP_URL")
 
+# Whatever ends the run (a failure, Ctrl-C, a stop), the file being signed
+# keeps its old content and no half-signed copy or temporary folder is left:
+# osslsigncode refuses to overwrite one the next time.
+work=""; pending=""
+clean_up() { rm -rf "${work:-}" ${pending:+"$pending"}; }
+trap clean_up EXIT
+trap 'clean_up; trap - INT; kill -INT $$' INT
+trap 'clean_up; exit 143' TERM
+trap 'clean_up; exit 129' HUP
+
 for file in "$@"; do
   [ -f "$file" ] || { echo "sign: no file $file" >&2; exit 1; }
   work="$(mktemp -d)"
+  pending="$file.signing"
+  rm -f "$pending"  # left by a run stopped before this clean-up existed
   source="$file"
   # A signed file is signed afresh, not given a second signature.
   if osslsigncode extract-signature -in "$file" -out "$work/old.sig" >/dev/null 2>&1; then
@@ -72,6 +93,7 @@ for file in "$@"; do
   # half-written file is never left.
   chmod --reference="$file" "$file.signing"
   mv "$file.signing" "$file"
-  rm -rf "$work"
+  pending=""
+  rm -rf "$work"; work=""
   echo "sign: $file"
 done

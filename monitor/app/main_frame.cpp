@@ -93,5 +93,6 @@ bool CMainFrame::OnCommand(UINT id, UINT notifyCode) {
 
 void CMainFrame::ShowDetails() {
   Poll();
+  trayIcon.WithdrawBalloon();  // the window says it all
   details->Open();
 }

@@ -1,6 +1,7 @@
 // The notification at a rise of the level: from the tray icon, once per rise,
 // after the icon shows the new level, with the level and figures of the
-// poll's view.
+// poll's view. It is withdrawn as soon as it no longer holds: at any other
+// change of the level, and when the details window opens (which says more).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -14,6 +15,9 @@
 
 void CMainFrame::NotifyLevelRise(const DetailsView& view, const LevelChange& change) {
   if (!kLevelNotification || !NotificationDue(change)) {
+    if (change.level != change.previousLevel || change.openDetails) {
+      trayIcon.WithdrawBalloon();
+    }
     return;
   }
   // The tooltip's line whole: the notification has room for a long path that

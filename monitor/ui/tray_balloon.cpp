@@ -1,5 +1,6 @@
 // The tray icon's notification: the balloon fields of the extended record,
-// sent with one modify and cleared again afterwards.
+// sent with one modify and cleared again afterwards; withdrawn the same way
+// with an empty text.
 #include <cstring>
 
 #include "core/fixed_text.h"
@@ -41,5 +42,19 @@ bool CTrayNotifyIcon::ShowBalloon(const char* title, const char* text, DWORD ico
   iconData.dwInfoFlags = 0;
   iconData.uTimeout = 0;
   iconData.cbSize = size;
+  balloonShown = shown;
   return shown;
+}
+
+bool CTrayNotifyIcon::WithdrawBalloon() {
+  if (!created || !balloonShown) {
+    return false;
+  }
+  const DWORD size = iconData.cbSize;
+  iconData.cbSize = kExtendedRecordSize;
+  iconData.uFlags = NIF_INFO;  // szInfo is empty in the kept record
+  const bool withdrawn = ShellNotify(NIM_MODIFY, &iconData) != FALSE;
+  iconData.cbSize = size;
+  balloonShown = false;
+  return withdrawn;
 }

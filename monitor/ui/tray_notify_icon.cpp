@@ -185,6 +185,10 @@ LRESULT CTrayNotifyIcon::HandleNotification(WPARAM wParam, LPARAM lParam) {
   if (static_cast<UINT>(wParam) != iconData.uID) {
     return 0;
   }
+  if (lParam == NIN_BALLOONTIMEOUT || lParam == NIN_BALLOONHIDE ||
+      lParam == NIN_BALLOONUSERCLICK) {
+    balloonShown = false;  // the shell took it off itself
+  }
   HMENU popup = menu != nullptr ? GetSubMenu(menu, 0) : nullptr;
   HWND owner = notifyWindow != nullptr ? notifyWindow->m_hWnd : nullptr;
   if (popup == nullptr || owner == nullptr) {

@@ -55,6 +55,10 @@ class CTrayNotifyIcon : public fw::CObject {
   // A notification from the icon (tray_balloon.cpp): `icon` is NIIF_WARNING
   // or NIIF_ERROR; title and text are cut to what the extended record holds.
   bool ShowBalloon(const char* title, const char* text, DWORD icon);
+  // Takes a notification that is still shown off the screen (the shell's
+  // way: a modify with NIF_INFO and an empty text); sends nothing when none
+  // is, or when the shell said it is gone (timed out, closed or clicked).
+  bool WithdrawBalloon();
 
   void NextFrame();      // one blink step
   void StopAnimation();  // the icon keeps the frame it shows
@@ -84,6 +88,7 @@ class CTrayNotifyIcon : public fw::CObject {
   NOTIFYICONDATAA iconData;
   bool created = false;
   bool hidden = false;
+  bool balloonShown = false;
   fw::CWnd* notifyWindow = nullptr;
   CTrayHook hook;
   HMENU menu = nullptr;

@@ -6,7 +6,8 @@
 # variables upgrade_code, product_name, folder_name, unit_parameter (yes|no),
 # manufacturer, help_link and description, and platform: x86 (the package
 # shipped, the 32-bit program in the 32-bit Program Files folder and registry
-# view) or x64 (the 64-bit program in the native ones; for tests only).
+# view) or x64 (the 64-bit program in the native ones; for tests only), and
+# checks_dll, the custom action that checks the properties (of that width).
 #
 # The product code is derived from the upgrade code and the version, so a
 # version of a configuration always has the same product code (the one that
@@ -28,6 +29,7 @@ if ! [[ "$version" =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})$ ]] ||
   exit 1
 fi
 [ -f "$program" ] || { echo "build_msi: no program $program" >&2; exit 1; }
+[ -f "${checks_dll:-}" ] || { echo "build_msi: no custom action DLL ${checks_dll:-} (target brimlet_checks)" >&2; exit 1; }
 
 uuid5() {
   python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$@"
@@ -54,7 +56,7 @@ secure="$(IFS=';'; echo "${properties[*]}")"
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
 cp "$program" "$stage/brimlet.exe"
-cp "$here/check_properties.js" "$stage/"
+cp "$checks_dll" "$stage/brimlet_checks.dll"
 (cd "$stage" && wixl -a "$platform" -o package.msi \
    -D ProgramFilesFolder="${folders[0]}" -D Win64="${folders[1]}" \
    -D Version="$version" -D ProductCode="$product_code" -D UpgradeCode="$upgrade_code" \

@@ -501,11 +501,14 @@ TEST_F(MainFrameTest, TheStillIconsShowTheirOwnPictures) {
 
 // ---- The notification at a rise of the level --------------------------------
 
-// The notifications recorded from call `first` on.
-std::vector<ShellRecord> Notifications(std::size_t first = 0) {
+// The notifications recorded from call `first` on (`withdrawn`: the
+// withdrawals, which carry an empty text, instead).
+std::vector<ShellRecord> Notifications(std::size_t first = 0, bool withdrawn = false) {
   std::vector<ShellRecord> found;
   for (std::size_t i = first; i < shellCalls.size(); ++i) {
-    if ((shellCalls[i].flags & NIF_INFO) != 0) found.push_back(shellCalls[i]);
+    if ((shellCalls[i].flags & NIF_INFO) != 0 && shellCalls[i].info.empty() == withdrawn) {
+      found.push_back(shellCalls[i]);
+    }
   }
   return found;
 }
@@ -560,6 +563,37 @@ TEST_F(MainFrameTest, ANotificationAtEachRiseNoneWhileTheLevelStaysOrFalls) {
     EXPECT_EQ(CTrayNotifyIcon::kShortRecordSize, shellCalls[i].size);
   }
   EXPECT_FALSE(DetailsVisible());  // a notification never opens or activates anything
+}
+
+// The balloon of a level that no longer holds leaves the screen: at a fall,
+// and when the details window opens; the next rise notifies again.
+TEST_F(MainFrameTest, ANotificationIsWithdrawnWhenItsLevelNoLongerHolds) {
+  if (!kLevelNotification) GTEST_SKIP() << "built without the level notification";
+  Start(kWarning);
+  const struct {
+    const char* step;
+    NetworkState state;  // polled, unless the step opens the details
+    std::size_t withdrawn;
+    std::size_t shown;
+  } steps[] = {{"fall to ok", kOk, 1, 0},       {"ok again", kOk, 0, 0},
+               {"rise to warning", kWarning, 0, 1}, {"details opened", kWarning, 1, 0},
+               {"rise to danger", kDanger, 0, 1},   {"failed reading", Unknown(), 1, 0}};
+  for (const auto& step : steps) {
+    const std::size_t before = shellCalls.size();
+    if (std::strcmp(step.step, "details opened") == 0) {
+      frame->ShowDetails();
+    } else {
+      PollWith(step.state);
+    }
+    const std::vector<ShellRecord> withdrawn = Notifications(before, true);
+    ASSERT_EQ(step.withdrawn, withdrawn.size()) << step.step;
+    EXPECT_EQ(step.shown, Notifications(before).size()) << step.step;
+    for (const ShellRecord& call : withdrawn) {
+      EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), call.action) << step.step;
+      EXPECT_EQ(static_cast<UINT>(NIF_INFO), call.flags) << step.step;
+      EXPECT_EQ(CTrayNotifyIcon::kExtendedRecordSize, call.size) << step.step;
+    }
+  }
 }
 
 TEST_F(MainFrameTest, TheFirstPollCountsAsARiseFromUnknown) {

@@ -21,7 +21,7 @@ reg_value() {
   local out
   out="$("$wine_exec" reg query "$1" /v "$2" "/reg:${3:-$view}" 2>/dev/null | tr -d '\r')" || return 1
   local line
-  line="$(grep -F "    $2    REG_" <<<"$out" | head -n 1)" || return 1
+  line="$(grep -aF "    $2    REG_" <<<"$out" | head -n 1)" || return 1
   [ -n "$line" ] || return 1
   sed -E 's/^    .*    REG_[A-Z_]+    ?//' <<<"$line"
 }

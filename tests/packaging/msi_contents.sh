@@ -5,8 +5,10 @@
 # from a copy of the configuration): a per-machine package of the tree's
 # platform (x86, or x64 in a 64-bit tree), the Run
 # value's formula, the properties' defaults, what the elevated part may
-# receive, the launch conditions, the downgrade row and when the older
-# version is removed; and MSI, the tree's own package of VERSION.
+# receive, the native custom action that checks the properties (the tree's
+# own DLL, before the launch conditions, and no script or integer conditions
+# left), the downgrade row and when the older version is removed; and MSI,
+# the tree's own package of VERSION.
 set -uo pipefail
 build_msi="$(realpath "$1")"; config="$(realpath "$2")"; program="$(realpath "$3")"
 shipped="${4:+$(realpath "$4")}"; shipped_version="${5:-}"
@@ -47,23 +49,21 @@ for form in nine eight; do
     property "$m" SecureCustomProperties | tr ';' '\n' | grep -qx "${names[$i]}" ||
       fail "$form: ${names[$i]} is not passed to the elevated installation"
   done
-  if [ "$form" = eight ]; then
-    property "$m" UNIT >/dev/null && fail "eight: has a UNIT property"
-    table "$m" LaunchCondition | grep -q 'UNIT' && fail "eight: a launch condition on UNIT"
-  else
-    table "$m" LaunchCondition | grep -q '^UNIT = "%" OR UNIT = "A" OR UNIT = "a"	' ||
-      fail "nine: no launch condition on UNIT"
-  fi
+  [ "$form" = eight ] && property "$m" UNIT >/dev/null && fail "eight: has a UNIT property"
   run="$(table "$m" Registry | awk -F'\t' '$3 == "Software\\Microsoft\\Windows\\CurrentVersion\\Run" { print $2 "|" $5 }')"
   [ "$run" = "2|$formula" ] || fail "$form: Run value [$run], expected [2|$formula]"
 
-  # Every property the command line takes is checked by a launch condition.
-  for name in "${names[@]}"; do
-    table "$m" LaunchCondition | grep -q "$name" || fail "$form: no launch condition on $name"
-  done
-  for name in POLLSECONDS WARN DANGER LOGPORT; do
-    table "$m" LaunchCondition | grep -q "^$name < 0 OR $name >= 0	" || fail "$form: $name need not be a number"
-  done
+  # The properties are checked by the DLL of this tree (type 1: a DLL from
+  # the Binary table), nothing by a script or a condition's integers: the
+  # only launch condition left is the downgrade's.
+  table "$m" CustomAction | awk -F'\t' '$1 == "CheckProperties" && $2 % 64 == 1 && $3 == "BrimletChecks" && $4 == "CheckProperties" { ok = 1 } END { exit !ok }' ||
+    fail "$form: no DLL custom action CheckProperties: $(table "$m" CustomAction)"
+  table "$m" CustomAction | awk -F'\t' '$2 % 8 == 5 || $2 % 8 == 6 { bad = 1 } END { exit bad }' ||
+    fail "$form: a script custom action"
+  msiinfo extract "$m" Binary.BrimletChecks | cmp -s - "$(. "$config" && echo "$checks_dll")" ||
+    fail "$form: the package does not carry the tree's brimlet_checks.dll"
+  [ "$(table "$m" LaunchCondition | cut -f1)" = "NOT WIX_DOWNGRADE_DETECTED" ] ||
+    fail "$form: launch conditions besides the downgrade's: $(table "$m" LaunchCondition | cut -f1)"
   table "$m" LaunchCondition | grep -q '^NOT WIX_DOWNGRADE_DETECTED	' || fail "$form: no downgrade refusal"
   table "$m" Upgrade | awk -F'\t' '$7 == "WIX_DOWNGRADE_DETECTED" && $2 == "2.3.4" && $3 == "127.255.65535" && $5 == 514 { ok = 1 } END { exit !ok }' ||
     fail "$form: downgrade row $(table "$m" Upgrade | grep DOWNGRADE)"
@@ -71,7 +71,11 @@ for form in nine eight; do
   [ "$(step InstallValidate)" -lt "$(step RemoveExistingProducts)" ] &&
     [ "$(step RemoveExistingProducts)" -lt "$(step InstallInitialize)" ] ||
     fail "$form: the older version is not removed between InstallValidate and InstallInitialize"
-  [ "$(step CheckLengths)" -lt "$(step LaunchConditions)" ] || fail "$form: lengths checked after the launch conditions"
+  for sequence in InstallUISequence InstallExecuteSequence; do
+    at() { table "$m" "$sequence" | awk -F'\t' -v a="$1" '$1 == a { print $3 }'; }
+    [ -n "$(at CheckProperties)" ] && [ "$(at CheckProperties)" -lt "$(at LaunchConditions)" ] ||
+      fail "$form: $sequence does not check the properties before the launch conditions"
+  done
 done
 
 # Bad versions are refused by the build.

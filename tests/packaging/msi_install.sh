@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # msi_install.sh SCRIPTS_DIR BUILD_MSI CONFIG_FILE MSI PROGRAM VERSION PREFIX
 # The package of one configuration under Wine, in a prefix of its own (made
-# afresh at each run): property values that would give an ignored command
-# line are refused and leave nothing; an older build of the package installs
+# afresh at each run): property values that the program would misread, or
+# ignore with its whole command line, are refused by the package's check,
+# with its reason in the log, and leave nothing; values it reads as typed
+# install with exactly that command line; an older build of the package installs
 # with a path of the longest accepted length; the current package replaces
 # it (one product left) and sets the file, the Run value's exact command
 # line and the Apps & features entry; the older package is refused over it;
@@ -16,6 +18,9 @@ if [ "${8:-}" != --inside ]; then
   done
   [ -f "$msi_file" ] || { echo "FAILED: no package $msi_file (build the msi target)"; exit 1; }
   rm -rf "$prefix" "$prefix.lock"
+  # Wine reads the values given here as UTF-8 and runs with the ANSI code
+  # page 1252 of an English workstation.
+  export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
   exec xvfb-run -a "$scripts/wine-session.sh" "$prefix" bash "$0" "$@" --inside
 fi
 
@@ -74,39 +79,81 @@ long_host="$(printf 'h%.0s' $(seq 1 45)).org"              # 49 characters: acce
 too_long_host="$(printf 'h%.0s' $(seq 1 46)).org"          # 50
 
 # Refused values: each would make the program ignore its whole command line,
-# or read a number as 0.
+# or read it otherwise than typed (its ANSI command line, its parser). Words
+# are separated by "&"; printf's escapes give the characters outside ASCII.
 refusals=(
   "empty path|WATCHPATH="
-  "path with a blank|WATCHPATH=H:\\my home"
+  'path with a blank|WATCHPATH=H:\\my home'
+  'path with an ideographic space|WATCHPATH=H:\\my\u3000home'
+  'path with an en space|WATCHPATH=H:\\my\u2002home'
+  'path outside the code page|WATCHPATH=H:\\\u0142\u00f3d\u017a'
   "path too long|WATCHPATH=$too_long_path"
   "empty poll interval|POLLSECONDS="
+  "poll interval of 0|POLLSECONDS=0"
+  "poll interval not a number|POLLSECONDS=five"
   "thresholds with a blank|WARN=7 5"
+  "threshold with a sign and letters|WARN=+7x"
+  "threshold far below 0|WARN=-99999999999"
+  "threshold above 100 %|DANGER=101"
   "empty danger threshold|DANGER="
   "empty details switch|SHOWDETAILS="
+  "details switch as a word|SHOWDETAILS=Yes"
+  "auto-show as a number|AUTOSHOW=1"
   "auto-show with a blank|AUTOSHOW=Y Y"
   "empty host|LOGHOST="
+  'lone tab as host|LOGHOST=\t'
   "host too long|LOGHOST=$too_long_host"
   "host with a blank|LOGHOST=log host"
   "empty port|LOGPORT="
-  "poll interval not a number|POLLSECONDS=five"
-  "port mistyped|LOGPORT=48OOO"
-  "threshold with a sign and letters|WARN=+7x"
+  "port mistyped|LOGHOST=loghost&LOGPORT=48OOO"
+  "port beyond 16 bits|LOGHOST=loghost&LOGPORT=70000"
+  "port far beyond 16 bits|LOGHOST=loghost&LOGPORT=99999999999"
+  "port without a host|LOGPORT=48000"
+  "host without a port|LOGHOST=loghost&LOGPORT=0"
 )
 if [ "$unit_parameter" = yes ]; then
-  refusals+=("unit MB|UNIT=MB" "empty unit|UNIT=" "unit %%|UNIT=%%")
+  refusals+=("unit MB|UNIT=MB" "empty unit|UNIT=" "unit %%|UNIT=%%"
+             "megabytes beyond any reading|UNIT=A&WARN=4294967")
 fi
+words_of() {  # the NAME=VALUE words of a table entry, into `words`
+  IFS='&' read -r -a words <<<"$1"
+  local i
+  for i in "${!words[@]}"; do words[i]="$(printf '%b' "${words[i]}")"; done
+}
 passed=0
 for case in "${refusals[@]}"; do
-  name="${case%%|*}"; property="${case#*|}"
-  if msi /i current.msi /qn "$property"; then fail "$name ($property) was installed"; fi
-  # Refused by a launch condition, before anything was done.
-  grep -q 'Action start .*: LaunchConditions\.' msiexec.log || fail "$name: no launch conditions ran"
-  grep -q 'LaunchConditions\. Return value 1\.' msiexec.log && fail "$name: the launch conditions passed"
+  name="${case%%|*}"; words_of "${case#*|}"
+  if msi /i current.msi /qn "${words[@]}"; then fail "$name (${words[*]}) was installed"; fi
+  # Refused by the check, with its reason, before anything was done.
+  refused="${words[-1]%%=*}"
+  line="$(grep -a -m1 "^Brimlet: $refused=.* is refused: " msiexec.log | tr -d '\r')" ||
+    fail "$name: no refusal of $refused in the log: $(grep -a 'Brimlet: ' msiexec.log)"
+  grep -aq 'Action start .*: LaunchConditions\.' msiexec.log && fail "$name: the launch conditions ran"
   [ -e "$folder_unix" ] && fail "$name: $folder_win is there"
+  echo "refused, $name: $line"
   passed=$((passed + 1))
 done
 nothing_installed "after the refused values"
 echo "refused: $passed property values"
+
+# Accepted values, the guide's among them: installed with exactly the
+# command line typed (code page letters, either case), then removed.
+accepted=(
+  "LOGHOST=loghost&LOGPORT=48000"
+  "WARN=50&DANGER=10&UNIT=A&AUTOSHOW=Y&LOGHOST=loghost&LOGPORT=48000"
+  'WATCHPATH=h:\\\u00dcberweisung&POLLSECONDS=2147483&WARN=1&DANGER=100&SHOWDETAILS=y&AUTOSHOW=n'
+)
+for case in "${accepted[@]}"; do
+  words_of "$case"
+  msi /i current.msi /qn "${words[@]}" || fail "${words[*]} was refused: $(grep -a 'Brimlet: ' msiexec.log)"
+  # reg writes in the console's code page, 437 on an English workstation.
+  run="$(reg_value "$run_key" "$product_name" | iconv -f CP437 -t UTF-8)"
+  [ "$run" = "$(expected_run "${words[@]}")" ] ||
+    fail "Run value: [$run], expected [$(expected_run "${words[@]}")]"
+  echo "accepted: $run ($(grep -a -m1 '^Brimlet: ' msiexec.log | tr -d '\r'))"
+  msi /x current.msi /qn || fail "removing after ${words[*]} failed"
+done
+nothing_installed "after the accepted values"
 
 # The older build, with the longest path the program accepts.
 old_props=("WATCHPATH=$long_path" LOGHOST=192.0.2.1 LOGPORT=1)

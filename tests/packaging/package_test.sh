@@ -45,8 +45,17 @@ grep -qx 'Documentation=man:brimletd(8)' "$root/lib/systemd/system/brimletd.serv
 
 # No error and no warning; among the informational tags, none about the
 # hardening flags and no override that has nothing left to override.
-lintian --tag-display-limit 0 --display-info "$deb" >"$scratch/lintian.log" 2>&1 || true
+# A lintian that is missing, or that cannot read the package, prints no tag
+# either: its run must name the package. It always does when it read it: the
+# package overrides tags, which --show-overrides prints (O:).
+command -v lintian >/dev/null || fail "lintian is missing (make setup)"
+lintian_status=0
+lintian --show-overrides --tag-display-limit 0 --display-info "$deb" >"$scratch/lintian.log" 2>&1 ||
+  lintian_status=$?
 cat "$scratch/lintian.log"
+grep -q '^[EWIO]: brimletd: ' "$scratch/lintian.log" ||
+  fail "lintian did not read the package (status $lintian_status)"
+[ "$lintian_status" -le 1 ] || fail "lintian failed (status $lintian_status)"
 if grep -q '^[EW]:' "$scratch/lintian.log"; then fail "lintian reports errors or warnings"; fi
 if grep -Eq '^I: [^ ]+ (hardening-|unused-override|mismatched-override)' "$scratch/lintian.log"; then
   fail "lintian: binary built without hardening flags, or an override that matches nothing"
