@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "alert_filter.h"
+#include "alert_journal.h"
 #include "command_line.h"
 #include "console.h"
 #include "log_entry.h"
@@ -138,6 +139,7 @@ BrimletD::BrimletD()
   watchForStopRequest([receiver] { receiver->stop(); });
   printLine(console_, "   Now waiting for incoming packets");
   if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
+  journal_ = AlertJournal::forStandardOutput([this](const std::string& line) { echo_.print(line); });
   serve();
   stopRequestHandled();
 }
@@ -264,7 +266,8 @@ bool BrimletD::writeSome(std::size_t most) {
     } else if (handled.entry >= written) {
       echo_.print(kFileErrorLine + error);
     }
-    echo_.print(entry);
+    const std::string message(taken_[i].payload, taken_[i].length);
+    if (journal_ == nullptr || !journal_->record(entry, message)) echo_.print(entry);
   }
   return true;
 }

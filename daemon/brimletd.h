@@ -13,6 +13,8 @@
 #include "datagram_queue.h"
 #include "datagram_source.h"
 
+class AlertJournal;
+
 class UdpReceiver;
 
 // The alert log daemon: receives alert datagrams on one UDP port, keeps those
@@ -123,4 +125,5 @@ class BrimletD {
   // full, or the receiving ended.
   std::uint32_t droppedBySystem_ = 0;
   bool listened_ = false;
+  std::unique_ptr<AlertJournal> journal_;  // where the console is the journal
 };
