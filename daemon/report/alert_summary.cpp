@@ -39,11 +39,11 @@ void AlertSummary::addLine(std::string_view line) {
     ++counts_.entries;
     const bool danger = alert.level == AlertLevel::Danger;
     ++(danger ? counts_.dangers : counts_.warnings);
-    key_.assign(alert.user.data(), alert.user.size());
-    UserSummary& user = users_[key_];
-    const long long percent = std::strtoll(std::string(alert.percent).c_str(), nullptr, 10);
-    if (user.user.empty()) {
-      user.user = key_;
+    UserSummary& user = userNamed(alert.user);
+    long long percent = 0;
+    for (const char c : alert.percent) percent = c == '-' ? percent : percent * 10 + (c - '0');
+    if (alert.percent[0] == '-') percent = -percent;
+    if (user.firstTime.empty()) {
       user.firstTime.assign(entry.time.data(), entry.time.size());
       user.highestPercent = percent;
       user.highestTime = user.firstTime;
@@ -61,10 +61,32 @@ void AlertSummary::addLine(std::string_view line) {
   }
 }
 
+UserSummary& AlertSummary::userNamed(std::string_view name) {
+  const std::size_t hash = std::hash<std::string_view>()(name);
+  if ((users_.size() + 1) * 2 > slots_.size()) {
+    slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+    for (std::size_t i = 0; i < users_.size(); ++i) {
+      std::size_t slot = hashes_[i] & (slots_.size() - 1);
+      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = static_cast<std::uint32_t>(i + 1);
+    }
+  }
+  std::size_t slot = hash & (slots_.size() - 1);
+  for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    const std::size_t index = slots_[slot] - 1;
+    if (hashes_[index] == hash && users_[index].user == name) return users_[index];
+  }
+  slots_[slot] = static_cast<std::uint32_t>(users_.size() + 1);
+  hashes_.push_back(hash);
+  users_.emplace_back();
+  users_.back().user.assign(name.data(), name.size());
+  return users_.back();
+}
+
 std::vector<const UserSummary*> AlertSummary::sorted() const {
   std::vector<const UserSummary*> list;
   list.reserve(users_.size());
-  for (const auto& pair : users_) list.push_back(&pair.second);
+  for (const UserSummary& user : users_) list.push_back(&user);
   std::sort(list.begin(), list.end(), [](const UserSummary* a, const UserSummary* b) {
     if (a->lastPercentValue != b->lastPercentValue) return a->lastPercentValue > b->lastPercentValue;
     return a->user < b->user;

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "alert_form.h"
@@ -60,7 +59,14 @@ class AlertSummary {
 
   std::uint64_t sinceKey_;
   LineCounts counts_;
-  std::unordered_map<std::string, UserSummary> users_;
+  UserSummary& userNamed(std::string_view name);
+
+  // Users in the order they first came, found through an open-addressed
+  // table of their indexes: a log of many users touches little memory per
+  // line.
+  std::vector<UserSummary> users_;
+  std::vector<std::size_t> hashes_;  // per user
+  std::vector<std::uint32_t> slots_;  // index + 1; 0 is free
+
   LogLine entry_;    // kept from line to line for its buffer
-  std::string key_;
 };

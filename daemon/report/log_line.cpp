@@ -46,20 +46,30 @@ bool readLogLine(std::string_view line, LogLine* entry) {
   }
   entry->time = line.substr(0, 19);
   const std::string_view text = line.substr(20);
-  entry->alert.clear();
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    const auto byte = static_cast<unsigned char>(text[at]);
+  // Most alerts hold no escape: they are taken where they lie.
+  bool escapes = false;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F)) return false;
-    if (byte == '#' && at + 3 < text.size() && isOctal(text[at + 1]) && isOctal(text[at + 2]) &&
+    escapes |= c == '#';
+  }
+  if (!escapes) {
+    entry->alert = text;
+    return true;
+  }
+  entry->decoded.clear();
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '#' && at + 3 < text.size() && isOctal(text[at + 1]) && isOctal(text[at + 2]) &&
         isOctal(text[at + 3])) {
       const unsigned code = (text[at + 1] - '0') * 64u + (text[at + 2] - '0') * 8u +
                             static_cast<unsigned>(text[at + 3] - '0');
       if (code > 0xFF || !escapedByDaemon(code)) return false;
-      entry->alert += static_cast<char>(code);
+      entry->decoded += static_cast<char>(code);
       at += 3;
     } else {
-      entry->alert += text[at];
+      entry->decoded += text[at];
     }
   }
+  entry->alert = entry->decoded;
   return true;
 }

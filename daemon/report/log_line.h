@@ -13,7 +13,8 @@ bool readLogTime(std::string_view text, std::uint64_t* key);
 struct LogLine {
   std::string_view time;  // "dd-MM-yyyy HH:mm:ss"
   std::uint64_t timeKey;
-  std::string alert;  // the log's "#ooo" escapes decoded back to bytes
+  std::string_view alert;  // the log's "#ooo" escapes decoded back to bytes
+  std::string decoded;     // holds the alert when it had escapes
 };
 
 // Reads one line (without its line end; a CR before it is the Windows
