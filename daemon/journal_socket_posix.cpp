@@ -83,9 +83,6 @@ bool JournalSocket::send(const std::string& payload, bool patient, std::string* 
     // a patient send ends after a second.
     const timeval limit{1, 0};
     ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    // Room for the memory file's case as well as for bursts.
-    const int bytes = 4 * 1024 * 1024;
-    ::setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
   }
   const int flags = MSG_NOSIGNAL | (patient ? 0 : MSG_DONTWAIT);
   ssize_t sent;

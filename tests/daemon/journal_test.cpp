@@ -206,8 +206,14 @@ std::string runCommand(const std::string& command) {
 // goes with it.
 TEST(DaemonJournaldTest, JournalctlFindsTheAlertByItsIdentifierWithItsFields) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root for a mount namespace of its own";
+  ASSERT_EQ(::access("/lib/systemd/systemd-journald", X_OK), 0) << "no journald (Debian: systemd)";
   if (::unshare(CLONE_NEWNS) != 0) GTEST_SKIP() << "unshare refused: " << std::strerror(errno);
   ASSERT_EQ(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0) << std::strerror(errno);
+  // Gone with the namespace anyway; unmounted too for the tests that may
+  // follow in this process.
+  struct Unmount {
+    ~Unmount() { ::umount2("/etc/systemd", MNT_DETACH), ::umount2("/run", MNT_DETACH); }
+  } unmount;
   ASSERT_EQ(::mount("tmpfs", "/run", "tmpfs", 0, "mode=0755"), 0) << std::strerror(errno);
   ASSERT_EQ(::mount("tmpfs", "/etc/systemd", "tmpfs", 0, "mode=0755"), 0) << std::strerror(errno);
   std::ofstream("/etc/systemd/journald.conf")
