@@ -7,11 +7,12 @@
 
 namespace {
 
-// NAME=value, or, when the value holds a line end, NAME, a line end, the
-// value's length as 64-bit little-endian, the value and a line end.
+// NAME=value, or, when the value holds a line end (or a zero byte, which
+// a reader of text may take for its end), NAME, a line end, the value's
+// length as 64-bit little-endian, the value and a line end.
 void addField(std::string* payload, std::string_view name, std::string_view value) {
   *payload += name;
-  if (value.find('\n') == std::string_view::npos) {
+  if (value.find_first_of(std::string_view("\n\0", 2)) == std::string_view::npos) {
     *payload += '=';
     *payload += value;
     *payload += '\n';
