@@ -180,6 +180,8 @@ TEST(DaemonReportFileTest, NodeExporterReadsTheTextfile) {
   std::string metrics;
   waitUntil([&] {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const timeval patience{5, 0};  // an answer that never ends still ends the test
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
       const std::string request = "GET /metrics HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
       if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) > 0) {
