@@ -139,7 +139,8 @@ BrimletD::BrimletD()
   watchForStopRequest([receiver] { receiver->stop(); });
   printLine(console_, "   Now waiting for incoming packets");
   if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
-  journal_ = AlertJournal::forStandardOutput([this](const std::string& line) { echo_.print(line); });
+  journal_ =
+      AlertJournal::forStandardOutput([this](const std::string& line) { echo_.print(line); });
   serve();
   stopRequestHandled();
 }

@@ -14,7 +14,6 @@
 #include "datagram_source.h"
 
 class AlertJournal;
-
 class UdpReceiver;
 
 // The alert log daemon: receives alert datagrams on one UDP port, keeps those

@@ -88,7 +88,8 @@ std::vector<const UserSummary*> AlertSummary::sorted() const {
   list.reserve(users_.size());
   for (const UserSummary& user : users_) list.push_back(&user);
   std::sort(list.begin(), list.end(), [](const UserSummary* a, const UserSummary* b) {
-    if (a->lastPercentValue != b->lastPercentValue) return a->lastPercentValue > b->lastPercentValue;
+    if (a->lastPercentValue != b->lastPercentValue)
+      return a->lastPercentValue > b->lastPercentValue;
     return a->user < b->user;
   });
   return list;

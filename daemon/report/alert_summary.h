@@ -28,11 +28,11 @@ struct UserSummary {
 // What the lines of a log came to.
 struct LineCounts {
   std::uint64_t lines = 0;
-  std::uint64_t entries = 0;      // alerts in the monitor's form, counted per user
-  std::uint64_t beforeSince = 0;  // entries older than --since, left out
-  std::uint64_t otherAlerts = 0;  // the daemon's entries of another form
-  std::uint64_t notEntries = 0;   // lines the daemon cannot have written
-  std::uint64_t tooLong = 0;      // of those, the lines past the length cap
+  std::uint64_t entries = 0;        // alerts in the monitor's form, counted per user
+  std::uint64_t beforeSince = 0;    // entries older than --since, left out
+  std::uint64_t otherAlerts = 0;    // the daemon's entries of another form
+  std::uint64_t notEntries = 0;     // lines the daemon cannot have written
+  std::uint64_t tooLong = 0;        // of those, the lines past the length cap
   std::uint64_t firstNotEntry = 0;  // its line number, 0 if none
   bool lastLineCut = false;
   std::uint64_t warnings = 0;
@@ -65,8 +65,8 @@ class AlertSummary {
   // table of their indexes: a log of many users touches little memory per
   // line.
   std::vector<UserSummary> users_;
-  std::vector<std::size_t> hashes_;  // per user
+  std::vector<std::size_t> hashes_;   // per user
   std::vector<std::uint32_t> slots_;  // index + 1; 0 is free
 
-  LogLine entry_;    // kept from line to line for its buffer
+  LogLine entry_;  // kept from line to line for its buffer
 };

@@ -21,14 +21,14 @@ bool escapedByDaemon(unsigned byte) {
 }  // namespace
 
 bool readLogTime(std::string_view text, std::uint64_t* key) {
-  if (text.size() != 19 || text[2] != '-' || text[5] != '-' || text[10] != ' ' ||
-      text[13] != ':' || text[16] != ':') {
+  if (text.size() != 19 || text[2] != '-' || text[5] != '-' || text[10] != ' ' || text[13] != ':' ||
+      text[16] != ':') {
     return false;
   }
   unsigned day, month, century, year, hour, minute, second;
   if (!twoDigits(text, 0, &day) || !twoDigits(text, 3, &month) || !twoDigits(text, 6, &century) ||
-      !twoDigits(text, 8, &year) || !twoDigits(text, 11, &hour) ||
-      !twoDigits(text, 14, &minute) || !twoDigits(text, 17, &second)) {
+      !twoDigits(text, 8, &year) || !twoDigits(text, 11, &hour) || !twoDigits(text, 14, &minute) ||
+      !twoDigits(text, 17, &second)) {
     return false;
   }
   // A leap second reads :60.

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kFailed = 1;      // the log or an output could not be read or written
+constexpr int kFailed = 1;  // the log or an output could not be read or written
 constexpr int kBadUsage = 2;
 constexpr int kCheckUnknown = 3;  // the plugin's UNKNOWN
 
@@ -106,20 +106,24 @@ bool readLog(const std::string& name, AlertSummary* summary, std::string* error)
 }
 
 bool writeOut(const std::string& text) {
-  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+         std::fflush(stdout) == 0;
 }
 
 void tellNotEntries(const std::string& log, const LineCounts& counts) {
   if (counts.otherAlerts > 0) {
-    std::fprintf(stderr, "brimlet-report: %s: %llu entries hold an alert of another form and were not counted\n",
-                 log.c_str(), static_cast<unsigned long long>(counts.otherAlerts));
+    std::fprintf(
+        stderr,
+        "brimlet-report: %s: %llu entries hold an alert of another form and were not counted\n",
+        log.c_str(), static_cast<unsigned long long>(counts.otherAlerts));
   }
   if (counts.notEntries == 0) return;
   std::string line = "brimlet-report: " + log + ": " + std::to_string(counts.notEntries) + " of " +
                      std::to_string(counts.lines) + " lines are not log entries and were left out";
   std::string why;
   if (counts.tooLong > 0) why += std::to_string(counts.tooLong) + " longer than 4096 bytes";
-  if (counts.lastLineCut) why += std::string(why.empty() ? "" : ", ") + "the last one has no line end";
+  if (counts.lastLineCut)
+    why += std::string(why.empty() ? "" : ", ") + "the last one has no line end";
   if (!why.empty()) line += " (" + why + ")";
   line += "; the first is line " + std::to_string(counts.firstNotEntry) + "\n";
   std::fputs(line.c_str(), stderr);
@@ -129,7 +133,8 @@ void tellNotEntries(const std::string& log, const LineCounts& counts) {
 
 int main(int argc, char** argv) {
   Options options;
-  const std::string usageError = parseOptions(std::vector<std::string>(argv + 1, argv + argc), &options);
+  const std::string usageError =
+      parseOptions(std::vector<std::string>(argv + 1, argv + argc), &options);
   if (!usageError.empty()) {
     std::fprintf(stderr, "brimlet-report: %s\n%s", usageError.c_str(), kUsage);
     return options.check ? kCheckUnknown : kBadUsage;

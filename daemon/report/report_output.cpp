@@ -7,27 +7,34 @@
 
 namespace {
 
-const char* levelName(AlertLevel level) { return level == AlertLevel::Danger ? "Danger" : "Warning"; }
+const char* levelName(AlertLevel level) {
+  return level == AlertLevel::Danger ? "Danger" : "Warning";
+}
 
 struct Column {
   const char* title;
   bool number;  // right-aligned
 };
 
-constexpr Column kColumns[] = {
-    {"USER", false},      {"LEVEL", false},      {"PERCENT", true},     {"FREE_MB", true},
-    {"MAX_MB", true},     {"LAST_ALERT", false}, {"FIRST_ALERT", false}, {"WARNINGS", true},
-    {"DANGERS", true},    {"HIGHEST", true},     {"HIGHEST_AT", false}};
+constexpr Column kColumns[] = {{"USER", false},        {"LEVEL", false},     {"PERCENT", true},
+                               {"FREE_MB", true},      {"MAX_MB", true},     {"LAST_ALERT", false},
+                               {"FIRST_ALERT", false}, {"WARNINGS", true},   {"DANGERS", true},
+                               {"HIGHEST", true},      {"HIGHEST_AT", false}};
 constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
 
 // Each row's cells, the name in the log's spelling still in Latin-1 so that
 // one byte is one character for the widths.
 std::vector<std::string> cells(const UserSummary& user) {
-  return {escapeControlBytes(user.user),   levelName(user.lastLevel),
-          user.lastPercent,                user.lastFreeMb,
-          user.lastMaxMb,                  user.lastTime,
-          user.firstTime,                  std::to_string(user.warnings),
-          std::to_string(user.dangers),    std::to_string(user.highestPercent),
+  return {escapeControlBytes(user.user),
+          levelName(user.lastLevel),
+          user.lastPercent,
+          user.lastFreeMb,
+          user.lastMaxMb,
+          user.lastTime,
+          user.firstTime,
+          std::to_string(user.warnings),
+          std::to_string(user.dangers),
+          std::to_string(user.highestPercent),
           user.highestTime};
 }
 
@@ -86,7 +93,8 @@ std::string tableReport(const Users& users) {
   for (std::size_t c = 0; c < kColumnCount; ++c) widths[c] = std::string(kColumns[c].title).size();
   for (const UserSummary* user : users) {
     rows.push_back(cells(*user));
-    for (std::size_t c = 0; c < kColumnCount; ++c) widths[c] = std::max(widths[c], rows.back()[c].size());
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+      widths[c] = std::max(widths[c], rows.back()[c].size());
   }
   std::string out;
   const auto addRow = [&](const std::vector<std::string>& row) {
@@ -151,15 +159,24 @@ std::string prometheusText(const Users& users, const LineCounts& counts, bool pe
   std::string out =
       "# HELP brimlet_users Users by the level of their last alert in the BrimletD log.\n"
       "# TYPE brimlet_users gauge\n"
-      "brimlet_users{level=\"danger\"} " + std::to_string(usersDanger) + "\n"
-      "brimlet_users{level=\"warning\"} " + std::to_string(usersWarning) + "\n"
+      "brimlet_users{level=\"danger\"} " +
+      std::to_string(usersDanger) +
+      "\n"
+      "brimlet_users{level=\"warning\"} " +
+      std::to_string(usersWarning) +
+      "\n"
       "# HELP brimlet_alerts Alerts in the BrimletD log by level.\n"
       "# TYPE brimlet_alerts gauge\n"
-      "brimlet_alerts{level=\"danger\"} " + std::to_string(counts.dangers) + "\n"
-      "brimlet_alerts{level=\"warning\"} " + std::to_string(counts.warnings) + "\n"
+      "brimlet_alerts{level=\"danger\"} " +
+      std::to_string(counts.dangers) +
+      "\n"
+      "brimlet_alerts{level=\"warning\"} " +
+      std::to_string(counts.warnings) +
+      "\n"
       "# HELP brimlet_log_lines_not_entries Lines of the BrimletD log that are no entry.\n"
       "# TYPE brimlet_log_lines_not_entries gauge\n"
-      "brimlet_log_lines_not_entries " + std::to_string(counts.notEntries) + "\n";
+      "brimlet_log_lines_not_entries " +
+      std::to_string(counts.notEntries) + "\n";
   if (!perUser) return out;
   const struct {
     const char* name;
@@ -181,8 +198,9 @@ std::string prometheusText(const Users& users, const LineCounts& counts, bool pe
              user->*gauge.field + "\n";
     }
   }
-  out += "# HELP brimlet_user_danger 1 when the user's last alert is a danger, else 0.\n"
-         "# TYPE brimlet_user_danger gauge\n";
+  out +=
+      "# HELP brimlet_user_danger 1 when the user's last alert is a danger, else 0.\n"
+      "# TYPE brimlet_user_danger gauge\n";
   for (const UserSummary* user : users) {
     out += "brimlet_user_danger{user=\"" + labelValue(user->user) + "\"} " +
            (user->lastLevel == AlertLevel::Danger ? "1" : "0") + "\n";
@@ -202,12 +220,16 @@ CheckResult checkResult(const Users& users, const LineCounts& counts) {
     // A '|' would start the performance data: it is written as the log
     // writes an escape.
     std::string name;
-    for (const char c : shownName(users.front()->user)) name += c == '|' ? std::string("#174") : std::string(1, c);
+    for (const char c : shownName(users.front()->user))
+      name += c == '|' ? std::string("#174") : std::string(1, c);
     line += " (highest: " + name + " " + users.front()->lastPercent + "%)";
   }
-  if (counts.notEntries > 0) line += ", " + std::to_string(counts.notEntries) + " lines not entries";
-  if (counts.otherAlerts > 0) line += ", " + std::to_string(counts.otherAlerts) + " alerts of another form";
-  line += " | users_danger=" + std::to_string(danger) + " users_warning=" + std::to_string(warning) +
+  if (counts.notEntries > 0)
+    line += ", " + std::to_string(counts.notEntries) + " lines not entries";
+  if (counts.otherAlerts > 0)
+    line += ", " + std::to_string(counts.otherAlerts) + " alerts of another form";
+  line += " | users_danger=" + std::to_string(danger) +
+          " users_warning=" + std::to_string(warning) +
           " not_entries=" + std::to_string(counts.notEntries) +
           " other_alerts=" + std::to_string(counts.otherAlerts);
   return {status, line};

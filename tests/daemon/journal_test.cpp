@@ -55,7 +55,8 @@ class FakeJournal {
     std::memcpy(&memory, CMSG_DATA(header), sizeof memory);
     std::string text;
     char chunk[65536];
-    for (ssize_t n; (n = ::pread(memory, chunk, sizeof chunk, static_cast<off_t>(text.size()))) > 0;)
+    for (ssize_t n;
+         (n = ::pread(memory, chunk, sizeof chunk, static_cast<off_t>(text.size()))) > 0;)
       text.append(chunk, static_cast<std::size_t>(n));
     ::close(memory);
     return data.empty() ? text : "(payload and file together)";
@@ -80,7 +81,8 @@ Fields decode(const std::string& payload) {
       continue;
     }
     std::uint64_t length = 0;
-    for (int i = 7; i >= 0; --i) length = length << 8 | static_cast<unsigned char>(payload[end + 1 + i]);
+    for (int i = 7; i >= 0; --i)
+      length = length << 8 | static_cast<unsigned char>(payload[end + 1 + i]);
     fields[line] = payload.substr(end + 9, length);
     at = end + 9 + length + 1;
   }
@@ -147,27 +149,33 @@ const std::string kDanger = "Danger,user1,100%,0.00 Mb free,48.83 Mb max";
 
 INSTANTIATE_TEST_SUITE_P(
     Journal, DaemonJournalEntryTest,
-    ::testing::Values(
-        EntryCase{"danger", Journal::Listening, kDanger,
-                  with(monitorFields("Danger", "user1", "100"), line(kDanger))},
-        // A comma in the name does not shift the figures; Latin-1 goes in as UTF-8.
-        EntryCase{"warning_latin1_comma", Journal::Listening,
-                  "Warning,Jos\xe9,b,95%,0.00 Mb free,48.83 Mb max",
-                  with(monitorFields("Warning", "Jos\xc3\xa9,b", "95"),
-                       line("Warning,Jos\xc3\xa9,b,95%,0.00 Mb free,48.83 Mb max"))},
-        // The log line has the escape; the field has the line end, in binary form.
-        EntryCase{"line_end", Journal::Listening, "Danger,a\nb,7%,0.00 Mb free,48.83 Mb max",
-                  with(monitorFields("Danger", "a\nb", "7"),
-                       line("Danger,a#012b,7%,0.00 Mb free,48.83 Mb max"))},
-        // Other forms: no field is guessed; the level switch's word decides.
-        EntryCase{"other_form_danger", Journal::Listening, "disk danger on x",
-                  {{"MESSAGE", line("disk danger on x")}, {"PRIORITY", "2"},
-                   {"SYSLOG_IDENTIFIER", "brimletd"}}},
-        EntryCase{"near_form", Journal::Listening, "Warning,u,95%,inf Mb free,48.83 Mb max",
-                  {{"MESSAGE", line("Warning,u,95%,inf Mb free,48.83 Mb max")}, {"PRIORITY", "4"},
-                   {"SYSLOG_IDENTIFIER", "brimletd"}}},
-        EntryCase{"refused", Journal::Refusing, kDanger, {}},
-        EntryCase{"missing", Journal::Missing, kDanger, {}}),
+    ::testing::Values(EntryCase{"danger", Journal::Listening, kDanger,
+                                with(monitorFields("Danger", "user1", "100"), line(kDanger))},
+                      // A comma in the name does not shift the figures; Latin-1 goes in as UTF-8.
+                      EntryCase{"warning_latin1_comma", Journal::Listening,
+                                "Warning,Jos\xe9,b,95%,0.00 Mb free,48.83 Mb max",
+                                with(monitorFields("Warning", "Jos\xc3\xa9,b", "95"),
+                                     line("Warning,Jos\xc3\xa9,b,95%,0.00 Mb free,48.83 Mb max"))},
+                      // The log line has the escape; the field has the line end, in binary form.
+                      EntryCase{"line_end", Journal::Listening,
+                                "Danger,a\nb,7%,0.00 Mb free,48.83 Mb max",
+                                with(monitorFields("Danger", "a\nb", "7"),
+                                     line("Danger,a#012b,7%,0.00 Mb free,48.83 Mb max"))},
+                      // Other forms: no field is guessed; the level switch's word decides.
+                      EntryCase{"other_form_danger",
+                                Journal::Listening,
+                                "disk danger on x",
+                                {{"MESSAGE", line("disk danger on x")},
+                                 {"PRIORITY", "2"},
+                                 {"SYSLOG_IDENTIFIER", "brimletd"}}},
+                      EntryCase{"near_form",
+                                Journal::Listening,
+                                "Warning,u,95%,inf Mb free,48.83 Mb max",
+                                {{"MESSAGE", line("Warning,u,95%,inf Mb free,48.83 Mb max")},
+                                 {"PRIORITY", "4"},
+                                 {"SYSLOG_IDENTIFIER", "brimletd"}}},
+                      EntryCase{"refused", Journal::Refusing, kDanger, {}},
+                      EntryCase{"missing", Journal::Missing, kDanger, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // An entry past the datagram limit goes in a sealed memory file.
@@ -196,7 +204,8 @@ std::string runCommand(const std::string& command) {
   std::string out;
   FILE* pipe = ::popen(command.c_str(), "r");
   char chunk[4096];
-  for (std::size_t n; pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) out.append(chunk, n);
+  for (std::size_t n; pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+    out.append(chunk, n);
   if (pipe != nullptr) ::pclose(pipe);
   return out;
 }
@@ -208,7 +217,8 @@ TEST(DaemonJournaldTest, JournalctlFindsTheAlertByItsIdentifierWithItsFields) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root for a mount namespace of its own";
   ASSERT_EQ(::access("/lib/systemd/systemd-journald", X_OK), 0) << "no journald (Debian: systemd)";
   if (::unshare(CLONE_NEWNS) != 0) GTEST_SKIP() << "unshare refused: " << std::strerror(errno);
-  ASSERT_EQ(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0) << std::strerror(errno);
+  ASSERT_EQ(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0)
+      << std::strerror(errno);
   // Gone with the namespace anyway; unmounted too for the tests that may
   // follow in this process.
   struct Unmount {
@@ -225,9 +235,12 @@ TEST(DaemonJournaldTest, JournalctlFindsTheAlertByItsIdentifierWithItsFields) {
     ::execl("/lib/systemd/systemd-journald", "systemd-journald", nullptr);
     ::_exit(127);
   }
-  ASSERT_TRUE(waitUntil([] { return ::access("/run/systemd/journal/stdout", F_OK) == 0 &&
-                                    ::access("/run/systemd/journal/socket", F_OK) == 0; },
-                        std::chrono::seconds(10)))
+  ASSERT_TRUE(waitUntil(
+      [] {
+        return ::access("/run/systemd/journal/stdout", F_OK) == 0 &&
+               ::access("/run/systemd/journal/socket", F_OK) == 0;
+      },
+      std::chrono::seconds(10)))
       << "systemd-journald did not open its sockets";
 
   TempDirectory folder;
@@ -237,11 +250,15 @@ TEST(DaemonJournaldTest, JournalctlFindsTheAlertByItsIdentifierWithItsFields) {
                        JOURNAL_STREAM_PATH);
   ASSERT_TRUE(waitUntil([&] { return receiveQueueBytes(port) >= 0; }, std::chrono::seconds(10)));
   sendToLoopback(port, "Danger,Jos\xe9\nx,100%,0.00 Mb free,48.83 Mb max");
-  ASSERT_TRUE(waitUntil([&] { std::ifstream log(folder.file("brimletlog.txt"));
-                              return std::string(std::istreambuf_iterator<char>(log), {}).find('\n') != std::string::npos; },
-                        std::chrono::seconds(10)));
-  const std::string query = std::string("journalctl -D /run/log/journal -o json --no-pager MESSAGE_ID=") +
-                            kDangerMessageId + " \"BRIMLET_USER=$(printf 'Jos\\303\\251\\nx')\"";
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        std::ifstream log(folder.file("brimletlog.txt"));
+        return std::string(std::istreambuf_iterator<char>(log), {}).find('\n') != std::string::npos;
+      },
+      std::chrono::seconds(10)));
+  const std::string query =
+      std::string("journalctl -D /run/log/journal -o json --no-pager MESSAGE_ID=") +
+      kDangerMessageId + " \"BRIMLET_USER=$(printf 'Jos\\303\\251\\nx')\"";
   std::string found;
   waitUntil([&] { return !(found = runCommand(query)).empty(); }, std::chrono::seconds(10),
             std::chrono::milliseconds(100));
