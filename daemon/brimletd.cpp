@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "alert_filter.h"
+#include "alert_journal.h"
 #include "command_line.h"
 #include "console.h"
 #include "log_entry.h"
@@ -147,6 +148,8 @@ BrimletD::BrimletD()
   });
   printLine(console_, "   Now waiting for incoming packets");
   if (!notifyReady(&error)) printLine(console_, kNotifyLine + error);
+  journal_ =
+      AlertJournal::forStandardOutput([this](const std::string& line) { echo_.print(line); });
   serve();
   stopRequestHandled();
 }
@@ -329,7 +332,8 @@ bool BrimletD::writeSome(std::size_t most) {
     if (handled.gathered != kNoEntry && handled.gathered >= written && !givenUp) {
       echo_.print(kFileErrorLine + error);
     }
-    echo_.print(handled.entry);
+    const std::string message(taken_[i].payload, taken_[i].length);
+    if (journal_ == nullptr || !journal_->record(handled.entry, message)) echo_.print(handled.entry);
   }
   return true;
 }

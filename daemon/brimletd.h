@@ -15,6 +15,7 @@
 #include "datagram_source.h"
 #include "whole_append.h"
 
+class AlertJournal;
 class UdpReceiver;
 
 // The alert log daemon: receives alert datagrams on one UDP port, keeps those
@@ -157,4 +158,5 @@ class BrimletD {
   std::uint32_t droppedBySystem_ = 0;
   std::uint32_t leftInSocket_ = 0;
   bool listened_ = false;
+  std::unique_ptr<AlertJournal> journal_;  // where the console is the journal
 };

@@ -219,3 +219,10 @@ full_rates="$(for name in "${receivers[@]}"; do printf '%s %s/s, ' "$name" "${fu
 echo "lost of $burst: one figure per burst; ladder columns: alerts lost of $ladder_count sent" \
      "at that rate (full: as fast as the sender goes: ${full_rates%, }); buffer: bytes the" \
      "kernel booked for the socket; cpu: the receiver's processor time per logged entry"
+
+# The journal path (brimletd's journal entries against rsyslog's omjournal,
+# one private journald) and brimlet-report have tables of their own.
+echo
+bash "$root/scripts/bench-journal.sh" "$build"
+echo
+bash "$root/scripts/bench-report.sh" "$build"

@@ -22,7 +22,8 @@ dpkg-deb -x "$deb" "$root"
 for path in usr/sbin/brimletd lib/systemd/system/brimletd.service etc/logrotate.d/brimletd \
             usr/share/man/man8/brimletd.8.gz usr/share/doc/brimletd/copyright \
             usr/share/doc/brimletd/changelog.Debian.gz usr/share/doc/brimletd/README \
-            usr/share/lintian/overrides/brimletd; do
+            usr/share/lintian/overrides/brimletd usr/bin/brimlet-report \
+            usr/share/man/man1/brimlet-report.1.gz usr/lib/systemd/catalog/brimletd.catalog; do
   [ -f "$root/$path" ] || fail "/$path missing"
 done
 [ -x "$root/usr/sbin/brimletd" ] || fail "/usr/sbin/brimletd not executable"
@@ -34,6 +35,14 @@ if grep -Eq '^\s*(copytruncate|postrotate)' "$root/etc/logrotate.d/brimletd"; th
   fail "logrotate truncates or signals, yet the daemon reopens the file per entry"
 fi
 dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no shared-library dependencies"
+
+# The catalog is one journalctl can read, with both alerts' identifiers.
+mkdir -p "$scratch/catalog-root/var/lib/systemd/catalog" "$scratch/catalog-root/usr/lib/systemd"
+cp -r "$root/usr/lib/systemd/catalog" "$scratch/catalog-root/usr/lib/systemd/"
+journalctl --root="$scratch/catalog-root" --update-catalog ||
+  fail "journalctl cannot read the catalog"
+[ "$(journalctl --root="$scratch/catalog-root" --list-catalog | grep -c ' brimletd: ')" = 2 ] ||
+  fail "the catalog does not explain both alert identifiers"
 
 zcat "$root/usr/share/man/man8/brimletd.8.gz" | grep -q '^\.TH BRIMLETD 8' ||
   fail "man page has no .TH BRIMLETD 8 header"

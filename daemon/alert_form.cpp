@@ -1,0 +1,98 @@
+#include "alert_form.h"
+
+#include "text_case.h"
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Removes `tail` from the end of `text` when it is there.
+bool cutSuffix(std::string_view* text, std::string_view tail) {
+  if (text->size() < tail.size() || text->substr(text->size() - tail.size()) != tail) return false;
+  text->remove_suffix(tail.size());
+  return true;
+}
+
+// How many digits end `text`.
+std::size_t trailingDigits(std::string_view text) {
+  std::size_t count = 0;
+  while (count < text.size() && isDigit(text[text.size() - 1 - count])) ++count;
+  return count;
+}
+
+// Cuts an integer as printf's "%d" writes it off the end of `text`; it must
+// follow `before`.
+bool cutInteger(std::string_view* text, char before, std::string_view* number) {
+  std::size_t digits = trailingDigits(*text);
+  // An int has at most ten digits; "%d" writes no leading zero.
+  if (digits == 0 || digits > 10) return false;
+  std::size_t start = text->size() - digits;
+  if (digits > 1 && (*text)[start] == '0') return false;
+  if (start > 0 && (*text)[start - 1] == '-') --start;
+  if (start == 0 || (*text)[start - 1] != before) return false;
+  *number = text->substr(start);
+  text->remove_suffix(text->size() - start + 1);
+  return true;
+}
+
+// Cuts a "%.2lf" figure followed by " Mb" and `word` off the end of `text`;
+// it must follow a comma.
+bool cutSize(std::string_view* text, std::string_view tail, std::string_view* figure) {
+  if (!cutSuffix(text, tail)) return false;
+  const std::string_view withFigure = *text;
+  if (trailingDigits(*text) != 2) return false;
+  text->remove_suffix(2);
+  if (!cutSuffix(text, ".")) return false;
+  std::string_view whole;
+  if (!cutInteger(text, ',', &whole)) return false;
+  // cutInteger took the comma too: the figure is what lies after it.
+  *figure = withFigure.substr(text->size() + 1);
+  return true;
+}
+
+}  // namespace
+
+bool parseMonitorAlert(std::string_view text, MonitorAlert* alert) {
+  static constexpr std::string_view kWarning = "Warning,";
+  static constexpr std::string_view kDanger = "Danger,";
+  AlertLevel level;
+  if (text.substr(0, kWarning.size()) == kWarning) {
+    level = AlertLevel::Warning;
+    text.remove_prefix(kWarning.size());
+  } else if (text.substr(0, kDanger.size()) == kDanger) {
+    level = AlertLevel::Danger;
+    text.remove_prefix(kDanger.size());
+  } else {
+    return false;
+  }
+  std::string_view rest = text;
+  std::string_view maxMb;
+  std::string_view freeMb;
+  std::string_view percent;
+  if (!cutSize(&rest, " Mb max", &maxMb)) return false;
+  if (!cutSize(&rest, " Mb free", &freeMb)) return false;
+  if (!cutSuffix(&rest, "%")) return false;
+  if (!cutInteger(&rest, ',', &percent)) return false;
+  if (rest.empty()) return false;
+  *alert = MonitorAlert{level, rest, percent, freeMb, maxMb};
+  return true;
+}
+
+bool mentionsDanger(const std::string& text) {
+  return toUpperLatin1(text).find("DANGER") != std::string::npos;
+}
+
+std::string latin1ToUtf8(std::string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size() + 8);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}

@@ -1,0 +1,48 @@
+#include "journal_entry.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "alert_form.h"
+
+namespace {
+
+// NAME=value, or, when the value holds a line end (or a zero byte, which
+// a reader of text may take for its end), NAME, a line end, the value's
+// length as 64-bit little-endian, the value and a line end.
+void addField(std::string* payload, std::string_view name, std::string_view value) {
+  *payload += name;
+  if (value.find_first_of(std::string_view("\n\0", 2)) == std::string_view::npos) {
+    *payload += '=';
+    *payload += value;
+    *payload += '\n';
+    return;
+  }
+  *payload += '\n';
+  std::uint64_t length = value.size();
+  for (int i = 0; i < 8; ++i, length >>= 8) *payload += static_cast<char>(length & 0xFF);
+  *payload += value;
+  *payload += '\n';
+}
+
+}  // namespace
+
+std::string journalEntry(const std::string& logLine, const std::string& message) {
+  MonitorAlert alert;
+  const bool monitorForm = parseMonitorAlert(message, &alert);
+  const bool danger = monitorForm ? alert.level == AlertLevel::Danger : mentionsDanger(message);
+  std::string payload;
+  payload.reserve(logLine.size() + message.size() + 256);
+  addField(&payload, "MESSAGE", latin1ToUtf8(logLine));
+  addField(&payload, "PRIORITY", danger ? "2" : "4");
+  addField(&payload, "SYSLOG_IDENTIFIER", "brimletd");
+  if (monitorForm) {
+    addField(&payload, "MESSAGE_ID", danger ? kDangerMessageId : kWarningMessageId);
+    addField(&payload, "BRIMLET_LEVEL", danger ? "Danger" : "Warning");
+    addField(&payload, "BRIMLET_USER", latin1ToUtf8(alert.user));
+    addField(&payload, "BRIMLET_PERCENT", alert.percent);
+    addField(&payload, "BRIMLET_FREE_MB", alert.freeMb);
+    addField(&payload, "BRIMLET_MAX_MB", alert.maxMb);
+  }
+  return payload;
+}

@@ -1,0 +1,20 @@
+// One kept alert as a journal entry in the journal's native protocol.
+#pragma once
+
+#include <string>
+
+// The entry's identifiers, one per level, so that `journalctl -x` can find
+// the catalog's text (packaging/brimletd.catalog) and an administrator can
+// ask for every danger alert at once.
+inline constexpr char kWarningMessageId[] = "5ac2ca306d8d4b2a847ba9591ebad0d7";
+inline constexpr char kDangerMessageId[] = "aa0e8636ec034e4da7decd4553d98a86";
+
+// The datagram's payload for one alert: MESSAGE is the log line as written
+// to the file, PRIORITY 4 (warning) or 2 (critical), SYSLOG_IDENTIFIER
+// brimletd. An alert in the monitor's exact form also gets its MESSAGE_ID
+// and the BRIMLET_LEVEL, _USER, _PERCENT, _FREE_MB and _MAX_MB fields, taken
+// from the received text (`message`, before the log's escapes); any other
+// alert gets no such field, and its priority follows the daemon's level
+// switch (2 when it holds "danger", else 4). Text goes in as UTF-8, read
+// from Latin-1; a value with a line end goes in the protocol's binary form.
+std::string journalEntry(const std::string& logLine, const std::string& message);

@@ -1,0 +1,96 @@
+#include "alert_summary.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "log_line.h"
+
+void AlertSummary::notEntry() {
+  ++counts_.notEntries;
+  if (counts_.firstNotEntry == 0) counts_.firstNotEntry = counts_.lines;
+}
+
+void AlertSummary::addTooLong() {
+  ++counts_.lines;
+  ++counts_.tooLong;
+  notEntry();
+}
+
+void AlertSummary::addCut() {
+  ++counts_.lines;
+  counts_.lastLineCut = true;
+  notEntry();
+}
+
+void AlertSummary::addLine(std::string_view line) {
+  ++counts_.lines;
+  LogLine& entry = entry_;
+  const bool read = readLogLine(line, &entry);
+  MonitorAlert alert;
+  if (!read) {
+    notEntry();
+  } else if (entry.timeKey < sinceKey_) {
+    ++counts_.beforeSince;
+  } else if (!parseMonitorAlert(entry.alert, &alert)) {
+    // The daemon logged it, but it says nothing about a user that could be
+    // told without guessing.
+    ++counts_.otherAlerts;
+  } else {
+    ++counts_.entries;
+    const bool danger = alert.level == AlertLevel::Danger;
+    ++(danger ? counts_.dangers : counts_.warnings);
+    UserSummary& user = userNamed(alert.user);
+    long long percent = 0;
+    for (const char c : alert.percent) percent = c == '-' ? percent : percent * 10 + (c - '0');
+    if (alert.percent[0] == '-') percent = -percent;
+    if (user.firstTime.empty()) {
+      user.firstTime.assign(entry.time.data(), entry.time.size());
+      user.highestPercent = percent;
+      user.highestTime = user.firstTime;
+    } else if (percent > user.highestPercent) {
+      user.highestPercent = percent;
+      user.highestTime.assign(entry.time.data(), entry.time.size());
+    }
+    user.lastLevel = alert.level;
+    user.lastPercent.assign(alert.percent.data(), alert.percent.size());
+    user.lastPercentValue = percent;
+    user.lastFreeMb.assign(alert.freeMb.data(), alert.freeMb.size());
+    user.lastMaxMb.assign(alert.maxMb.data(), alert.maxMb.size());
+    user.lastTime.assign(entry.time.data(), entry.time.size());
+    ++(danger ? user.dangers : user.warnings);
+  }
+}
+
+UserSummary& AlertSummary::userNamed(std::string_view name) {
+  const std::size_t hash = std::hash<std::string_view>()(name);
+  if ((users_.size() + 1) * 2 > slots_.size()) {
+    slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+    for (std::size_t i = 0; i < users_.size(); ++i) {
+      std::size_t slot = hashes_[i] & (slots_.size() - 1);
+      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = static_cast<std::uint32_t>(i + 1);
+    }
+  }
+  std::size_t slot = hash & (slots_.size() - 1);
+  for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    const std::size_t index = slots_[slot] - 1;
+    if (hashes_[index] == hash && users_[index].user == name) return users_[index];
+  }
+  slots_[slot] = static_cast<std::uint32_t>(users_.size() + 1);
+  hashes_.push_back(hash);
+  users_.emplace_back();
+  users_.back().user.assign(name.data(), name.size());
+  return users_.back();
+}
+
+std::vector<const UserSummary*> AlertSummary::sorted() const {
+  std::vector<const UserSummary*> list;
+  list.reserve(users_.size());
+  for (const UserSummary& user : users_) list.push_back(&user);
+  std::sort(list.begin(), list.end(), [](const UserSummary* a, const UserSummary* b) {
+    if (a->lastPercentValue != b->lastPercentValue)
+      return a->lastPercentValue > b->lastPercentValue;
+    return a->user < b->user;
+  });
+  return list;
+}

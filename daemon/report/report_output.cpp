@@ -1,0 +1,236 @@
+#include "report_output.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "log_entry.h"
+
+namespace {
+
+const char* levelName(AlertLevel level) {
+  return level == AlertLevel::Danger ? "Danger" : "Warning";
+}
+
+struct Column {
+  const char* title;
+  bool number;  // right-aligned
+};
+
+constexpr Column kColumns[] = {{"USER", false},        {"LEVEL", false},     {"PERCENT", true},
+                               {"FREE_MB", true},      {"MAX_MB", true},     {"LAST_ALERT", false},
+                               {"FIRST_ALERT", false}, {"WARNINGS", true},   {"DANGERS", true},
+                               {"HIGHEST", true},      {"HIGHEST_AT", false}};
+constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
+
+// Each row's cells, the name in the log's spelling still in Latin-1 so that
+// one byte is one character for the widths.
+std::vector<std::string> cells(const UserSummary& user) {
+  return {escapeControlBytes(user.user),
+          levelName(user.lastLevel),
+          user.lastPercent,
+          user.lastFreeMb,
+          user.lastMaxMb,
+          user.lastTime,
+          user.firstTime,
+          std::to_string(user.warnings),
+          std::to_string(user.dangers),
+          std::to_string(user.highestPercent),
+          user.highestTime};
+}
+
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// Latin-1 bytes as a JSON string: every control character (C0, DEL, C1) as
+// \u00XX, the rest in UTF-8.
+std::string jsonString(const std::string& latin1) {
+  std::string out = "\"";
+  for (const char c : latin1) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F)) {
+      char code[8];
+      std::snprintf(code, sizeof code, "\\u%04x", byte);
+      out += code;
+    } else {
+      out += latin1ToUtf8(std::string_view(&c, 1));
+    }
+  }
+  return out + "\"";
+}
+
+// A label value as the exposition format wants it.
+std::string labelValue(const std::string& user) {
+  std::string out;
+  for (const char c : shownName(user)) {
+    if (c == '\\' || c == '"') out += '\\';
+    if (c == '\n') {
+      out += "\\n";
+      continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string shownName(const std::string& user) { return latin1ToUtf8(escapeControlBytes(user)); }
+
+std::string tableReport(const Users& users) {
+  std::vector<std::vector<std::string>> rows;
+  rows.reserve(users.size());
+  std::size_t widths[kColumnCount];
+  for (std::size_t c = 0; c < kColumnCount; ++c) widths[c] = std::string(kColumns[c].title).size();
+  for (const UserSummary* user : users) {
+    rows.push_back(cells(*user));
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+      widths[c] = std::max(widths[c], rows.back()[c].size());
+  }
+  std::string out;
+  const auto addRow = [&](const std::vector<std::string>& row) {
+    std::string line;
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      const std::string pad(widths[c] - row[c].size(), ' ');
+      if (c > 0) line += "  ";
+      line += kColumns[c].number ? pad + row[c] : row[c] + (c + 1 < kColumnCount ? pad : "");
+    }
+    out += latin1ToUtf8(line) + "\n";
+  };
+  std::vector<std::string> titles;
+  for (const Column& column : kColumns) titles.emplace_back(column.title);
+  addRow(titles);
+  for (const auto& row : rows) addRow(row);
+  return out;
+}
+
+std::string csvReport(const Users& users) {
+  static const char kHeader[] =
+      "user,last_level,last_percent,last_free_mb,last_max_mb,last_alert,first_alert,warnings,"
+      "dangers,highest_percent,highest_at\r\n";
+  std::string out = kHeader;
+  for (const UserSummary* user : users) {
+    const std::vector<std::string> row = cells(*user);
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      if (c > 0) out += ',';
+      out += csvField(c == 0 ? latin1ToUtf8(row[c]) : row[c]);
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string jsonReport(const Users& users, const LineCounts& counts) {
+  std::string out = "{\"users\":[";
+  for (std::size_t i = 0; i < users.size(); ++i) {
+    const UserSummary& u = *users[i];
+    out += i == 0 ? "\n" : ",\n";
+    out += " {\"user\":" + jsonString(u.user) + ",\"last_level\":\"" + levelName(u.lastLevel) +
+           "\",\"last_percent\":" + u.lastPercent + ",\"last_free_mb\":" + u.lastFreeMb +
+           ",\"last_max_mb\":" + u.lastMaxMb + ",\"last_alert\":\"" + u.lastTime +
+           "\",\"first_alert\":\"" + u.firstTime + "\",\"warnings\":" + std::to_string(u.warnings) +
+           ",\"dangers\":" + std::to_string(u.dangers) +
+           ",\"highest_percent\":" + std::to_string(u.highestPercent) + ",\"highest_at\":\"" +
+           u.highestTime + "\"}";
+  }
+  out += "\n],\n\"lines\":" + std::to_string(counts.lines) +
+         ",\"entries\":" + std::to_string(counts.entries) +
+         ",\"before_since\":" + std::to_string(counts.beforeSince) +
+         ",\"other_alerts\":" + std::to_string(counts.otherAlerts) +
+         ",\"not_entries\":" + std::to_string(counts.notEntries) +
+         ",\"too_long\":" + std::to_string(counts.tooLong) +
+         ",\"last_line_cut\":" + (counts.lastLineCut ? "true" : "false") + "}\n";
+  return out;
+}
+
+std::string prometheusText(const Users& users, const LineCounts& counts, bool perUser) {
+  std::uint64_t usersDanger = 0;
+  for (const UserSummary* user : users) usersDanger += user->lastLevel == AlertLevel::Danger;
+  const std::uint64_t usersWarning = users.size() - usersDanger;
+  std::string out =
+      "# HELP brimlet_users Users by the level of their last alert in the BrimletD log.\n"
+      "# TYPE brimlet_users gauge\n"
+      "brimlet_users{level=\"danger\"} " +
+      std::to_string(usersDanger) +
+      "\n"
+      "brimlet_users{level=\"warning\"} " +
+      std::to_string(usersWarning) +
+      "\n"
+      "# HELP brimlet_alerts Alerts in the BrimletD log by level.\n"
+      "# TYPE brimlet_alerts gauge\n"
+      "brimlet_alerts{level=\"danger\"} " +
+      std::to_string(counts.dangers) +
+      "\n"
+      "brimlet_alerts{level=\"warning\"} " +
+      std::to_string(counts.warnings) +
+      "\n"
+      "# HELP brimlet_log_lines_not_entries Lines of the BrimletD log that are no entry.\n"
+      "# TYPE brimlet_log_lines_not_entries gauge\n"
+      "brimlet_log_lines_not_entries " +
+      std::to_string(counts.notEntries) + "\n";
+  if (!perUser) return out;
+  const struct {
+    const char* name;
+    const char* help;
+    std::string UserSummary::*field;
+  } gauges[] = {
+      {"brimlet_user_percent", "Percentage of the quota used, from the user's last alert.",
+       &UserSummary::lastPercent},
+      {"brimlet_user_free_megabytes", "Free space in Mb, from the user's last alert.",
+       &UserSummary::lastFreeMb},
+      {"brimlet_user_max_megabytes", "Quota in Mb, from the user's last alert.",
+       &UserSummary::lastMaxMb},
+  };
+  for (const auto& gauge : gauges) {
+    out += std::string("# HELP ") + gauge.name + " " + gauge.help + "\n# TYPE " + gauge.name +
+           " gauge\n";
+    for (const UserSummary* user : users) {
+      out += std::string(gauge.name) + "{user=\"" + labelValue(user->user) + "\"} " +
+             user->*gauge.field + "\n";
+    }
+  }
+  out +=
+      "# HELP brimlet_user_danger 1 when the user's last alert is a danger, else 0.\n"
+      "# TYPE brimlet_user_danger gauge\n";
+  for (const UserSummary* user : users) {
+    out += "brimlet_user_danger{user=\"" + labelValue(user->user) + "\"} " +
+           (user->lastLevel == AlertLevel::Danger ? "1" : "0") + "\n";
+  }
+  return out;
+}
+
+CheckResult checkResult(const Users& users, const LineCounts& counts) {
+  std::uint64_t danger = 0;
+  for (const UserSummary* user : users) danger += user->lastLevel == AlertLevel::Danger;
+  const std::uint64_t warning = users.size() - danger;
+  const int status = danger > 0 ? 2 : warning > 0 ? 1 : 0;
+  static const char* const kStatus[] = {"OK", "WARNING", "CRITICAL"};
+  std::string line = std::string("BRIMLET ") + kStatus[status] + " - " + std::to_string(danger) +
+                     " users in danger, " + std::to_string(warning) + " in warning";
+  if (!users.empty()) {
+    // A '|' would start the performance data: it is written as the log
+    // writes an escape.
+    std::string name;
+    for (const char c : shownName(users.front()->user))
+      name += c == '|' ? std::string("#174") : std::string(1, c);
+    line += " (highest: " + name + " " + users.front()->lastPercent + "%)";
+  }
+  if (counts.notEntries > 0)
+    line += ", " + std::to_string(counts.notEntries) + " lines not entries";
+  if (counts.otherAlerts > 0)
+    line += ", " + std::to_string(counts.otherAlerts) + " alerts of another form";
+  line += " | users_danger=" + std::to_string(danger) +
+          " users_warning=" + std::to_string(warning) +
+          " not_entries=" + std::to_string(counts.notEntries) +
+          " other_alerts=" + std::to_string(counts.otherAlerts);
+  return {status, line};
+}
