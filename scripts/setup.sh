@@ -11,7 +11,8 @@
 # take the 64-bit path (scripts/wine-arch.sh).
 #
 # BRIMLET_PROBE_LD32 (the 32-bit C library's loader) and
-# BRIMLET_SETUP_RETRY_WAIT (seconds between tries of the index update) are
+# BRIMLET_SETUP_RETRY_WAIT (seconds between tries of the index update) and
+# BRIMLET_SETUP_POLICY_RC (where the no-service-start policy goes) are
 # for the tests of this script.
 set -uo pipefail
 
@@ -20,7 +21,7 @@ required=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-wine locales-all
-  dpkg-dev lintian systemd iproute2 util-linux e2fsprogs
+  dpkg-dev lintian systemd iproute2 util-linux e2fsprogs prometheus-node-exporter
   wixl msitools osslsigncode openssl
 )
 wine32=wine32:i386
@@ -98,6 +99,17 @@ apt_install() {
   return "${PIPESTATUS[0]}"
 }
 
+# node-exporter's package would start and enable a service listening on
+# every address; the tests start their own on loopback. No service starts
+# while setup installs (policy-rc.d), and that one is not enabled.
+policy="${BRIMLET_SETUP_POLICY_RC:-/usr/sbin/policy-rc.d}"
+own_policy=no
+if [ ${#missing[@]} -gt 0 ] && [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\n# Written by Brimlet'"'"'s setup while it installs packages.\nexit 101\n' >"$policy" &&
+    chmod 755 "$policy" && own_policy=yes
+fi
+trap '[ "$own_policy" = yes ] && rm -f "$policy"; rm -rf "$work"' EXIT
+
 if [ ${#missing[@]} -gt 0 ]; then
   if ! apt_install "$work/required" "${missing[@]}"; then
     echo "setup: cannot install the packages the build needs: ${missing[*]}" >&2
@@ -106,6 +118,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   echo "setup: installed ${missing[*]}"
+  if [[ " ${missing[*]} " == *" prometheus-node-exporter "* ]] && command -v systemctl >/dev/null &&
+     [ -d /run/systemd/system ]; then
+    systemctl disable --now prometheus-node-exporter >/dev/null 2>&1 || true
+    echo "setup: the prometheus-node-exporter service is left disabled (the tests start their own)"
+  fi
 fi
 
 if [ "$want32" = yes ]; then
