@@ -6,9 +6,10 @@
 # platform (x86, or x64 in a 64-bit tree), the Run
 # value's formula, the properties' defaults, what the elevated part may
 # receive, the native custom action that checks the properties (the tree's
-# own DLL, before the launch conditions, and no script or integer conditions
-# left), the downgrade row and when the older version is removed; and MSI,
-# the tree's own package of VERSION.
+# own DLL, of the tree's machine, exporting the row's entry and importing
+# Windows' own DLLs only, before the launch conditions, and no script or
+# integer conditions left), the downgrade row and when the older version is
+# removed; and MSI, the tree's own package of VERSION.
 set -uo pipefail
 build_msi="$(realpath "$1")"; config="$(realpath "$2")"; program="$(realpath "$3")"
 shipped="${4:+$(realpath "$4")}"; shipped_version="${5:-}"
@@ -77,6 +78,20 @@ for form in nine eight; do
       fail "$form: $sequence does not check the properties before the launch conditions"
   done
 done
+
+# The DLL as Windows Installer calls it, where no Wine of its width may run:
+# of the tree's machine, exporting the entry under the very name the row
+# gives (a 32-bit stdcall export keeps its plain name only by --kill-at), and
+# importing Windows' own DLLs only, no MinGW runtime.
+dll="$(. "$config" && echo "$checks_dll")"
+if [ "${platform:-x86}" = x64 ]; then format=pei-x86-64; else format=pei-i386; fi
+objdump -f "$dll" | grep -q "file format $format\$" || fail "brimlet_checks.dll is not $format"
+entry="$(table "$m" CustomAction | awk -F'\t' '$1 == "CheckProperties" { print $4 }')"
+exports="$(objdump -p "$dll" | awk '/^\[Ordinal\/Name Pointer\] Table/ { on = 1; next } on && /^\t\[/ { print $NF } on && /^$/ { on = 0 }')"
+grep -qx "$entry" <<<"$exports" || fail "brimlet_checks.dll does not export $entry: [$exports]"
+imports="$(objdump -p "$dll" | awk '/^\tDLL Name: / { print tolower($3) }')"
+others="$(grep -vxE 'kernel32\.dll|msi\.dll|msvcrt\.dll|user32\.dll|advapi32\.dll' <<<"$imports")"
+[ -n "$imports" ] && [ -z "$others" ] || fail "brimlet_checks.dll imports [$others] beside Windows' own DLLs"
 
 # Bad versions are refused by the build.
 for version in 1.5 1.5.0.1 128.0.0 1.256.0 1.0.65536 1.x.0 "1.0.0 "; do
