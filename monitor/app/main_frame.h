@@ -17,7 +17,7 @@
 #include "core/status_level.h"
 #include "framework/async_socket.h"
 #include "framework/frame_wnd.h"
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 #include "ui/tray_notify_icon.h"
 
 class CQuotaDetailsDlg;

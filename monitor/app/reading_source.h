@@ -3,7 +3,7 @@
 // build option QUOTA_SOURCE chooses; this is the only place that looks at it.
 #pragma once
 
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 // One reading of the watched path's space; answers its RestrictionResult.
 int ReadQuota(const char* watchedPath, QuotaReading* reading);

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "netware/netware_client.h"
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 // Answers of QueryAccountBalance besides a client status passed through.
 constexpr int32_t kBalanceRead = 1;

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "netware/netware_client.h"
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 // Buffer sizes the caller provides (those of QuotaReading).
 constexpr size_t kServerNameSize = 48;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 struct DriveFigures {
   uint32_t usedKb = 0;

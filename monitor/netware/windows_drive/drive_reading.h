@@ -4,7 +4,7 @@
 // path of a network drive or the computer and the path of a local one.
 #pragma once
 
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 // Fills `reading` for `watchedPath` ("H:\", a folder, or "\\FS1\home\user1").
 // The figures are those of DriveFiguresOf: DirectoryLimitOnly, or NoLimit for

@@ -1,5 +1,6 @@
-#include "core/status_level.h"
+#include "ui/portable/status_strings.h"
 
+#include "core/status_level.h"
 #include "resources/resource.h"
 
 int StatusStringId(int level) {
