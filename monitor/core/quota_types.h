@@ -1,7 +1,14 @@
 // Records that the NetWare queries fill and the monitor reads.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// Sizes of the reading's text buffers, terminator included: the sizes the
+// NetWare client's calls fill, and the sizes every source writes into.
+constexpr std::size_t kServerNameSize = 48;
+constexpr std::size_t kServerPathSize = 258;
+constexpr std::size_t kLoginNameSize = 128;
 
 // Outcome of one disk restriction query.
 enum RestrictionResult : int {
@@ -10,15 +17,15 @@ enum RestrictionResult : int {
   VolumeLimitOnly = 3,     // a volume restriction applies, no directory space limit
   BothLimits = 4,
   NoLimit = 5,
-  MissingOutput = 6,       // the caller gave no place for a result; nothing was done
+  MissingOutput = 6,       // no longer given by any source; reads as failed
 };
 
 // One reading of the space restrictions of the watched path. Figures are
 // kilobytes (the server's 4 KB blocks times 4, wrapping in 32 bits).
 struct QuotaReading {
-  char serverName[48] = "";
-  char serverPath[258] = "";
-  char loginName[128] = "";
+  char serverName[kServerNameSize] = "";
+  char serverPath[kServerPathSize] = "";
+  char loginName[kLoginNameSize] = "";
   uint32_t dirUsedKb = 0;
   uint32_t dirLimitKb = 0;
   uint32_t dirFreeKb = 0;

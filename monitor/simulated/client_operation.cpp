@@ -1,4 +1,4 @@
-#include "netware/simulated/client_operation.h"
+#include "simulated/client_operation.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <map>
 #include <utility>
 
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_text.h"
-#include "netware/simulated/server_paths.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_text.h"
+#include "simulated/server_paths.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "netware/simulated/description_file.h"
+#include "simulated/description_file.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "netware/simulated/description_parser.h"
+#include "simulated/description_parser.h"
 
 namespace {
 

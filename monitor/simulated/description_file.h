@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "netware/simulated/network_description.h"
+#include "simulated/network_description.h"
 
 // Larger files are refused rather than read: a description is a few lines.
 constexpr size_t kMaxDescriptionFileSize = 1 << 20;

@@ -1,11 +1,11 @@
-#include "netware/simulated/description_parser.h"
+#include "simulated/description_parser.h"
 
 #include <map>
 #include <utility>
 
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_text.h"
-#include "netware/simulated/description_values.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_text.h"
+#include "simulated/description_values.h"
 
 namespace {
 

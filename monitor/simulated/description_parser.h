@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "netware/simulated/network_description.h"
+#include "simulated/network_description.h"
 
 struct DescriptionError {
   int line = 0;  // 1-based; 0 when the error concerns the whole text

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "netware/simulated/description_parser.h"
-#include "netware/simulated/network_description.h"
+#include "simulated/description_parser.h"
+#include "simulated/network_description.h"
 
 // An item with the line of its section header, for messages.
 template <typename T>

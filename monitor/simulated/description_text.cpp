@@ -1,4 +1,4 @@
-#include "netware/simulated/description_text.h"
+#include "simulated/description_text.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "netware/simulated/description_values.h"
+#include "simulated/description_values.h"
 
 #include <cctype>
 
-#include "netware/simulated/description_text.h"
+#include "simulated/description_text.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // [directory]: the NetWare directory (NDS), its logged-in user object and the
 // attributes that object carries.
 #include "netware/netware_client.h"
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_text.h"
-#include "netware/simulated/description_values.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_text.h"
+#include "simulated/description_values.h"
 
 namespace {
 

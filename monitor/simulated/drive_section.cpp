@@ -1,8 +1,8 @@
 // [drive PATH]: a local path (typically a drive root) mapped to a server path.
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_text.h"
-#include "netware/simulated/description_values.h"
-#include "netware/simulated/server_paths.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_text.h"
+#include "simulated/description_values.h"
+#include "simulated/server_paths.h"
 
 namespace {
 

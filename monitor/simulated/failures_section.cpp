@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "netware/netware_client.h"
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_text.h"
-#include "netware/simulated/description_values.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_text.h"
+#include "simulated/description_values.h"
 
 namespace {
 

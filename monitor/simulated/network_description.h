@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "netware/restriction_figures.h"
-#include "netware/simulated/client_operation.h"
+#include "simulated/client_operation.h"
 #include "netware/space_limit_list.h"
 
 // A connection to this server exists; it is what ResolvePath hands out.

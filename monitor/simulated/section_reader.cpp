@@ -1,6 +1,6 @@
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_text.h"
-#include "netware/simulated/description_values.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_text.h"
+#include "simulated/description_values.h"
 
 bool SectionReader::Key(const std::string& key, const std::string& value, int line,
                         DescriptionError* error) {

@@ -1,4 +1,4 @@
-#include "netware/simulated/server_paths.h"
+#include "simulated/server_paths.h"
 
 #include <cctype>
 #include <cstring>

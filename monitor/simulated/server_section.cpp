@@ -1,6 +1,6 @@
 // [server NAME]: a file server the workstation holds a connection to.
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_values.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_values.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "netware/simulated/simulated_client.h"
+#include "simulated/simulated_client.h"
 
 #include <cstdlib>
 
 #include "netware/debug_output.h"
-#include "netware/simulated/description_file.h"
-#include "netware/simulated/sim_status.h"
+#include "simulated/description_file.h"
+#include "simulated/sim_status.h"
 
 // The rule for this call: one narrowed to its qualifier wins over one for
 // every call of the operation, whatever their order in the description.
@@ -63,4 +63,11 @@ OpenObjectCounts SimulatedNetWareClient::OpenObjects() const {
   counts.buffers = static_cast<int>(buffers_.size());
   counts.conversions = conversions_;
   return counts;
+}
+
+std::unique_ptr<NetWareClient> MakeNamedSimulatedClient(std::string* network) {
+  const char* path = std::getenv(kNetworkVariable);
+  if (path == nullptr || *path == '\0') return nullptr;
+  if (network != nullptr) *network = path;
+  return std::make_unique<SimulatedNetWareClient>();
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,9 +14,14 @@
 #include <vector>
 
 #include "netware/netware_client.h"
-#include "netware/simulated/network_description.h"
+#include "simulated/network_description.h"
 
 constexpr const char* kNetworkVariable = "BRIMLET_NETWORK";
+
+// A simulated client on the description BRIMLET_NETWORK names, that name in
+// `network`; nullptr when the variable is unset or empty. The maker a program
+// that carries the simulated network hands to MakeNetWareClient.
+std::unique_ptr<NetWareClient> MakeNamedSimulatedClient(std::string* network);
 
 // The two locale numbers the client hands out and expects back, in the order
 // StartCharConversion takes them.

@@ -2,9 +2,9 @@
 // read through them.
 #include <cstring>
 
-#include "netware/simulated/server_paths.h"
-#include "netware/simulated/sim_status.h"
-#include "netware/simulated/simulated_client.h"
+#include "simulated/server_paths.h"
+#include "simulated/sim_status.h"
+#include "simulated/simulated_client.h"
 #include "netware/space_limit_list.h"
 
 std::optional<NwDirHandle> SimulatedNetWareClient::AllocateDirHandle(NwConnection connection,

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "core/fixed_text.h"
-#include "netware/simulated/server_paths.h"
-#include "netware/simulated/sim_status.h"
-#include "netware/simulated/simulated_client.h"
+#include "simulated/server_paths.h"
+#include "simulated/sim_status.h"
+#include "simulated/simulated_client.h"
 
 SimulatedNetWareClient::DirBufferState* SimulatedNetWareClient::BufferOf(NwDirBuffer buffer) {
   auto found = buffers_.find(buffer);

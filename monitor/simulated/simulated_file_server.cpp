@@ -4,10 +4,10 @@
 #include <initializer_list>
 
 #include "core/fixed_text.h"
-#include "netware/simulated/description_values.h"
-#include "netware/simulated/server_paths.h"
-#include "netware/simulated/sim_status.h"
-#include "netware/simulated/simulated_client.h"
+#include "simulated/description_values.h"
+#include "simulated/server_paths.h"
+#include "simulated/sim_status.h"
+#include "simulated/simulated_client.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Locale numbers and character conversion of the simulated client.
 #include <cstring>
 
-#include "netware/simulated/sim_status.h"
-#include "netware/simulated/simulated_client.h"
+#include "simulated/sim_status.h"
+#include "simulated/simulated_client.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // [volume SERVER VOLUME]: a volume of a file server and the user's
 // restriction on it.
-#include "netware/simulated/description_sections.h"
-#include "netware/simulated/description_values.h"
+#include "simulated/description_sections.h"
+#include "simulated/description_values.h"
 
 namespace {
 

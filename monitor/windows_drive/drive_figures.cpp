@@ -1,4 +1,4 @@
-#include "netware/windows_drive/drive_figures.h"
+#include "windows_drive/drive_figures.h"
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 
 #include "core/quota_types.h"
 
-// Fills `reading` for `watchedPath` ("H:\", a folder, or "\\FS1\home\user1").
+// The reading of `watchedPath` ("H:\", a folder, or "\\FS1\home\user1").
 // The figures are those of DriveFiguresOf: DirectoryLimitOnly, or NoLimit for
 // a drive beyond 4 TiB; the volume's used figure is the drive's own, as the
 // drive is the volume. A path that does not exist, or any call that fails,
-// gives QueryFailed and leaves `reading` untouched.
-RestrictionResult ReadWindowsDrive(const char* watchedPath, QuotaReading* reading);
+// gives QueryFailed with empty names and no figures.
+QuotaReading ReadWindowsDrive(const char* watchedPath);

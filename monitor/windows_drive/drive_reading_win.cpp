@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/fixed_text.h"
-#include "netware/windows_drive/drive_figures.h"
-#include "netware/windows_drive/drive_names.h"
-#include "netware/windows_drive/drive_reading.h"
+#include "windows_drive/drive_figures.h"
+#include "windows_drive/drive_names.h"
+#include "windows_drive/drive_reading.h"
 
 namespace {
 
@@ -63,25 +63,28 @@ bool NamesOf(const char* watchedPath, DriveNames* names) {
 
 }  // namespace
 
-RestrictionResult ReadWindowsDrive(const char* watchedPath, QuotaReading* reading) {
+QuotaReading ReadWindowsDrive(const char* watchedPath) {
+  QuotaReading reading;
+  reading.result = QueryFailed;
   ULARGE_INTEGER freeToCaller{}, total{}, totalFree{};
   // The first two outputs are the caller's: free to it and its total, both
   // within its disk quota. The third, free on the whole disk, is not the
   // user's to fill.
   if (!GetDiskFreeSpaceExA(DiskSpacePath(watchedPath).c_str(), &freeToCaller, &total, &totalFree)) {
-    return QueryFailed;
+    return reading;
   }
   DriveNames names;
-  if (!NamesOf(watchedPath, &names)) return QueryFailed;
+  if (!NamesOf(watchedPath, &names)) return reading;
 
   DriveFigures figures = DriveFiguresOf(total.QuadPart, freeToCaller.QuadPart);
-  CopyToBuffer(reading->loginName, names.login, Overlong::Cut);
-  CopyToBuffer(reading->serverName, names.server, Overlong::Cut);
-  CopyToBuffer(reading->serverPath, names.serverPath, Overlong::Cut);
-  reading->dirUsedKb = figures.usedKb;
-  reading->dirLimitKb = figures.limitKb;
-  reading->dirFreeKb = figures.freeKb;
-  reading->volUsedKb = figures.usedKb;
-  reading->volLimitKb = 0;
-  return figures.result;
+  CopyToBuffer(reading.loginName, names.login, Overlong::Cut);
+  CopyToBuffer(reading.serverName, names.server, Overlong::Cut);
+  CopyToBuffer(reading.serverPath, names.serverPath, Overlong::Cut);
+  reading.dirUsedKb = figures.usedKb;
+  reading.dirLimitKb = figures.limitKb;
+  reading.dirFreeKb = figures.freeKb;
+  reading.volUsedKb = figures.usedKb;
+  reading.volLimitKb = 0;
+  reading.result = figures.result;
+  return reading;
 }

@@ -2,8 +2,8 @@
 // byte-order mark, UTF-16 text, and texts that hold no section at all.
 #include <gtest/gtest.h>
 
-#include "netware/simulated/description_parser.h"
-#include "netware/simulated/description_text.h"
+#include "simulated/description_parser.h"
+#include "simulated/description_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Network descriptions: what a valid one yields, and that every mistake is
 // reported with its line and applies nothing.
-#include "netware/simulated/description_parser.h"
+#include "simulated/description_parser.h"
 
 #include <gtest/gtest.h>
 

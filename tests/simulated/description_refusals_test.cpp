@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "netware/simulated/description_parser.h"
+#include "simulated/description_parser.h"
 
 namespace {
 

@@ -9,9 +9,10 @@
 
 #include "netware/account_balance.h"
 #include "netware/disk_restriction.h"
-#include "netware/simulated/description_file.h"
-#include "netware/simulated/description_parser.h"
-#include "netware/simulated/simulated_client.h"
+#include "netware/netware_reading.h"
+#include "simulated/description_file.h"
+#include "simulated/description_parser.h"
+#include "simulated/simulated_client.h"
 #include "test_network.h"
 
 namespace {
@@ -34,10 +35,8 @@ TEST_P(NetWareExampleTest, GivesItsSituation) {
   const Example& e = GetParam();
   TestNetwork network(ExampleText(e.file));
   SimulatedNetWareClient client;
-  QuotaReading r;
-  r.result =
-      QueryDiskRestriction(client, e.path, r.serverName, r.loginName, r.serverPath, &r.dirUsedKb,
-                           &r.dirLimitKb, &r.dirFreeKb, &r.volUsedKb, &r.volLimitKb);
+  const NetWareReading reading = ReadNetWare(client, e.path);
+  const QuotaReading& r = reading.quota;
   EXPECT_EQ(r.result, e.result);
   if (e.result != QueryFailed) {
     EXPECT_EQ(r.dirLimitKb, e.dirLimitKb);
@@ -45,8 +44,8 @@ TEST_P(NetWareExampleTest, GivesItsSituation) {
     EXPECT_EQ(r.volUsedKb, e.volUsedKb);
     EXPECT_EQ(r.volLimitKb, e.volLimitKb);
   }
-  AccountBalance balance;
-  EXPECT_EQ(QueryAccountBalance(client, &balance), e.balanceResult);
+  const AccountBalance& balance = reading.balance.balance;
+  EXPECT_EQ(reading.balance.result, e.balanceResult);
   EXPECT_EQ(balance.unlimitedCredit, e.balance.unlimitedCredit);
   EXPECT_EQ(balance.balance, e.balance.balance);
   EXPECT_EQ(balance.lowLimit, e.balance.lowLimit);

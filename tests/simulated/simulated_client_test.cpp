@@ -1,6 +1,6 @@
 // The simulated client itself: where it finds its network, how it reacts to
 // a changed or broken description, and the handles it checks.
-#include "netware/simulated/simulated_client.h"
+#include "simulated/simulated_client.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -9,23 +9,24 @@
 
 #include "netware/account_balance.h"
 #include "netware/disk_restriction.h"
+#include "netware/netware_reading.h"
 #include "netware/make_client.h"
-#include "netware/simulated/description_file.h"
-#include "netware/simulated/sim_status.h"
+#include "simulated/description_file.h"
+#include "simulated/sim_status.h"
 #include "test_network.h"
 
 namespace {
 
+// The disk restriction part of one poll's reading.
 RestrictionResult Poll(NetWareClient& client, QuotaReading* reading, const char* path = "H:\\") {
-  return QueryDiskRestriction(client, path, reading->serverName, reading->loginName,
-                              reading->serverPath, &reading->dirUsedKb, &reading->dirLimitKb,
-                              &reading->dirFreeKb, &reading->volUsedKb, &reading->volLimitKb);
+  *reading = ReadNetWare(client, path).quota;
+  return static_cast<RestrictionResult>(reading->result);
 }
 
 TEST(NetWareSimulatedClientTest, WithoutTheVariableTheClientDoesNotStart) {
   TestNetwork network(HomeNetwork(""));
   unsetenv(kNetworkVariable);
-  std::unique_ptr<NetWareClient> client = MakeNetWareClient();
+  std::unique_ptr<NetWareClient> client = MakeNetWareClient(MakeNamedSimulatedClient);
   EXPECT_EQ(client->StartClient(nullptr, nullptr), simstatus::kNoNetwork);
   EXPECT_NE(TestNetwork::DebugOutput().find("BRIMLET_NETWORK"), std::string::npos);
   QuotaReading reading;
@@ -56,9 +57,8 @@ TEST(NetWareSimulatedClientTest, BrokenDescriptionFailsTheStartAndNamesFileAndLi
   // A broken description: nothing of it is applied, and the network read
   // before is not used either.
   network.Rewrite(HomeNetwork("entry = 0, 25600, 100\nentry = 1, 2"));
-  reading.dirFreeKb = 1;
   EXPECT_EQ(Poll(client, &reading), QueryFailed);
-  EXPECT_EQ(reading.dirFreeKb, 1u);
+  EXPECT_EQ(reading.dirFreeKb, 0u);  // no figures, not those of the last poll
   EXPECT_NE(TestNetwork::DebugOutput().find(network.Path() + ":13: "), std::string::npos)
       << TestNetwork::DebugOutput();
   EXPECT_EQ(client.ResolvePath("H:\\", nullptr, nullptr, nullptr, 0), simstatus::kNotStarted);
@@ -356,8 +356,7 @@ TEST_F(NetWareSimulatedCallTest, ZeroRulesForEndAndAddLeaveTheirWorkUndone) {
 TEST_F(NetWareSimulatedCallTest, IsDirAuthenticatedAnswersItsRule) {
   Start(std::string(kUser1) + "[failures]\nIsDirAuthenticated = 0\n");
   EXPECT_EQ(client_.IsDirAuthenticated(), 0u);  // not authenticated, whatever [directory] says
-  AccountBalance balance;
-  EXPECT_EQ(QueryAccountBalance(client_, &balance), NotAuthenticated);
+  EXPECT_EQ(QueryAccountBalance(client_).result, NotAuthenticated);
 }
 
 }  // namespace

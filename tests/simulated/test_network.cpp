@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "netware/debug_output.h"
-#include "netware/simulated/simulated_client.h"
+#include "simulated/simulated_client.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Bytes of a Windows drive to the kilobyte figures of a reading.
 #include <gtest/gtest.h>
 
-#include "netware/windows_drive/drive_figures.h"
+#include "windows_drive/drive_figures.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The server and share path a Windows drive reading shows, from a UNC path.
 #include <gtest/gtest.h>
 
-#include "netware/windows_drive/drive_names.h"
+#include "windows_drive/drive_names.h"
 
 namespace {
 

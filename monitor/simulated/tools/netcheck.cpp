@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "netware/simulated/description_file.h"
+#include "simulated/description_file.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "netware/simulated/description_file.h"
+#include "simulated/description_file.h"
 
 namespace {
 
