@@ -6,7 +6,7 @@
 set -euo pipefail
 build="${1:-build/native}"
 rounds="${2:-10}"
-bench="$build/tests/netware/description_bench"
+bench="$build/tests/simulated/description_bench"
 if [ ! -x "$bench" ]; then
   echo "bench-description: $bench is missing; build the native tree first" >&2
   exit 1

@@ -3,6 +3,8 @@
 #include "core/poll_period.h"
 #include "framework/resource_language.h"
 #include "resources/resource.h"
+#include "ui/desktop_doors.h"
+#include "ui/portable/status_strings.h"
 #include "ui/quota_details_dlg.h"
 
 namespace {
@@ -14,19 +16,32 @@ constexpr UINT kIconIds[CMainFrame::kIconCount] = {
 static_assert(kTimerMinimumMs == USER_TIMER_MINIMUM && kTimerMaximumMs == USER_TIMER_MAXIMUM,
               "the poll period's range is the timer's");
 
+ViewWords LoadViewWords() {
+  ViewWords words;
+  words.usedLabel = fw::LoadResString(IDS_DISK_SPACE_USED);
+  words.onWord = fw::LoadResString(IDS_ON);
+  words.freeWord = fw::LoadResString(IDS_FREE);
+  words.programTitle = fw::LoadResString(IDS_PROGRAM_TITLE);
+  const StatusLevel levels[] = {LevelUnknown, LevelOk, LevelWarning, LevelDanger};
+  for (StatusLevel level : levels) {
+    words.statusSentences[level + 1] = fw::LoadResString(StatusStringId(level));
+  }
+  return words;
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(const MonitorSettings& settings, const char* windowClassName)
     : settings(settings),
       windowClassName(windowClassName),
-      details(std::make_unique<CQuotaDetailsDlg>()) {
+      details(std::make_unique<CQuotaDetailsDlg>()),
+      autoShow(settings.autoShow),
+      words(LoadViewWords()) {
   details->Create(nullptr);
+  details->OnAutoShowChanged([this](bool on) { autoShow = on; });
   for (int i = 0; i < kIconCount; ++i) {
     icons[i] = CTrayNotifyIcon::LoadTrayIcon(kIconIds[i]);
   }
-  usedLabel = fw::LoadResString(IDS_DISK_SPACE_USED);
-  onWord = fw::LoadResString(IDS_ON);
-  freeWord = fw::LoadResString(IDS_FREE);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -46,8 +61,8 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   details->SetOwner(m_hWnd);
   if (!trayIcon.AddToTray(this, kTrayIconId, "Brimlet", icons[kIconUnknown], WM_TRAYNOTIFY, 0,
                           false)) {
-    MessageBoxA(m_hWnd, "Failed to create tray icon", fw::LoadResString(IDS_PROGRAM_TITLE).c_str(),
-                MB_OK | MB_ICONSTOP);
+    ShowMessageBox(m_hWnd, "Failed to create tray icon", words.programTitle.c_str(),
+                   MB_OK | MB_ICONSTOP);
     return -1;
   }
   OpenAlertSocket();
@@ -55,11 +70,13 @@ int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   if (!settings.autoShow) {
     details->HideAutoShowBox();
   }
-  details->SetAutoShow(settings.autoShow);
+  details->SetAutoShowBox(autoShow);
   details->SetExitOnOk(settings.showDetailsAtStart);
-  Poll();
+  // One poll at start; showing the details window polls by itself.
   if (settings.showDetailsAtStart) {
     ShowDetails();
+  } else {
+    Poll();
   }
   return 0;
 }

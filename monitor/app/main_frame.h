@@ -17,7 +17,6 @@
 #include "core/status_level.h"
 #include "framework/async_socket.h"
 #include "framework/frame_wnd.h"
-#include "netware/quota_types.h"
 #include "ui/tray_notify_icon.h"
 
 class CQuotaDetailsDlg;
@@ -77,11 +76,11 @@ class CMainFrame : public fw::CFrameWnd {
   fw::CAsyncSocket socket;
   AlertState alert;
 
-  // The client fills the same record at every poll.
-  QuotaReading reading;
   LevelTracker levels;
+  // The details window may open by itself when the level rises to danger;
+  // the user switches it with the window's check box.
+  bool autoShow;
 
-  std::string usedLabel;
-  std::string onWord;
-  std::string freeWord;
+  // Loaded once, in the user's language.
+  const ViewWords words;
 };

@@ -9,9 +9,6 @@
 #include "app/main_frame.h"
 #include "core/build_variant.h"
 #include "core/level_notification.h"
-#include "core/tooltip_text.h"
-#include "framework/resource_language.h"
-#include "resources/resource.h"
 
 void CMainFrame::NotifyLevelRise(const DetailsView& view, const LevelChange& change) {
   if (!kLevelNotification || !NotificationDue(change)) {
@@ -20,13 +17,7 @@ void CMainFrame::NotifyLevelRise(const DetailsView& view, const LevelChange& cha
     }
     return;
   }
-  // The tooltip's line whole: the notification has room for a long path that
-  // the tooltip cuts.
-  const std::string figures = FormatTooltipLine({usedLabel, onWord, freeWord}, view.percentUsed,
-                                                view.watchedPath, view.figures.freeText);
-  const NotificationText notification =
-      ComposeNotification(view.level, fw::LoadResString(IDS_PROGRAM_TITLE),
-                          fw::LoadResString(view.statusStringId), figures);
+  const NotificationText& notification = view.notification;
   const DWORD icon = notification.icon == NotificationIcon::Error ? NIIF_ERROR : NIIF_WARNING;
   trayIcon.ShowBalloon(notification.title.c_str(), notification.text.c_str(), icon);
 }

@@ -20,23 +20,20 @@ void CMainFrame::Poll() {
   NotifyLevelRise(view, change);
 }
 
+// One reading from the source, both queries from one client session.
 DetailsView CMainFrame::ReadView() {
-  reading.result = ReadQuota(settings.watchedPath, &reading);
-  if (IsFailedReading(reading.result)) {
-    MarkFailedReading(reading);
-  }
-  const QuotaEvaluation evaluation = EvaluateQuota(reading, ThresholdsOf(settings));
-  AccountBalance balance;
-  const bool balanceRead = ReadBalance(&balance);
-  return DetailsViewOf(settings, reading, evaluation, balanceRead ? &balance : nullptr,
-                       {usedLabel, onWord, freeWord});
+  SourceReading source = ReadSource(settings.watchedPath);
+  MarkFailedReading(source.quota);
+  const QuotaEvaluation evaluation = EvaluateQuota(source.quota, ThresholdsOf(settings));
+  return DetailsViewOf(settings, source.quota, evaluation,
+                       source.balance ? &*source.balance : nullptr, words);
 }
 
 // Entering danger may open the details window, already filled, by itself; a
 // step from warning to danger re-arms the alert before it is sent. The change
 // also tells the notification step whether the level rose.
 LevelChange CMainFrame::FollowLevel(StatusLevel level) {
-  const LevelChange change = levels.Enter(level, details->AutoShow());
+  const LevelChange change = levels.Enter(level, autoShow);
   if (change.openDetails) {
     details->Open();
   }

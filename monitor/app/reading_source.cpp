@@ -6,33 +6,23 @@
 
 #if BRIMLET_WINDOWS_DRIVE
 
-#include "netware/windows_drive/drive_reading.h"
+#include "windows_drive/drive_reading.h"
 
-int ReadQuota(const char* watchedPath, QuotaReading* reading) {
-  return ReadWindowsDrive(watchedPath, reading);
-}
-
-bool ReadBalance(AccountBalance*) { return false; }
+SourceReading ReadSource(const char* watchedPath) { return {ReadWindowsDrive(watchedPath), {}}; }
 
 #else
 
 #include <memory>
 
-#include "netware/account_balance.h"
-#include "netware/disk_restriction.h"
+#include "app/simulated_choice.h"
 #include "netware/make_client.h"
+#include "netware/netware_reading.h"
 
-int ReadQuota(const char* watchedPath, QuotaReading* reading) {
-  std::unique_ptr<NetWareClient> client = MakeNetWareClient();
-  return QueryDiskRestriction(*client, watchedPath, reading->serverName, reading->loginName,
-                              reading->serverPath, &reading->dirUsedKb, &reading->dirLimitKb,
-                              &reading->dirFreeKb, &reading->volUsedKb, &reading->volLimitKb);
-}
-
-bool ReadBalance(AccountBalance* balance) {
-  std::unique_ptr<NetWareClient> client = MakeNetWareClient();
-  QueryAccountBalance(*client, balance);
-  return true;
+// One client per poll, started once for both queries.
+SourceReading ReadSource(const char* watchedPath) {
+  std::unique_ptr<NetWareClient> client = MakeNetWareClient(kSimulatedClientMaker);
+  const NetWareReading reading = ReadNetWare(*client, watchedPath);
+  return {reading.quota, reading.balance.balance};
 }
 
 #endif

@@ -3,11 +3,15 @@
 // build option QUOTA_SOURCE chooses; this is the only place that looks at it.
 #pragma once
 
-#include "netware/quota_types.h"
+#include <optional>
 
-// One reading of the watched path's space; answers its RestrictionResult.
-int ReadQuota(const char* watchedPath, QuotaReading* reading);
+#include "core/quota_types.h"
 
-// Fills the user's print-accounting balance; false when the source has no
-// balance at all (a Windows drive), and `balance` is then untouched.
-bool ReadBalance(AccountBalance* balance);
+// One poll's reading: the watched path's space, its result included, and the
+// user's print-accounting balance, which a Windows drive does not have.
+struct SourceReading {
+  QuotaReading quota;
+  std::optional<AccountBalance> balance;
+};
+
+SourceReading ReadSource(const char* watchedPath);

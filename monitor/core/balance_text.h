@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/build_variant.h"
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 enum class AmountStyle {
   Plain,     // "12.34"

@@ -7,7 +7,7 @@
 
 #include "core/command_line.h"
 #include "core/monitor_settings.h"
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 // Kilobytes as megabytes of 1000 KB with two decimals: "%.2lf Mb". At most 13
 // characters, so it fits the 15-byte free and limit buffers.

@@ -5,7 +5,7 @@
 
 #include "core/monitor_settings.h"
 #include "core/status_level.h"
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
 struct Thresholds {
   int32_t warn = 75;

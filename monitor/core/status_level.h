@@ -1,4 +1,4 @@
-// The monitor's status level and the sentence that describes it.
+// The monitor's status level.
 #pragma once
 
 // Selects the status sentence, the tray picture and the alert.
@@ -8,7 +8,3 @@ enum StatusLevel : int {
   LevelWarning = 1,
   LevelDanger = 2,
 };
-
-// String-table id of the status sentence for `level`; the unknown sentence also
-// serves any value outside ok..danger.
-int StatusStringId(int level);

@@ -72,15 +72,11 @@ int32_t AsResult(uint32_t status) { return static_cast<int32_t>(status); }
 
 void EndProgramNow(int status) { std::exit(status); }
 
-int32_t QueryAccountBalance(NetWareClient& client, AccountBalance* balance, ProgramEnd endProgram) {
-  if (balance == nullptr) return kBalanceMissingOutput;
-  balance->unlimitedCredit = 1;
-  balance->balance = 0;
-  balance->lowLimit = 0;
+namespace {
 
-  uint32_t status = client.StartClient(nullptr, nullptr);
-  if (status != 0) return AsResult(status);
-
+// The query's steps, into `balance` (already reset).
+int32_t ReadBalance(NetWareClient& client, AccountBalance* balance, ProgramEnd endProgram) {
+  uint32_t status = 0;
   uint8_t locale[kLocaleRecordSize] = {};
   client.LocaleNumbers(locale, sizeof locale);  // its answer tells nothing we can use
   status = client.StartCharConversion(NumberAt(locale, kLocaleFirstOffset),
@@ -159,4 +155,12 @@ int32_t QueryAccountBalance(NetWareClient& client, AccountBalance* balance, Prog
   }
   session.Release();
   return status == 0 ? kBalanceRead : AsResult(status);
+}
+
+}  // namespace
+
+BalanceReading QueryAccountBalance(NetWareClient& client, ProgramEnd endProgram) {
+  BalanceReading reading;
+  reading.result = ReadBalance(client, &reading.balance, endProgram);
+  return reading;
 }

@@ -38,51 +38,44 @@ RestrictionResult ResultOf(bool dirLimited, bool volLimited) {
 
 }  // namespace
 
-RestrictionResult QueryDiskRestriction(NetWareClient& client, const char* watchedPath,
-                                       char* serverName, char* loginName, char* serverPath,
-                                       uint32_t* dirUsedKb, uint32_t* dirLimitKb,
-                                       uint32_t* dirFreeKb, uint32_t* volUsedKb,
-                                       uint32_t* volLimitKb) {
-  if (watchedPath == nullptr || serverName == nullptr || serverPath == nullptr ||
-      dirUsedKb == nullptr || dirLimitKb == nullptr || dirFreeKb == nullptr ||
-      volUsedKb == nullptr || volLimitKb == nullptr) {
-    return MissingOutput;
-  }
-
-  if (client.StartClient(nullptr, nullptr) != 0) return QueryFailed;
+QuotaReading QueryDiskRestriction(NetWareClient& client, const char* watchedPath) {
+  QuotaReading reading;
+  reading.result = QueryFailed;
+  char* const serverPath = reading.serverPath;
 
   NwConnection connection = 0;
   NwDirHandle driveHandle = 0;  // the mapping's own; not ours to release
-  if (client.ResolvePath(watchedPath, &connection, &driveHandle, serverPath, kServerPathSize) !=
-      0) {
-    return QueryFailed;
+  if (watchedPath == nullptr ||
+      client.ResolvePath(watchedPath, &connection, &driveHandle, serverPath, kServerPathSize) !=
+          0) {
+    return reading;
   }
   serverPath[kServerPathSize - 1] = '\0';
-  if (!ConvertToLongNames(client, connection, serverPath)) return QueryFailed;
+  if (!ConvertToLongNames(client, connection, serverPath)) return reading;
 
   // The volume comes from the local form of the path: that is the one the
   // client can always map back to a volume.
   char volumeName[kVolumeNameSize] = "";
   if (client.VolumeNameOfPath(watchedPath, volumeName, sizeof volumeName) != 0) {
-    return QueryFailed;
+    return reading;
   }
   uint16_t volumeNumber = 0;
-  if (client.VolumeNumber(connection, volumeName, &volumeNumber) != 0) return QueryFailed;
+  if (client.VolumeNumber(connection, volumeName, &volumeNumber) != 0) return reading;
 
   uint32_t connectionNumber = 0;
   if (client.ConnectionItem(connection, kItemConnectionNumber, sizeof connectionNumber,
                             &connectionNumber) != 0) {
-    return QueryFailed;
+    return reading;
   }
   if (client.LoginNameOfConnection(connection, static_cast<uint16_t>(connectionNumber & 0xFFFF),
-                                   loginName, loginName ? kLoginNameSize : 0, nullptr, nullptr,
+                                   reading.loginName, kLoginNameSize, nullptr, nullptr,
                                    nullptr) != 0) {
-    return QueryFailed;
+    return reading;
   }
   uint32_t userObjectId = 0;
   if (client.ConnectionItem(connection, kItemUserObjectId, sizeof userObjectId, &userObjectId) !=
       0) {
-    return QueryFailed;
+    return reading;
   }
 
   // A failed restriction read must not pass for a restriction of 0 blocks:
@@ -91,31 +84,32 @@ RestrictionResult QueryDiskRestriction(NetWareClient& client, const char* watche
   uint32_t inUseBlocks = 0;
   if (client.UserVolumeRestriction(connection, static_cast<uint8_t>(volumeNumber & 0xFF),
                                    userObjectId, &restrictionBlocks, &inUseBlocks) != 0) {
-    return QueryFailed;
+    return reading;
   }
 
-  if (client.QueryServerName(connection, serverName, kServerNameSize, nullptr) != 0) {
-    return QueryFailed;
+  if (client.QueryServerName(connection, reading.serverName, kServerNameSize, nullptr) != 0) {
+    return reading;
   }
 
   NwDirHandle tempHandle = 0;
   if (client.OpenTempDirHandle(connection, 0, serverPath, &tempHandle, nullptr) != 0) {
-    return QueryFailed;
+    return reading;
   }
   uint8_t reply[kDirSpaceLimitListMaxSize];
   size_t replyLength = 0;
   uint32_t readStatus =
       client.ReadDirSpaceLimits(connection, tempHandle, reply, sizeof reply, &replyLength);
   client.CloseDirHandle(connection, tempHandle);  // whatever the read answered
-  if (readStatus != 0) return QueryFailed;
+  if (readStatus != 0) return reading;
   if (replyLength > sizeof reply) replyLength = sizeof reply;
 
   DirectoryFigures directory = DirectoryFiguresOf(DecodeDirSpaceLimitList(reply, replyLength));
   VolumeFigures volume = VolumeFiguresOf(restrictionBlocks, inUseBlocks);
-  *dirUsedKb = directory.usedKb;
-  *dirLimitKb = directory.limitKb;
-  *dirFreeKb = directory.freeKb;
-  *volUsedKb = volume.usedKb;
-  *volLimitKb = volume.limitKb;
-  return ResultOf(directory.limited, volume.limited);
+  reading.dirUsedKb = directory.usedKb;
+  reading.dirLimitKb = directory.limitKb;
+  reading.dirFreeKb = directory.freeKb;
+  reading.volUsedKb = volume.usedKb;
+  reading.volLimitKb = volume.limitKb;
+  reading.result = ResultOf(directory.limited, volume.limited);
+  return reading;
 }

@@ -6,21 +6,11 @@
 #include <cstdint>
 
 #include "netware/netware_client.h"
-#include "netware/quota_types.h"
+#include "core/quota_types.h"
 
-// Buffer sizes the caller provides (those of QuotaReading).
-constexpr size_t kServerNameSize = 48;
-constexpr size_t kLoginNameSize = 128;
-constexpr size_t kServerPathSize = 258;
-
-// Fills the names and the five kilobyte figures of one reading for
-// watchedPath (e.g. "H:\"). loginName may be nullptr (the login name is then
-// not asked for); any other nullptr gives MissingOutput without touching the
-// client. On QueryFailed the figures are untouched and the names hold what the
-// steps before the failure wrote. The connection and directory handle that
-// ResolvePath yields belong to the drive mapping and stay open.
-RestrictionResult QueryDiskRestriction(NetWareClient& client, const char* watchedPath,
-                                       char* serverName, char* loginName, char* serverPath,
-                                       uint32_t* dirUsedKb, uint32_t* dirLimitKb,
-                                       uint32_t* dirFreeKb, uint32_t* volUsedKb,
-                                       uint32_t* volLimitKb);
+// One reading of watchedPath (e.g. "H:\"), on a client the caller has
+// started: the names, the five kilobyte figures and the result. On QueryFailed
+// the figures are 0 and the names hold what the steps before the failure
+// wrote. The connection and directory handle that ResolvePath yields belong to
+// the drive mapping and stay open.
+QuotaReading QueryDiskRestriction(NetWareClient& client, const char* watchedPath);

@@ -1,19 +1,17 @@
 #include "netware/make_client.h"
 
-#include <cstdlib>
 #include <string>
 
 #include "netware/client_libraries/library_client.h"
 #include "netware/debug_output.h"
 #include "netware/none_client.h"
-#include "netware/simulated/simulated_client.h"
 
 namespace {
 
 bool announced = false;
 NetWareClientKind lastKind = NetWareClientKind::None;
 
-void Announce(NetWareClientKind kind, const char* network) {
+void Announce(NetWareClientKind kind, const std::string& network) {
   if (announced && kind == lastKind) return;
   announced = true;
   lastKind = kind;
@@ -23,7 +21,7 @@ void Announce(NetWareClientKind kind, const char* network) {
       text += "the client libraries CALWIN32, CLXWIN32, LOCWIN32 and NETWIN32";
       break;
     case NetWareClientKind::Simulated:
-      text += std::string("the simulated network ") + network;
+      text += "the simulated network " + network;
       break;
     case NetWareClientKind::None:
       text += "none (no client libraries, and BRIMLET_NETWORK names no network)";
@@ -32,37 +30,25 @@ void Announce(NetWareClientKind kind, const char* network) {
   NetWareDebugPrint((text + "\n").c_str());
 }
 
-const char* NetworkPath() {
-  const char* path = std::getenv(kNetworkVariable);
-  return path != nullptr && *path != '\0' ? path : nullptr;
-}
-
-NetWareClientKind KindOf(bool librariesBound, const char* network) {
-  if (librariesBound) return NetWareClientKind::Libraries;
-  return network != nullptr ? NetWareClientKind::Simulated : NetWareClientKind::None;
-}
-
 }  // namespace
 
-NetWareClientKind ChooseNetWareClient() {
-  const char* network = NetworkPath();
-  NetWareClientKind kind = KindOf(MakeLibraryClient() != nullptr, network);
-  Announce(kind, network);
-  return kind;
+std::unique_ptr<NetWareClient> MakeNetWareClient(SimulatedClientMaker simulated) {
+  if (std::unique_ptr<NetWareClient> libraries = MakeLibraryClient()) {
+    Announce(NetWareClientKind::Libraries, "");
+    return libraries;
+  }
+  std::string network;
+  if (simulated != nullptr) {
+    if (std::unique_ptr<NetWareClient> client = simulated(&network)) {
+      Announce(NetWareClientKind::Simulated, network);
+      return client;
+    }
+  }
+  Announce(NetWareClientKind::None, "");
+  return std::make_unique<NoNetWareClient>();
 }
 
-std::unique_ptr<NetWareClient> MakeNetWareClient() {
-  std::unique_ptr<NetWareClient> libraries = MakeLibraryClient();
-  const char* network = NetworkPath();
-  NetWareClientKind kind = KindOf(libraries != nullptr, network);
-  Announce(kind, network);
-  switch (kind) {
-    case NetWareClientKind::Libraries:
-      return libraries;
-    case NetWareClientKind::Simulated:
-      return std::make_unique<SimulatedNetWareClient>();
-    case NetWareClientKind::None:
-      break;
-  }
-  return std::make_unique<NoNetWareClient>();
+NetWareClientKind ChooseNetWareClient(SimulatedClientMaker simulated) {
+  MakeNetWareClient(simulated);
+  return lastKind;
 }

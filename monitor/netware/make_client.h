@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "netware/netware_client.h"
 
@@ -16,10 +17,17 @@ enum class NetWareClientKind {
 // client gives when it has no network).
 constexpr uint32_t kNoClientStatus = 0x88FF;
 
-// The libraries when they are bound, else the simulated network when
-// BRIMLET_NETWORK names a description, else None. The libraries are looked
-// for once per process. Whenever the choice differs from the last one (so at
-// the first poll) the debug output names the client in use.
-NetWareClientKind ChooseNetWareClient();
+// Makes the in-process simulated network of a program that carries one (the
+// 64-bit program and the tests), naming the description it reads in
+// `network`; nullptr when no description is named. The shipped program
+// carries none and passes no maker.
+using SimulatedClientMaker = std::unique_ptr<NetWareClient> (*)(std::string* network);
 
-std::unique_ptr<NetWareClient> MakeNetWareClient();
+// The libraries when they are bound, else the simulated network when there is
+// a maker and it makes one, else None. The libraries are looked for once per
+// process. Whenever the choice differs from the last one (so at the first
+// poll) the debug output names the client in use.
+std::unique_ptr<NetWareClient> MakeNetWareClient(SimulatedClientMaker simulated = nullptr);
+
+// The kind MakeNetWareClient(simulated) makes, announced the same way.
+NetWareClientKind ChooseNetWareClient(SimulatedClientMaker simulated = nullptr);

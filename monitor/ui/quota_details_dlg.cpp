@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "framework/resource_language.h"
 #include "framework/win_app.h"
 #include "resources/resource.h"
 
@@ -43,8 +42,7 @@ void CQuotaDetailsDlg::Display(const DetailsView& view) {
   SetDlgItemTextA(m_hWnd, IDC_VOL_LIMIT, view.figures.volLimit.c_str());
   SetDlgItemTextA(m_hWnd, IDC_VOL_FREE, view.figures.volFree.c_str());
 
-  SetDlgItemTextA(m_hWnd, IDC_STATUS_TEXT,
-                  fw::LoadResString(static_cast<UINT>(view.statusStringId)).c_str());
+  SetDlgItemTextA(m_hWnd, IDC_STATUS_TEXT, view.statusText.c_str());
 
   SetDlgItemTextA(m_hWnd, IDC_LOW_LIMIT, view.balance.lowLimitText.c_str());
   switch (view.balance.balanceColour) {
@@ -73,8 +71,7 @@ void CQuotaDetailsDlg::SetOwner(HWND owner) {
   SetWindowLongPtrA(m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }
 
-void CQuotaDetailsDlg::SetAutoShow(bool on) {
-  autoShow = on;
+void CQuotaDetailsDlg::SetAutoShowBox(bool on) {
   if (m_hWnd != nullptr) {
     CheckDlgButton(m_hWnd, IDC_AUTO_SHOW, on ? BST_CHECKED : BST_UNCHECKED);
   }
@@ -88,7 +85,7 @@ void CQuotaDetailsDlg::HideAutoShowBox() {
 
 bool CQuotaDetailsDlg::OnCommand(UINT id, UINT notifyCode) {
   if (id == IDC_AUTO_SHOW && notifyCode == BN_CLICKED) {
-    autoShow = IsDlgButtonChecked(m_hWnd, IDC_AUTO_SHOW) == BST_CHECKED;
+    if (autoShowChanged) autoShowChanged(IsDlgButtonChecked(m_hWnd, IDC_AUTO_SHOW) == BST_CHECKED);
     return true;
   }
   return fw::CDialog::OnCommand(id, notifyCode);

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "core/details_view.h"
 #include "framework/dialog.h"
 #include "ui/colour_label.h"
@@ -25,11 +28,11 @@ class CQuotaDetailsDlg : public fw::CDialog {
   void SetOwner(HWND owner);
   // OK ends the program instead of hiding the window.
   void SetExitOnOk(bool on) { exitOnOk = on; }
-  // Whether the window may open by itself when the level rises to danger.
-  bool AutoShow() const { return autoShow; }
-
-  // Sets autoShow and the check box that mirrors it.
-  void SetAutoShow(bool on);
+  // Ticks or clears the auto-show box (whether the window may open by itself
+  // when the level rises to danger); the frame keeps the switch itself.
+  void SetAutoShowBox(bool on);
+  // Called with the box's new state whenever the user switches it.
+  void OnAutoShowChanged(std::function<void(bool)> changed) { autoShowChanged = std::move(changed); }
   // With the box hidden the user cannot switch auto-show on during the run.
   void HideAutoShowBox();
 
@@ -47,6 +50,5 @@ class CQuotaDetailsDlg : public fw::CDialog {
   CLinkLabel quotaHelpLink;
   // OK ends the program instead of hiding the window.
   bool exitOnOk = false;
-  // The window may open by itself when the level rises to danger.
-  bool autoShow = false;
+  std::function<void(bool)> autoShowChanged;
 };

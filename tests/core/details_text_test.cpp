@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "case_name.h"
-#include "core/status_level.h"
 #include "core/tooltip_text.h"
 
 namespace {
@@ -155,24 +154,5 @@ TEST(CoreTooltip, IsCutAfter63Characters) {
   const std::string cut = FormatTooltip(kEnglish, 80, std::string(21, 'P'), "20.00 Mb");
   EXPECT_EQ(cut, "Disk space used :  80% on " + std::string(21, 'P') + " - 20.00 Mb free");
 }
-
-struct StatusCase {
-  int level;
-  int stringId;
-};
-
-class CoreStatusString : public testing::TestWithParam<StatusCase> {};
-
-TEST_P(CoreStatusString, BelongsToTheLevel) {
-  EXPECT_EQ(StatusStringId(GetParam().level), GetParam().stringId);
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, CoreStatusString,
-                         testing::ValuesIn(std::vector<StatusCase>{{LevelUnknown, 57365},
-                                                                   {LevelOk, 57362},
-                                                                   {LevelWarning, 57363},
-                                                                   {LevelDanger, 57364},
-                                                                   {3, 57365},
-                                                                   {-2, 57365}}));
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "core/fixed_text.h"
-#include "resources/resource.h"
 
 namespace {
 
-const TooltipWords kEnglish{"Disk space used : ", "on", "free"};
+const ViewWords kEnglish{"Disk space used : ", "on", "free", "Brimlet",
+                         {"Unknown.", "Ok.", "Warning.", "Danger."}};
 
 QuotaReading DirectoryWarning() {
   QuotaReading reading;
@@ -40,7 +40,7 @@ TEST(CoreDetailsView, OneReadingGivesEveryTextOnce) {
   EXPECT_EQ(LevelWarning, view.level);
   EXPECT_EQ(80, view.percentUsed);
   EXPECT_EQ("80%", view.percentText);
-  EXPECT_EQ(IDS_STATUS_WARNING, view.statusStringId);
+  EXPECT_EQ("Warning.", view.statusText);
   EXPECT_EQ("H:\\/300s/75%/95%", view.parameterLine);
   EXPECT_EQ("H:\\", view.watchedPath);
   EXPECT_EQ("user1", view.loginName);
@@ -50,6 +50,8 @@ TEST(CoreDetailsView, OneReadingGivesEveryTextOnce) {
   EXPECT_EQ(BalanceTextsOf(balance).balanceText, view.balance.balanceText);
   EXPECT_EQ(BalanceColour::Default, view.balance.balanceColour);
   EXPECT_EQ("Disk space used :  80% on H:\\ - 20.00 Mb free.", view.tooltipText);
+  EXPECT_EQ("Brimlet", view.notification.title);
+  EXPECT_EQ("Warning.\nDisk space used :  80% on H:\\ - 20.00 Mb free.", view.notification.text);
 
   AlertState alert;
   alert.Open(true);
@@ -70,7 +72,7 @@ TEST(CoreDetailsView, AFailedReadingIsUnknownWithQuestionMarks) {
   MarkFailedReading(reading);
   const DetailsView view = ViewOf(reading, nullptr);
   EXPECT_EQ(LevelUnknown, view.level);
-  EXPECT_EQ(IDS_STATUS_UNKNOWN, view.statusStringId);
+  EXPECT_EQ("Unknown.", view.statusText);
   EXPECT_EQ("0%", view.percentText);
   EXPECT_EQ("??", view.loginName);
   EXPECT_EQ("??", view.figures.dirUsed);

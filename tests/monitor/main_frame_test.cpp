@@ -13,6 +13,7 @@
 #include "app/main_frame.h"
 #include "core/build_variant.h"
 #include "core/status_level.h"
+#include "ui/portable/status_strings.h"
 #include "framework/resource_language.h"
 #include "framework/win_app.h"
 #include "network_file.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "netware/simulated/sim_status.h"
-#include "netware/simulated/simulated_client.h"
+#include "simulated/sim_status.h"
+#include "simulated/simulated_client.h"
 #include "test_network.h"
 
 namespace {
@@ -34,10 +34,11 @@ class NetWareAccountBalanceTest : public testing::Test {
   void SetUp() override { endCalls = 0, endStatus = -1; }
   int32_t Query(const std::string& description) {
     network_ = std::make_unique<TestNetwork>(description);
-    balance_.unlimitedCredit = 0;  // not the reset state, to see the reset
-    balance_.balance = 99;
-    balance_.lowLimit = 99;
-    return QueryAccountBalance(client_, &balance_, RecordEnd);
+    // Started as the poll starts it (ReadNetWare).
+    EXPECT_EQ(client_.StartClient(nullptr, nullptr), 0u);
+    const BalanceReading reading = QueryAccountBalance(client_, RecordEnd);
+    balance_ = reading.balance;
+    return reading.result;
   }
   std::unique_ptr<TestNetwork> network_;
   SimulatedNetWareClient client_;
@@ -116,12 +117,6 @@ TEST_F(NetWareAccountBalanceTest, NotAuthenticatedReleasesContextAndConversion) 
   EXPECT_EQ(client_.CallLog().back(), "EndCharConversion");
 }
 
-TEST_F(NetWareAccountBalanceTest, MissingRecordTouchesNothing) {
-  network_ = std::make_unique<TestNetwork>(Directory(kAllThree));
-  EXPECT_EQ(QueryAccountBalance(client_, nullptr, RecordEnd), kBalanceMissingOutput);
-  EXPECT_TRUE(client_.CallLog().empty());
-}
-
 struct FailingOperation {
   const char* name;
   uint32_t injected;
@@ -157,8 +152,7 @@ constexpr int32_t kAsResult = int32_t(kStatus);
 
 INSTANTIATE_TEST_SUITE_P(
     EachOperation, NetWareFailingOperationTest,
-    testing::Values(FailingOperation{"StartClient", kStatus, kAsResult, false, {}},
-                    // Its answer is ignored; the zeroed record then fails the conversion.
+    testing::Values(// Its answer is ignored; the zeroed record then fails the conversion.
                     FailingOperation{
                         "LocaleNumbers", kStatus, int32_t(simstatus::kBadLocale), false, {}},
                     FailingOperation{"StartCharConversion", kStatus, kAsResult, false, {}},
@@ -181,8 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NetWareAccountBalanceDeathTest, SetupFailureEndsTheProgramWithStatusOne) {
   TestNetwork network(Directory(kAllThree) + "[failures]\nOpenDirContext = 1\n");
   SimulatedNetWareClient client;
-  AccountBalance balance;
-  EXPECT_EXIT(QueryAccountBalance(client, &balance), testing::ExitedWithCode(1), "");
+  ASSERT_EQ(client.StartClient(nullptr, nullptr), 0u);
+  EXPECT_EXIT(QueryAccountBalance(client), testing::ExitedWithCode(1), "");
 }
 
 }  // namespace

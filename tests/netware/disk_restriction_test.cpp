@@ -4,30 +4,26 @@
 
 #include <gtest/gtest.h>
 
-#include "netware/simulated/simulated_client.h"
+#include "simulated/simulated_client.h"
 #include "test_network.h"
 
 namespace {
 
-constexpr uint32_t kUntouched = 777;
 const OpenObjectCounts kDriveOnly{1, 1, 0, 0, 0};  // the mapping's connection and handle
 
+// The query on a client started as the poll starts it (ReadNetWare).
 struct Reading {
-  char serverName[48] = "-";
-  char loginName[128] = "-";
-  char serverPath[258] = "-";
-  uint32_t figures[5] = {kUntouched, kUntouched, kUntouched, kUntouched, kUntouched};
+  QuotaReading quota;
   RestrictionResult result = QueryFailed;
 
   void Query(NetWareClient& client, const char* path = "H:\\") {
-    result = QueryDiskRestriction(client, path, serverName, loginName, serverPath, &figures[0],
-                                  &figures[1], &figures[2], &figures[3], &figures[4]);
+    quota = QuotaReading{};
+    if (client.StartClient(nullptr, nullptr) == 0) quota = QueryDiskRestriction(client, path);
+    result = static_cast<RestrictionResult>(quota.result);
   }
-  bool FiguresUntouched() const {
-    for (uint32_t figure : figures) {
-      if (figure != kUntouched) return false;
-    }
-    return true;
+  bool FiguresZero() const {
+    return quota.dirUsedKb == 0 && quota.dirLimitKb == 0 && quota.dirFreeKb == 0 &&
+           quota.volUsedKb == 0 && quota.volLimitKb == 0;
   }
 };
 
@@ -37,14 +33,14 @@ TEST(NetWareDiskRestrictionTest, WalkthroughStepsInOrderAndOnlyTheDriveStaysOpen
   Reading reading;
   reading.Query(client);
   EXPECT_EQ(reading.result, DirectoryLimitOnly);
-  EXPECT_STREQ(reading.serverName, "FS1");
-  EXPECT_STREQ(reading.loginName, "user1");
-  EXPECT_STREQ(reading.serverPath, "SYS:USERS\\USER1");
-  EXPECT_EQ(reading.figures[0], 82400u);   // used
-  EXPECT_EQ(reading.figures[1], 102400u);  // limit
-  EXPECT_EQ(reading.figures[2], 20000u);   // free
-  EXPECT_EQ(reading.figures[3], 82400u);   // volume used
-  EXPECT_EQ(reading.figures[4], 0u);       // no volume restriction
+  EXPECT_STREQ(reading.quota.serverName, "FS1");
+  EXPECT_STREQ(reading.quota.loginName, "user1");
+  EXPECT_STREQ(reading.quota.serverPath, "SYS:USERS\\USER1");
+  EXPECT_EQ(reading.quota.dirUsedKb, 82400u);   // used
+  EXPECT_EQ(reading.quota.dirLimitKb, 102400u);  // limit
+  EXPECT_EQ(reading.quota.dirFreeKb, 20000u);   // free
+  EXPECT_EQ(reading.quota.volUsedKb, 82400u);   // volume used
+  EXPECT_EQ(reading.quota.volLimitKb, 0u);       // no volume restriction
   EXPECT_EQ(client.OpenObjects(), kDriveOnly);
   std::vector<std::string> expected = {
       "StartClient",           "ResolvePath",      "ConvertNameSpace 0>4",  "VolumeNameOfPath",
@@ -65,9 +61,9 @@ TEST(NetWareDiskRestrictionTest, LongNamesFailTheFirstConversionAndPassTheSecond
   Reading reading;
   reading.Query(client, "G:\\");
   EXPECT_EQ(reading.result, VolumeLimitOnly);  // its only level has no limit
-  EXPECT_STREQ(reading.serverPath, "PROJECTS:Shared Work\\Team Alpha");
-  EXPECT_EQ(reading.figures[2], 4294967292u);  // the unlimited level, times 4
-  EXPECT_EQ(reading.figures[4], 200000u);
+  EXPECT_STREQ(reading.quota.serverPath, "PROJECTS:Shared Work\\Team Alpha");
+  EXPECT_EQ(reading.quota.dirFreeKb, 4294967292u);  // the unlimited level, times 4
+  EXPECT_EQ(reading.quota.volLimitKb, 200000u);
   EXPECT_EQ(client.CallLog()[2], "ConvertNameSpace 0>4");
   EXPECT_EQ(client.CallLog()[3], "ConvertNameSpace 4>4");
 }
@@ -79,41 +75,9 @@ TEST(NetWareDiskRestrictionTest, InjectedFirstConversionFailureRetriesWithTheSec
   Reading reading;
   reading.Query(client, "h:\\docs");  // below the drive root, in any letter case
   EXPECT_EQ(reading.result, DirectoryLimitOnly);
-  EXPECT_STREQ(reading.serverPath, "SYS:USERS\\USER1\\docs");
-  EXPECT_EQ(reading.figures[1], 400u);  // the parent's list applies
+  EXPECT_STREQ(reading.quota.serverPath, "SYS:USERS\\USER1\\docs");
+  EXPECT_EQ(reading.quota.dirLimitKb, 400u);  // the parent's list applies
 }
-
-TEST(NetWareDiskRestrictionTest, WithoutLoginNamePlaceTheRestIsStillRead) {
-  TestNetwork network(HomeNetwork("entry = 0, 100, 50\n"));
-  SimulatedNetWareClient client;
-  Reading reading;
-  reading.result = QueryDiskRestriction(
-      client, "H:\\", reading.serverName, nullptr, reading.serverPath, &reading.figures[0],
-      &reading.figures[1], &reading.figures[2], &reading.figures[3], &reading.figures[4]);
-  EXPECT_EQ(reading.result, DirectoryLimitOnly);
-  EXPECT_STREQ(reading.serverName, "FS1");
-}
-
-class NetWareMissingPlaceTest : public testing::TestWithParam<int> {};
-
-TEST_P(NetWareMissingPlaceTest, AnswersMissingOutputBeforeAnyCall) {
-  TestNetwork network(HomeNetwork("entry = 0, 100, 50\n"));
-  SimulatedNetWareClient client;
-  Reading r;
-  int missing = GetParam();
-  uint32_t* f[5] = {&r.figures[0], &r.figures[1], &r.figures[2], &r.figures[3], &r.figures[4]};
-  if (missing < 5) f[missing] = nullptr;
-  RestrictionResult result = QueryDiskRestriction(
-      client, missing == 5 ? nullptr : "H:\\", missing == 6 ? nullptr : r.serverName, r.loginName,
-      missing == 7 ? nullptr : r.serverPath, f[0], f[1], f[2], f[3], f[4]);
-  EXPECT_EQ(result, MissingOutput);
-  EXPECT_TRUE(client.CallLog().empty());
-  EXPECT_TRUE(r.FiguresUntouched());
-  EXPECT_STREQ(r.serverPath, "-");
-}
-
-// 0-4 the figures, 5 the watched path, 6 the server name, 7 the server path.
-INSTANTIATE_TEST_SUITE_P(EachPlace, NetWareMissingPlaceTest, testing::Range(0, 8));
 
 struct FailingStep {
   const char* name;
@@ -137,23 +101,22 @@ TEST_P(NetWareFailingStepTest, FailsWithoutFiguresAndLeavesOnlyTheDriveOpen) {
   reading.Query(client);
   EXPECT_EQ(reading.result, step.result);
   if (step.result == QueryFailed) {
-    EXPECT_TRUE(reading.FiguresUntouched());
+    EXPECT_TRUE(reading.FiguresZero());
   }
   EXPECT_EQ(client.OpenObjects(), step.open) << "dir handles " << client.OpenObjects().dirHandles;
-  EXPECT_STREQ(reading.loginName, step.loginName);
+  EXPECT_STREQ(reading.quota.loginName, step.loginName);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EachOperation, NetWareFailingStepTest,
     testing::Values(
-        FailingStep{"StartClient", "StartClient = 0x88FF", QueryFailed, {}, "-"},
-        FailingStep{"ResolvePath", "ResolvePath = 0x8801", QueryFailed, {}, "-"},
-        FailingStep{"BothConversions", "ConvertNameSpace = 0x89FF", QueryFailed, kDriveOnly, "-"},
-        FailingStep{"VolumeNameOfPath", "VolumeNameOfPath = 0x899C", QueryFailed, kDriveOnly, "-"},
-        FailingStep{"VolumeNumber", "VolumeNumber = 0x8998", QueryFailed, kDriveOnly, "-"},
+        FailingStep{"ResolvePath", "ResolvePath = 0x8801", QueryFailed, {}, ""},
+        FailingStep{"BothConversions", "ConvertNameSpace = 0x89FF", QueryFailed, kDriveOnly, ""},
+        FailingStep{"VolumeNameOfPath", "VolumeNameOfPath = 0x899C", QueryFailed, kDriveOnly, ""},
+        FailingStep{"VolumeNumber", "VolumeNumber = 0x8998", QueryFailed, kDriveOnly, ""},
         FailingStep{"ConnectionNumber", "ConnectionItem selector 5 = 0x88FD", QueryFailed,
-                    kDriveOnly, "-"},
-        FailingStep{"LoginName", "LoginNameOfConnection = 0x88FC", QueryFailed, kDriveOnly, "-"},
+                    kDriveOnly, ""},
+        FailingStep{"LoginName", "LoginNameOfConnection = 0x88FC", QueryFailed, kDriveOnly, ""},
         FailingStep{"UserObjectId", "ConnectionItem selector 6 = 0x88FD", QueryFailed, kDriveOnly,
                     "user1"},
         // Must not read as a volume restriction of 0 KB (a full volume).
@@ -184,9 +147,9 @@ TEST(NetWareDiskRestrictionTest, UsesTheLowBitsOfConnectionAndVolumeNumbers) {
   Reading reading;
   reading.Query(client);
   EXPECT_EQ(reading.result, VolumeLimitOnly);  // a restriction of 0 blocks is a restriction
-  EXPECT_EQ(reading.figures[4], 0u);
-  EXPECT_EQ(reading.figures[3], 12u);
-  EXPECT_EQ(reading.figures[2], 0u);  // no list: empty
+  EXPECT_EQ(reading.quota.volLimitKb, 0u);
+  EXPECT_EQ(reading.quota.volUsedKb, 12u);
+  EXPECT_EQ(reading.quota.dirFreeKb, 0u);  // no list: empty
 }
 
 TEST(NetWareDiskRestrictionTest, ReplyShorterThanItsCountIsReadOnlyAsFarAsItReaches) {
@@ -195,8 +158,8 @@ TEST(NetWareDiskRestrictionTest, ReplyShorterThanItsCountIsReadOnlyAsFarAsItReac
   Reading reading;
   reading.Query(client);
   EXPECT_EQ(reading.result, DirectoryLimitOnly);
-  EXPECT_EQ(reading.figures[1], 400u);
-  EXPECT_EQ(reading.figures[2], 200u);
+  EXPECT_EQ(reading.quota.dirLimitKb, 400u);
+  EXPECT_EQ(reading.quota.dirFreeKb, 200u);
 }
 
 }  // namespace

@@ -16,6 +16,10 @@ if(NOT WIN32)
   brimlet_native_test(HookLinkTexts
     SOURCES ${hook_link_text_tests} ${hook_link_portable})
   target_include_directories(HookLinkTexts PRIVATE ${PROJECT_SOURCE_DIR}/monitor)
+  # The status sentences' string ids, from the same portable library.
+  brimlet_native_test(UiStatusStrings
+    SOURCES ${hook_link_tests}/status_strings_test.cpp
+    LIBS brimlet_ui_portable)
   return()
 endif()
 

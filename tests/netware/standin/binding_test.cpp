@@ -17,8 +17,9 @@
 #include "netware/client_libraries/library_client_win.h"
 #include "netware/debug_output.h"
 #include "netware/disk_restriction.h"
+#include "netware/netware_reading.h"
 #include "netware/make_client.h"
-#include "netware/simulated/sim_status.h"
+#include "simulated/sim_status.h"
 #include "standin.h"
 
 namespace {
@@ -81,14 +82,11 @@ struct Outcome {
 
 Outcome RunQueries(NetWareClient& client) {
   Outcome outcome;
-  std::strcpy(outcome.reading.serverName, "before");
-  outcome.reading.dirUsedKb = 7;
-  outcome.reading.result = QueryDiskRestriction(
-      client, "H:\\", outcome.reading.serverName, outcome.reading.loginName,
-      outcome.reading.serverPath, &outcome.reading.dirUsedKb, &outcome.reading.dirLimitKb,
-      &outcome.reading.dirFreeKb, &outcome.reading.volUsedKb, &outcome.reading.volLimitKb);
   endedWith = 0;
-  outcome.balanceResult = QueryAccountBalance(client, &outcome.balance, RecordEnd);
+  const NetWareReading reading = ReadNetWare(client, "H:\\", RecordEnd);
+  outcome.reading = reading.quota;
+  outcome.balance = reading.balance.balance;
+  outcome.balanceResult = reading.balance.result;
   outcome.ended = endedWith;
   return outcome;
 }

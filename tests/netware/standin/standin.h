@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "netware/client_libraries/client_api_win.h"
-#include "netware/simulated/simulated_client.h"
+#include "simulated/simulated_client.h"
 
 #ifdef BRIMLET_STANDIN_CALLS
 #define STANDIN_CALLS_API extern "C" __declspec(dllexport)

@@ -143,7 +143,7 @@ TEST_F(QuotaDetailsTest, CreatedHiddenAndCentredWithEverythingBound) {
 
   ASSERT_NE(nullptr, BalanceLabel());
   EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), BalanceLabel()->GetTextColour());
-  EXPECT_FALSE(details.AutoShow());
+  EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
 enum class OkWay { kButton, kEnterKey };
@@ -235,19 +235,21 @@ TEST_F(QuotaDetailsTest, OkWithoutAMainWindowOnlyHides) {
   EXPECT_TRUE(MainWindowLives());
 }
 
+// The box tells each switch of the user; the frame keeps the state.
 TEST_F(QuotaDetailsTest, CheckBoxAndAutoShowFollowEachOther) {
   Show();
-  details.SetAutoShow(true);
-  EXPECT_TRUE(details.AutoShow());
+  std::vector<bool> told;
+  details.OnAutoShowChanged([&told](bool on) { told.push_back(on); });
+  details.SetAutoShowBox(true);
   EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
+  EXPECT_TRUE(told.empty());  // setting the box is no switch of the user's
   for (bool expected : {false, true, false}) {
     SendMessageA(Item(IDC_AUTO_SHOW), BM_CLICK, 0, 0);
-    EXPECT_EQ(expected, details.AutoShow());
     EXPECT_EQ(expected, IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW) == BST_CHECKED);
   }
-  details.SetAutoShow(true);
-  details.SetAutoShow(false);
-  EXPECT_FALSE(details.AutoShow());
+  EXPECT_EQ((std::vector<bool>{false, true, false}), told);
+  details.SetAutoShowBox(true);
+  details.SetAutoShowBox(false);
   EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 
@@ -255,11 +257,10 @@ TEST_F(QuotaDetailsTest, HiddenAutoShowBoxStaysHiddenAndStillCarriesTheState) {
   Show();
   EXPECT_TRUE(IsWindowVisible(Item(IDC_AUTO_SHOW)));
   details.HideAutoShowBox();
-  details.SetAutoShow(false);
+  details.SetAutoShowBox(false);
   ShowWindow(details.m_hWnd, SW_HIDE);
   Show();
   EXPECT_FALSE(IsWindowVisible(Item(IDC_AUTO_SHOW)));
-  EXPECT_FALSE(details.AutoShow());
   EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(details.m_hWnd, IDC_AUTO_SHOW));
 }
 

@@ -1,0 +1,3 @@
+#include "app/simulated_choice.h"
+
+const SimulatedClientMaker kSimulatedClientMaker = nullptr;
