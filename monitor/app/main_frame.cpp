@@ -3,6 +3,7 @@
 #include "core/poll_period.h"
 #include "framework/resource_language.h"
 #include "resources/resource.h"
+#include "ui/largest_items_dlg.h"
 #include "ui/quota_details_dlg.h"
 
 namespace {
@@ -68,6 +69,9 @@ void CMainFrame::OnDestroy() {
   KillTimer(m_hWnd, kPollTimer);
   trayIcon.RemoveFromTray();
   details->DestroyWindow();
+  if (largestItems != nullptr) {
+    largestItems->DestroyWindow();  // stops its scan
+  }
   socket.Close();
   fw::CFrameWnd::OnDestroy();
 }
@@ -86,6 +90,10 @@ void CMainFrame::OnTimer(UINT_PTR) { Poll(); }
 bool CMainFrame::OnCommand(UINT id, UINT notifyCode) {
   if (id == ID_QUOTA_DETAILS) {
     ShowDetails();
+    return true;
+  }
+  if (id == ID_LARGEST_ITEMS) {
+    ShowLargestItems();
     return true;
   }
   return fw::CFrameWnd::OnCommand(id, notifyCode);

@@ -20,6 +20,7 @@
 #include "netware/quota_types.h"
 #include "ui/tray_notify_icon.h"
 
+class CLargestItemsDlg;
 class CQuotaDetailsDlg;
 
 class CMainFrame : public fw::CFrameWnd {
@@ -48,6 +49,8 @@ class CMainFrame : public fw::CFrameWnd {
 
   void Poll();
   void ShowDetails();
+  // main_frame_largest_items.cpp: the "what uses the space" window.
+  void ShowLargestItems();
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -73,6 +76,8 @@ class CMainFrame : public fw::CFrameWnd {
   CTrayNotifyIcon trayIcon;
   HICON icons[kIconCount] = {};
   std::unique_ptr<CQuotaDetailsDlg> details;
+  // Made on first use.
+  std::unique_ptr<CLargestItemsDlg> largestItems;
 
   fw::CAsyncSocket socket;
   AlertState alert;

@@ -74,3 +74,17 @@ std::string ClipboardText(const std::string& watchedPath, const ScanTime& time,
   }
   return text;
 }
+
+std::string FillIn(const std::string& text, const std::vector<std::string>& values) {
+  std::string filled;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t index = i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - '1') : 9;
+    if (text[i] == '%' && index < 9 && index < values.size()) {
+      filled += values[index];
+      ++i;
+    } else {
+      filled += text[i];
+    }
+  }
+  return filled;
+}

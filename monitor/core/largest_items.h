@@ -70,3 +70,8 @@ std::string FormatScanTime(const ScanTime& time);
 // kilobytes, a tab and the relative path.
 std::string ClipboardText(const std::string& watchedPath, const ScanTime& time,
                           const std::vector<ScanRow>& rows);
+
+// `text` with %1 to %9 replaced by `values` in order; a placeholder without
+// a value stays as it is. Translated texts put the figures where their
+// grammar wants them, and no text of the resources is ever a printf format.
+std::string FillIn(const std::string& text, const std::vector<std::string>& values);

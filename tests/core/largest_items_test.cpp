@@ -56,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CoreLargestItemsText, testing::ValuesIn(std::vect
   {"KbRoundsUp", [] { return std::to_string(KbOfBytes(1)) + std::to_string(KbOfBytes(2048)); },
    "12"},
   {"ControlCharactersInNames", [] { return SafeLineText("a\tb\nc\x7f" "d"); }, "a?b?c?d"},
+  {"FillInPlacesValues", [] { return FillIn("%2 of %1, %3%", {"a", "b"}); }, "b of a, %3%"},
   {"TimeDayFirst", [] { return FormatScanTime(kTime); }, "07-03-2024 09:05:02"},
   {"Clipboard", [] { return ClipboardText("H:\\", kTime, {{"Docs", 3072, true},
      {"Docs\\x.iso", 1025, false}}); },
