@@ -22,8 +22,8 @@ struct Column {
 };
 constexpr Column kColumns[] = {{IDS_LARGEST_COLUMN_KIND, 44, LVCFMT_LEFT},
                                {IDS_LARGEST_COLUMN_SIZE, 62, LVCFMT_RIGHT},
-                               {IDS_LARGEST_COLUMN_SHARE, 40, LVCFMT_RIGHT},
-                               {IDS_LARGEST_COLUMN_PATH, 226, LVCFMT_LEFT}};
+                               {IDS_LARGEST_COLUMN_SHARE, 52, LVCFMT_RIGHT},
+                               {IDS_LARGEST_COLUMN_PATH, 214, LVCFMT_LEFT}};
 
 std::string Megabytes(uint64_t bytes) { return FormatRowMb(bytes); }
 
