@@ -19,18 +19,18 @@ class CWinFolderListing : public FolderListing {
   Next Read(FolderEntry* entry) override {
     if (next_ == nullptr) {
       const FILE_INFO_BY_HANDLE_CLASS kind =
-          first_ ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo;
+          first_ ? FileFullDirectoryRestartInfo : FileFullDirectoryInfo;
       first_ = false;
       if (!GetFileInformationByHandleEx(handle_, kind, buffer_.data(),
                                         static_cast<DWORD>(buffer_.size() * sizeof(buffer_[0])))) {
         return GetLastError() == ERROR_NO_MORE_FILES ? Next::End : Next::Failed;
       }
-      next_ = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer_.data());
+      next_ = reinterpret_cast<const FILE_FULL_DIR_INFO*>(buffer_.data());
     }
-    const FILE_ID_BOTH_DIR_INFO* info = next_;
+    const FILE_FULL_DIR_INFO* info = next_;
     next_ = info->NextEntryOffset == 0
                 ? nullptr
-                : reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
+                : reinterpret_cast<const FILE_FULL_DIR_INFO*>(
                       reinterpret_cast<const char*>(info) + info->NextEntryOffset);
     entry->name = Utf8FromWide(info->FileName, info->FileNameLength / sizeof(wchar_t));
     entry->folder = (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -47,7 +47,7 @@ class CWinFolderListing : public FolderListing {
  private:
   HANDLE handle_;
   bool first_ = true;
-  const FILE_ID_BOTH_DIR_INFO* next_ = nullptr;
+  const FILE_FULL_DIR_INFO* next_ = nullptr;
   // 16 KB per open level: the walk's memory grows with the depth only.
   std::vector<LONGLONG> buffer_ = std::vector<LONGLONG>(2048);
 };
