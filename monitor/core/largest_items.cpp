@@ -45,8 +45,8 @@ std::string FormatRowMb(uint64_t bytes) {
 
 std::string FormatShare(uint64_t bytes, uint64_t limitKb) {
   if (limitKb == 0) return "";
-  return FormatText("%.1lf%%", static_cast<double>(bytes) / 1024.0 * 100.0 /
-                                   static_cast<double>(limitKb));
+  return FormatText("%.1lf%%",
+                    static_cast<double>(bytes) / 1024.0 * 100.0 / static_cast<double>(limitKb));
 }
 
 uint64_t KbOfBytes(uint64_t bytes) { return bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0); }

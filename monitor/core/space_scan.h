@@ -15,8 +15,8 @@
 
 // One name of a folder listing.
 struct FolderEntry {
-  std::string name;   // UTF-8, as the file system gives it
-  uint64_t bytes = 0; // the allocated size where the system reports it, else the size
+  std::string name;    // UTF-8, as the file system gives it
+  uint64_t bytes = 0;  // the allocated size where the system reports it, else the size
   bool folder = false;
   bool link = false;  // a link, junction or other reparse point: never entered
 };
@@ -51,11 +51,11 @@ struct ScanResult {
   std::vector<ScanRow> files;    // the largest files anywhere under it, ranked
   uint64_t items = 0;
   uint64_t bytes = 0;
-  uint32_t unreadable = 0;     // folders that could not be read, or not to the end
-  uint32_t notFollowed = 0;    // links, junctions and loops not entered
-  uint32_t snapshots = 0;      // snapshot folders skipped
-  bool rootUnreadable = false; // the watched path itself could not be read
-  bool partial = false;        // cancelled before the end
+  uint32_t unreadable = 0;      // folders that could not be read, or not to the end
+  uint32_t notFollowed = 0;     // links, junctions and loops not entered
+  uint32_t snapshots = 0;       // snapshot folders skipped
+  bool rootUnreadable = false;  // the watched path itself could not be read
+  bool partial = false;         // cancelled before the end
 };
 
 class ScanObserver {

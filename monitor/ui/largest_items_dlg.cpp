@@ -57,7 +57,8 @@ BOOL CLargestItemsDlg::OnInitDialog() {
     column.fmt = kColumns[i].format;
     column.cx = width.right;
     column.pszText = const_cast<char*>(title.c_str());
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(&column));
   }
   return TRUE;
 }
@@ -71,8 +72,7 @@ void CLargestItemsDlg::Open(const std::string& path, uint64_t limit) {
   rows.clear();
   SendDlgItemMessageA(m_hWnd, IDC_LARGEST_LIST, LVM_DELETEALLITEMS, 0, 0);
   SetDlgItemTextA(m_hWnd, IDC_LARGEST_COUNTS, "");
-  SetStatus(FillIn(fw::LoadResString(IDS_LARGEST_READING),
-                                        {watchedPath, "0", Megabytes(0)}));
+  SetStatus(FillIn(fw::LoadResString(IDS_LARGEST_READING), {watchedPath, "0", Megabytes(0)}));
   EnableWindow(GetDlgItem(m_hWnd, IDC_LARGEST_STOP), TRUE);
   scanTime = Now();
   scanNumber = scan.Start(m_hWnd, watchedPath);
@@ -122,8 +122,7 @@ void CLargestItemsDlg::ShowProgress(const ScanProgress& progress) {
   const std::string folder =
       progress.folder.empty() ? watchedPath : SafeLineText(AnsiFromUtf8(progress.folder, &lossy));
   SetStatus(FillIn(fw::LoadResString(IDS_LARGEST_READING),
-                                        {folder, std::to_string(progress.items),
-                                         Megabytes(progress.bytes)}));
+                   {folder, std::to_string(progress.items), Megabytes(progress.bytes)}));
 }
 
 void CLargestItemsDlg::ShowResult(const ScanResult& result) {
@@ -141,9 +140,9 @@ void CLargestItemsDlg::ShowResult(const ScanResult& result) {
     const UINT id = result.partial ? IDS_LARGEST_PARTIAL : IDS_LARGEST_DONE;
     SetStatus(FillIn(fw::LoadResString(id), figures));
   }
-  const std::string counts = FillIn(fw::LoadResString(IDS_LARGEST_COUNTS),
-                                    {std::to_string(result.unreadable),
-                                     std::to_string(result.notFollowed)});
+  const std::string counts =
+      FillIn(fw::LoadResString(IDS_LARGEST_COUNTS),
+             {std::to_string(result.unreadable), std::to_string(result.notFollowed)});
   SetDlgItemTextA(m_hWnd, IDC_LARGEST_COUNTS, counts.c_str());
 }
 
@@ -155,8 +154,8 @@ void CLargestItemsDlg::AddRow(const ScanRow& row) {
   item.iItem = static_cast<int>(rows.size());
   item.pszText = const_cast<char*>(kind.c_str());
   item.lParam = static_cast<LPARAM>(rows.size());
-  const int index = static_cast<int>(
-      SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  const int index =
+      static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return;
   rows.push_back(row);
   bool lossy = false;
@@ -168,9 +167,8 @@ void CLargestItemsDlg::AddRow(const ScanRow& row) {
 
 // A folder opens in Explorer; a file opens its folder with the file selected.
 void CLargestItemsDlg::OpenSelected() {
-  const int index = static_cast<int>(
-      SendDlgItemMessageA(m_hWnd, IDC_LARGEST_LIST, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                          LVNI_SELECTED));
+  const int index = static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_LARGEST_LIST, LVM_GETNEXTITEM,
+                                                         static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (index < 0 || static_cast<std::size_t>(index) >= rows.size()) return;
   const ScanRow& row = rows[static_cast<std::size_t>(index)];
   const std::string path = ShellPathOf(CWinFolderSource(watchedPath).FullPath(row.path));
@@ -186,7 +184,9 @@ void CLargestItemsDlg::OpenSelected() {
   }
 }
 
-std::string CLargestItemsDlg::CopyText() const { return ClipboardText(watchedPath, scanTime, rows); }
+std::string CLargestItemsDlg::CopyText() const {
+  return ClipboardText(watchedPath, scanTime, rows);
+}
 
 // As Unicode text, so that every name arrives exactly; the system offers it
 // as ANSI text (CF_TEXT) too.

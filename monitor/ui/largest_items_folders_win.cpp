@@ -30,8 +30,8 @@ class CWinFolderListing : public FolderListing {
     const FILE_FULL_DIR_INFO* info = next_;
     next_ = info->NextEntryOffset == 0
                 ? nullptr
-                : reinterpret_cast<const FILE_FULL_DIR_INFO*>(
-                      reinterpret_cast<const char*>(info) + info->NextEntryOffset);
+                : reinterpret_cast<const FILE_FULL_DIR_INFO*>(reinterpret_cast<const char*>(info) +
+                                                              info->NextEntryOffset);
     entry->name = Utf8FromWide(info->FileName, info->FileNameLength / sizeof(wchar_t));
     entry->folder = (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry->link = (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -56,8 +56,8 @@ class CWinFolderListing : public FolderListing {
 
 std::wstring WideFromCodePage(UINT codePage, const std::string& text) {
   if (text.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
   return wide;
@@ -65,11 +65,10 @@ std::wstring WideFromCodePage(UINT codePage, const std::string& text) {
 
 std::string Utf8FromWide(const wchar_t* text, std::size_t length) {
   if (length == 0) return std::string();
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                       nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &utf8[0], size, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &utf8[0], size, nullptr, nullptr);
   return utf8;
 }
 
@@ -78,8 +77,9 @@ std::string AnsiFromUtf8(const std::string& text, bool* lossy) {
   const std::wstring wide = WideFromCodePage(CP_UTF8, text);
   if (wide.empty() || GetACP() == CP_UTF8) return text;
   BOOL usedDefault = FALSE;
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                       static_cast<int>(wide.size()), nullptr, 0, "?", &usedDefault);
+  const int size =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                          nullptr, 0, "?", &usedDefault);
   std::string ansi(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                       &ansi[0], size, "?", &usedDefault);

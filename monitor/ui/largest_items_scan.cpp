@@ -60,8 +60,8 @@ void CLargestItemsScan::Stop() {
 
 void DropScanMessages(HWND window) {
   MSG message;
-  for (int i = 0; i < 100000 && PeekMessageA(&message, window, WM_SCAN_PROGRESS, WM_SCAN_DONE,
-                                             PM_REMOVE);
+  for (int i = 0;
+       i < 100000 && PeekMessageA(&message, window, WM_SCAN_PROGRESS, WM_SCAN_DONE, PM_REMOVE);
        ++i) {
     if (message.message == WM_SCAN_PROGRESS) {
       delete reinterpret_cast<ScanProgress*>(message.lParam);

@@ -145,11 +145,10 @@ TEST_F(LargestItems, WindowListsCopiesOpensCancelsAndGoesDuringAScan) {
 
   // Open: a folder in Explorer, a file selected in its folder.
   SetShellOpen(RecordShell);
-  const std::size_t firstFile = 1 + static_cast<std::size_t>(
-                                        std::count_if(expected_.begin(), expected_.end(),
-                                                      [](const std::string& line) {
-                                                        return line.rfind("folder\t", 0) == 0;
-                                                      }));
+  const std::size_t firstFile =
+      1 + static_cast<std::size_t>(std::count_if(
+              expected_.begin(), expected_.end(),
+              [](const std::string& line) { return line.rfind("folder\t", 0) == 0; }));
   for (int row : {0, static_cast<int>(firstFile) - 1}) {
     LVITEMA item{};
     item.stateMask = item.state = LVIS_SELECTED;
