@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -174,6 +175,39 @@ TEST_F(LargestItems, WindowListsCopiesOpensCancelsAndGoesDuringAScan) {
   dialog.Open(drive_, 0);
   dialog.DestroyWindow();
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+}
+
+// The real program: Exit right behind the command that starts a scan ends
+// it, scan and all, cleanly and within a second.
+TEST_F(LargestItems, ExitDuringAScanEndsTheProgramWithinASecond) {
+  std::string exe = std::string("Z:") + BRIMLET_EXE;
+  std::replace(exe.begin(), exe.end(), '/', '\\');
+  std::string command = "\"" + exe + "\" " + drive_ + " 3600 75 95 % N N 0 0";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  const std::string frameClass = "LaSuperAppsDeQZ" + drive_;
+  HWND frame = nullptr;
+  for (int wait = 0; wait < 300 && frame == nullptr; ++wait) {
+    frame = FindWindowA(frameClass.c_str(), nullptr);
+    if (frame == nullptr) Sleep(50);
+  }
+  EXPECT_NE(nullptr, frame);
+  if (frame != nullptr) {
+    PostMessageA(frame, WM_COMMAND, ID_LARGEST_ITEMS, 0);
+    PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 1000));
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(0u, code);
+  }
+  if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 9);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
 }
 
 }  // namespace

@@ -27,5 +27,8 @@ done
 [ -n "$letter" ] || { echo "FAILED: no free drive letter in $prefix/dosdevices"; exit 1; }
 link="$prefix/dosdevices/$letter:"
 ln -s "$work/tree" "$link"
+# The real program of the last test reads the simulated network.
+network="$(cd "$here/../../../examples" && pwd)/walkthrough.net"
+BRIMLET_NETWORK="Z:${network//\//\\}" \
 BRIMLET_SCAN_DRIVE="${letter^^}:\\" BRIMLET_SCAN_EXPECT="Z:${work//\//\\}\\expect.txt" \
   "$wine_run" "$test_exe"
