@@ -129,6 +129,7 @@ ScanResult ScanSpace(FolderSource& source, const std::atomic<bool>& stop, ScanOb
       ++result.unreadable;
       continue;
     }
+    if (child.identity == 0) child.identity = entry.identity;
     if (OnStack(stack, child.identity)) {
       // A folder that holds itself: a link the system did not report as one.
       ++result.notFollowed;

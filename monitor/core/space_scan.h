@@ -19,6 +19,9 @@ struct FolderEntry {
   uint64_t bytes = 0;  // the allocated size where the system reports it, else the size
   bool folder = false;
   bool link = false;  // a link, junction or other reparse point: never entered
+  // What tells this name's folder from every other one on its volume, where
+  // the listing says (0 when it does not); see FolderSource::Open.
+  uint64_t identity = 0;
 };
 
 class FolderListing {
@@ -35,8 +38,9 @@ class FolderSource {
   virtual ~FolderSource() = default;
   // Opens the folder at `relative` ("" is the watched path itself); nullptr
   // when it cannot be read. `identity` receives what tells this folder from
-  // every other one on its volume (0 when the system has none), which is how
-  // a link the system does not report as one is still never followed round.
+  // every other one on its volume (0 when the system has none, or leaves it
+  // to the folder's entry in its parent's listing), which is how a link the
+  // system does not report as one is still never followed round.
   virtual std::unique_ptr<FolderListing> Open(const std::string& relative, uint64_t* identity) = 0;
 };
 

@@ -19,19 +19,19 @@ class CWinFolderListing : public FolderListing {
   Next Read(FolderEntry* entry) override {
     if (next_ == nullptr) {
       const FILE_INFO_BY_HANDLE_CLASS kind =
-          first_ ? FileFullDirectoryRestartInfo : FileFullDirectoryInfo;
+          first_ ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo;
       first_ = false;
       if (!GetFileInformationByHandleEx(handle_, kind, buffer_.data(),
                                         static_cast<DWORD>(buffer_.size() * sizeof(buffer_[0])))) {
         return GetLastError() == ERROR_NO_MORE_FILES ? Next::End : Next::Failed;
       }
-      next_ = reinterpret_cast<const FILE_FULL_DIR_INFO*>(buffer_.data());
+      next_ = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer_.data());
     }
-    const FILE_FULL_DIR_INFO* info = next_;
+    const FILE_ID_BOTH_DIR_INFO* info = next_;
     next_ = info->NextEntryOffset == 0
                 ? nullptr
-                : reinterpret_cast<const FILE_FULL_DIR_INFO*>(reinterpret_cast<const char*>(info) +
-                                                              info->NextEntryOffset);
+                : reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
+                      reinterpret_cast<const char*>(info) + info->NextEntryOffset);
     entry->name = Utf8FromWide(info->FileName, info->FileNameLength / sizeof(wchar_t));
     entry->folder = (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry->link = (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -41,13 +41,14 @@ class CWinFolderListing : public FolderListing {
     // file system does not tell (some redirectors): count its size then.
     const bool sparse = (info->FileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
     entry->bytes = allocated != 0 || sparse ? allocated : size;
+    entry->identity = static_cast<uint64_t>(info->FileId.QuadPart);
     return Next::Entry;
   }
 
  private:
   HANDLE handle_;
   bool first_ = true;
-  const FILE_FULL_DIR_INFO* next_ = nullptr;
+  const FILE_ID_BOTH_DIR_INFO* next_ = nullptr;
   // 16 KB per open level: the walk's memory grows with the depth only.
   std::vector<LONGLONG> buffer_ = std::vector<LONGLONG>(2048);
 };
@@ -148,11 +149,12 @@ std::unique_ptr<FolderListing> CWinFolderSource::Open(const std::string& relativ
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  // Below the root the folder's entry in its parent's listing tells who it
+  // is: asking the handle costs as much as the whole listing under Wine.
   BY_HANDLE_FILE_INFORMATION info{};
   *identity = 0;
-  if (GetFileInformationByHandle(handle, &info)) {
-    *identity = (static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow) ^
-                (static_cast<uint64_t>(info.dwVolumeSerialNumber) << 48);
+  if (relative.empty() && GetFileInformationByHandle(handle, &info)) {
+    *identity = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
   }
   return std::make_unique<CWinFolderListing>(handle);
 }
