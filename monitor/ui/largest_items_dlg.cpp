@@ -42,7 +42,12 @@ void SetCell(HWND list, int item, int column, const std::string& text) {
 
 }  // namespace
 
-CLargestItemsDlg::CLargestItemsDlg() : fw::CDialog(IDD_LARGEST_ITEMS) {}
+// The list view's class must be registered before the template is made; the
+// program registers only the classes of its other windows at start.
+CLargestItemsDlg::CLargestItemsDlg() : fw::CDialog(IDD_LARGEST_ITEMS) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+}
 
 BOOL CLargestItemsDlg::OnInitDialog() {
   fw::CDialog::OnInitDialog();
