@@ -66,6 +66,7 @@ shoot() {
 for locale in "${locales[@]}"; do
   shoot "details_$locale" "$locale" 134
   shoot "about_$locale" "$locale" 100
+  shoot "largest_items_$locale" "$locale" 140
 done
 # The text-fit and main frame tests save what the screen showed; PNG is what a
 # browser or a document shows.

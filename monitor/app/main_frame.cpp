@@ -4,6 +4,7 @@
 #include "framework/resource_language.h"
 #include "resources/resource.h"
 #include "ui/desktop_doors.h"
+#include "ui/largest_items_dlg.h"
 #include "ui/portable/status_strings.h"
 #include "ui/quota_details_dlg.h"
 
@@ -85,6 +86,9 @@ void CMainFrame::OnDestroy() {
   KillTimer(m_hWnd, kPollTimer);
   trayIcon.RemoveFromTray();
   details->DestroyWindow();
+  if (largestItems != nullptr) {
+    largestItems->DestroyWindow();  // stops its scan
+  }
   socket.Close();
   fw::CFrameWnd::OnDestroy();
 }
@@ -103,6 +107,10 @@ void CMainFrame::OnTimer(UINT_PTR) { Poll(); }
 bool CMainFrame::OnCommand(UINT id, UINT notifyCode) {
   if (id == ID_QUOTA_DETAILS) {
     ShowDetails();
+    return true;
+  }
+  if (id == ID_LARGEST_ITEMS) {
+    ShowLargestItems();
     return true;
   }
   return fw::CFrameWnd::OnCommand(id, notifyCode);

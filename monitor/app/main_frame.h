@@ -19,6 +19,7 @@
 #include "framework/frame_wnd.h"
 #include "ui/tray_notify_icon.h"
 
+class CLargestItemsDlg;
 class CQuotaDetailsDlg;
 
 class CMainFrame : public fw::CFrameWnd {
@@ -47,6 +48,8 @@ class CMainFrame : public fw::CFrameWnd {
 
   void Poll();
   void ShowDetails();
+  // main_frame_largest_items.cpp: the "what uses the space" window.
+  void ShowLargestItems();
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -72,6 +75,8 @@ class CMainFrame : public fw::CFrameWnd {
   CTrayNotifyIcon trayIcon;
   HICON icons[kIconCount] = {};
   std::unique_ptr<CQuotaDetailsDlg> details;
+  // Made on first use.
+  std::unique_ptr<CLargestItemsDlg> largestItems;
 
   fw::CAsyncSocket socket;
   AlertState alert;

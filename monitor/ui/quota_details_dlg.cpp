@@ -88,6 +88,12 @@ bool CQuotaDetailsDlg::OnCommand(UINT id, UINT notifyCode) {
     if (autoShowChanged) autoShowChanged(IsDlgButtonChecked(m_hWnd, IDC_AUTO_SHOW) == BST_CHECKED);
     return true;
   }
+  // The scan window is the main frame's, as the tray menu's command is.
+  fw::CWinApp* app = fw::App();
+  if (id == IDC_LARGEST_ITEMS_BUTTON && app != nullptr && app->m_pMainWnd != nullptr) {
+    PostMessageA(app->m_pMainWnd->m_hWnd, WM_COMMAND, ID_LARGEST_ITEMS, 0);
+    return true;
+  }
   return fw::CDialog::OnCommand(id, notifyCode);
 }
 

@@ -91,6 +91,7 @@ struct WindowSearch {
   DWORD process;
   bool wantDetails;  // the window with the status control, else the other dialog
   HWND found;
+  bool wantLargestItems = false;  // the "what uses the space" window
 };
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
@@ -100,6 +101,7 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
     return TRUE;
   }
   bool isDetails = GetDlgItem(window, IDC_STATUS_TEXT) != nullptr;
+  if (search->wantLargestItems != (GetDlgItem(window, IDC_LARGEST_LIST) != nullptr)) return TRUE;
   if (isDetails == search->wantDetails) {
     search->found = window;
     return FALSE;
@@ -108,9 +110,9 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
 }
 
 // Polls (at most `ms`) for a visible dialog of `process`.
-HWND WaitForDialog(DWORD process, bool details, DWORD ms) {
+HWND WaitForDialog(DWORD process, bool details, DWORD ms, bool largestItems = false) {
   for (DWORD waited = 0; waited <= ms; waited += 50) {
-    WindowSearch search{process, details, nullptr};
+    WindowSearch search{process, details, nullptr, largestItems};
     EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {
       return search.found;
@@ -276,6 +278,16 @@ class RunningMonitor {
     return WaitForDialog(ProcessOf(frame_), false, 15000);
   }
 
+  // Opens the "what uses the space" window and lets its scan end.
+  HWND OpenLargestItems() const {
+    PostMessageA(frame_, WM_COMMAND, ID_LARGEST_ITEMS, 0);
+    HWND window = WaitForDialog(ProcessOf(frame_), false, 15000, true);
+    for (int wait = 0; window != nullptr && wait < 100 && Text(GetDlgItem(window, IDC_LARGEST_COUNTS)).empty(); ++wait) {
+      Sleep(50);
+    }
+    return window;
+  }
+
  private:
   NetworkFile network_;
   std::unique_ptr<ChildProcess> process_;
@@ -356,6 +368,22 @@ TEST_P(TextFit, EveryTextOfTheAboutBoxFitsAndTheBoxIsInFront) {
   EXPECT_TRUE(aboveDetails) << "the About box opened behind the details window";
   Screenshot(about, "about", dpi);
   PostMessageA(about, WM_COMMAND, IDOK, 0);
+}
+
+TEST_P(TextFit, EveryTextOfTheLargestItemsWindowFitsWithItsStatusLines) {
+  int dpi = GetParam();
+  ScreenDpi screen(static_cast<DWORD>(dpi));
+  ASSERT_TRUE(screen.IsSet());
+  RunningMonitor monitor(FitCases()[2].state);
+  ASSERT_NE(monitor.Details(), nullptr);
+  HWND window = monitor.OpenLargestItems();
+  ASSERT_NE(window, nullptr) << "no \"what uses the space\" window";
+  EXPECT_FALSE(Text(GetDlgItem(window, IDC_LARGEST_COUNTS)).empty()) << "the scan did not end";
+  int checked = 0;
+  std::vector<Misfit> misfits = Misfits(window, dpi, &checked);
+  EXPECT_GE(checked, 5);  // four buttons and the status lines
+  EXPECT_TRUE(misfits.empty()) << Describe(misfits);
+  Screenshot(window, "largest_items", dpi);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, TextFit, testing::Values(96, 144, 192),

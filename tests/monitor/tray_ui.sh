@@ -52,7 +52,8 @@ sleep 1  # let the icon be drawn
 icon_x=12; icon_y=32
 
 # Menus: the pop-up opens at the cursor; its items, from its top edge: the
-# details command, About at 41, Exit at 64 (separators between).
+# details command, the "what uses the space" command, About at 59, Exit at
+# 82 (separators before About and Exit).
 open_menu() {
   xdotool mousemove --window "$tray" $icon_x $icon_y click 3
   sleep 0.5
@@ -76,8 +77,8 @@ retry() {
   return 1
 }
 double_click() { xdotool mousemove --window "$tray" $icon_x $icon_y click --repeat 2 --delay 80 1; }
-menu_about() { open_menu; choose 41; }
-menu_exit() { open_menu; choose 64; }
+menu_about() { open_menu; choose 59; }
+menu_exit() { open_menu; choose 82; }
 
 check "a double click on the icon opens the details window" retry double_click visible "$details"
 xdotool search --name "$details" windowclose >/dev/null 2>&1

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const UINT id = static_cast<UINT>(std::strtoul(argv[1], nullptr, 10));
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   LPCDLGTEMPLATEA dialogTemplate = fw::FindDialogTemplate(id);
   if (dialogTemplate == nullptr) {

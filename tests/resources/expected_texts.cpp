@@ -67,7 +67,8 @@ LanguageTexts English() {
            "Free space is low : you should keep an eye on it.",
            "You're running almost out of free space : please take necessary steps.",
            "Unknown free space.", "free"},
-          {"Network drive space restriction information", "About Brimlet", "Exit"},
+          {"Network drive space restriction information", "What uses the space", "About Brimlet",
+           "Exit"},
           kEnglishCaption,
           324,  // detailsWidth
           306,  // detailsHeight
@@ -92,7 +93,8 @@ LanguageTexts German() {
        "Es steht Ihnen annähernd kein Speicherplatz zur Verfügung: Bitte unternehmen Sie "
        "entsprechende Schritte.",
        "Der freie Speicherplatz konnte nicht ermittelt werden.", "frei"},
-      {"Information zur Netzwerk-Speicherplatz-Beschränkung", "Über Brimlet", "Beenden"},
+      {"Information zur Netzwerk-Speicherplatz-Beschränkung", "Was belegt den Speicherplatz?",
+       "Über Brimlet", "Beenden"},
       kGermanCaption,
       324,  // detailsWidth
       314,  // detailsHeight
@@ -115,10 +117,11 @@ LanguageTexts French() {
            "Espace libre réduit : vous devriez garder un oeil dessus.",
            "Espace libre insuffisant : Prenez les mesures nécessaires !",
            "Impossible de déterminer votre espace libre.", "de libre"},
-          {"Information de quota de disque", "A propos de Brimlet", "Quitter"},
+          {"Information de quota de disque", "Qu'est-ce qui occupe l'espace ?",
+           "A propos de Brimlet", "Quitter"},
           kFrenchCaption,
           330,  // detailsWidth
-          293,  // detailsHeight
+          301,  // detailsHeight
           false,  // closeBox
           true,  // topmost
           true,  // printLinkVisible
@@ -138,7 +141,8 @@ LanguageTexts Dutch() {
            "Vrije ruimte is laag : houd het in de gaten.",
            " hebt bijna geen vrije ruimte meer : Neem de benodigde maatregelen a.u.b. .",
            "Onbekende vrije ruimte.", "vrij"},
-          {"Netwerk disk ruimte restrictie informatie", "Over Brimlet", "Afsluiten"},
+          {"Netwerk disk ruimte restrictie informatie", "Wat neemt de ruimte in?", "Over Brimlet",
+           "Afsluiten"},
           kDutchCaption,
           318,  // detailsWidth
           306,  // detailsHeight
@@ -159,7 +163,8 @@ LanguageTexts Czech() {
   LanguageTexts czech{};
   czech.tag = "cs-CZ";
   czech.language = MAKELANGID(LANG_CZECH, SUBLANG_CZECH_CZECH_REPUBLIC);
-  czech.menu = {"Informace o kvotach omezeni diskoveho prostoru", "O Brimlet", "Ukoncit"};
+  czech.menu = {"Informace o kvotach omezeni diskoveho prostoru", "Co zabira misto", "O Brimlet",
+                "Ukoncit"};
   return czech;
 }
 #endif
@@ -178,7 +183,8 @@ const std::vector<UINT>& StringIds() {
 }
 
 const std::vector<UINT>& MenuCommands() {
-  static const std::vector<UINT> commands = {ID_QUOTA_DETAILS, ID_APP_ABOUT, ID_APP_EXIT};
+  static const std::vector<UINT> commands = {ID_QUOTA_DETAILS, ID_LARGEST_ITEMS, ID_APP_ABOUT,
+                                             ID_APP_EXIT};
   return commands;
 }
 

@@ -45,7 +45,7 @@ void PrintTo(const LanguageTexts& texts, std::ostream* out);
 const std::vector<UINT>& StringIds();
 
 // The menu commands in the order of LanguageTexts::menu: the details
-// command, About and Exit.
+// command, the "what uses the space" command, About and Exit.
 const std::vector<UINT>& MenuCommands();
 
 // The languages of this build's menu; the first four also have dialogs and

@@ -123,9 +123,10 @@ TEST_P(TrayMenu, HoldsOnePopupWithTheCommandsAndSeparators) {
   ASSERT_EQ(1, GetMenuItemCount(menu));
   HMENU popup = GetSubMenu(menu, 0);
   ASSERT_NE(nullptr, popup);
-  ASSERT_EQ(5, GetMenuItemCount(popup));
-  const UINT expectedIds[] = {ID_QUOTA_DETAILS, 0, ID_APP_ABOUT, 0, ID_APP_EXIT};
-  for (int position = 0; position < 5; ++position) {
+  ASSERT_EQ(6, GetMenuItemCount(popup));
+  const UINT expectedIds[] = {ID_QUOTA_DETAILS, ID_LARGEST_ITEMS, 0, ID_APP_ABOUT, 0, ID_APP_EXIT};
+  size_t command = 0;
+  for (int position = 0; position < 6; ++position) {
     MENUITEMINFOA item{};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_FTYPE | MIIM_ID;
@@ -136,7 +137,7 @@ TEST_P(TrayMenu, HoldsOnePopupWithTheCommandsAndSeparators) {
     EXPECT_EQ(expectedIds[position], item.wID);
     char text[256] = {};
     GetMenuStringA(popup, position, text, sizeof(text), MF_BYPOSITION);
-    EXPECT_EQ(restest::Cp1252FromUtf8(texts.menu[position / 2]), text) << texts.tag;
+    EXPECT_EQ(restest::Cp1252FromUtf8(texts.menu[command++]), text) << texts.tag;
   }
   DestroyMenu(menu);
 }
