@@ -198,6 +198,7 @@ bench: build
 	bash scripts/bench-daemon.sh $(NATIVE_DIR)
 	bash scripts/bench-monitor.sh $(BUILD)
 	bash scripts/bench-description.sh $(NATIVE_DIR)
+	bash scripts/bench-scan.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -5,8 +5,9 @@
 # examples/walkthrough.net, and the script edits that network so the level
 # goes ok, warning, danger and back. It prints what BrimletD logs, leaves
 # screenshots of the tray and the details window at each level (at the
-# warning step also the notification the rise brings), and stops everything
-# it started.
+# warning step also the notification the rise brings), then opens the "what
+# uses the space" window from the tray menu over a generated home folder
+# mapped as H:, and stops everything it started.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 top="$(dirname "$here")"
@@ -84,6 +85,22 @@ else
 fi
 wineserver -k >/dev/null 2>&1 || true
 "$here/wine-prefix.sh"
+# H: of the demo's prefix is a generated home folder, so that the "what uses
+# the space" window has something to show: folders and files of known sizes.
+home="$demo/home"
+make_home() {
+  local folder size
+  for entry in "Documents/report.doc 1200" "Documents/old/draft.doc 300" \
+               "Pictures/holiday/beach.jpg 2500" "Pictures/holiday/sea.jpg 1800" \
+               "Pictures/cat.jpg 700" "Mail/inbox.pst 4200" "notes.txt 40"; do
+    set -- $entry
+    folder="$(dirname "$home/$1")"
+    mkdir -p "$folder"
+    head -c "$(($2 * 1024))" /dev/zero >"$home/$1"
+  done
+}
+make_home
+ln -sfn "$home" "$WINEPREFIX/dosdevices/h:"
 wineserver -p </dev/null >/dev/null 2>&1
 if ! wine wineboot </dev/null >/dev/null 2>&1; then
   echo "demo: Wine ($WINEARCH) does not start in $WINEPREFIX" >&2
@@ -128,6 +145,32 @@ for step in "ok 22500" "warning 5000" "danger 500" "warning 5000" "ok 22500"; do
     fi
   fi
 done
+
+# The tray menu's "what uses the space" item (under the details item: the
+# menu opens with its top left corner at the cursor) opens its window, which
+# scans H:.
+tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1 || true)
+largest='^What uses the space$'
+shown=""
+if [ -n "$tray" ]; then
+  for _ in 1 2 3; do
+    xdotool mousemove --window "$tray" 12 32 click 3; sleep 0.5
+    xdotool mousemove --window "$tray" 32 68 click 1
+    for _ in $(seq 1 25); do
+      shown=$(xdotool search --onlyvisible --name "$largest" 2>/dev/null | head -n 1 || true)
+      [ -n "$shown" ] && break
+      sleep 0.2
+    done
+    [ -n "$shown" ] && break
+  done
+fi
+if [ -n "$shown" ]; then
+  sleep 2  # a scan of a few files ends at once; let the list be drawn
+  import -window "$shown" "$demo/screenshots/6-largest-items.png" 2>/dev/null || true
+  echo "demo: what uses the space on H: ($home): 6-largest-items.png"
+else
+  echo "demo: the \"what uses the space\" window did not open; no picture of it"
+fi
 
 echo
 echo "demo: BrimletD's console:"

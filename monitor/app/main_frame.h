@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -75,8 +76,10 @@ class CMainFrame : public fw::CFrameWnd {
   CTrayNotifyIcon trayIcon;
   HICON icons[kIconCount] = {};
   std::unique_ptr<CQuotaDetailsDlg> details;
-  // Made on first use.
+  // Made on first use; it shows shares of the directory limit of the last
+  // reading (0: none).
   std::unique_ptr<CLargestItemsDlg> largestItems;
+  std::uint32_t directoryLimitKb = 0;
 
   fw::CAsyncSocket socket;
   AlertState alert;

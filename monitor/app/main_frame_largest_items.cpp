@@ -14,6 +14,5 @@ void CMainFrame::ShowLargestItems() {
     // Owned by the frame, like the details window.
     SetWindowLongPtrA(largestItems->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(m_hWnd));
   }
-  const bool dirLimit = reading.result == DirectoryLimitOnly || reading.result == BothLimits;
-  largestItems->Open(settings.watchedPath, dirLimit ? reading.dirLimitKb : 0);
+  largestItems->Open(settings.watchedPath, directoryLimitKb);
 }

@@ -24,6 +24,9 @@ void CMainFrame::Poll() {
 DetailsView CMainFrame::ReadView() {
   SourceReading source = ReadSource(settings.watchedPath);
   MarkFailedReading(source.quota);
+  const int result = source.quota.result;
+  directoryLimitKb =
+      result == DirectoryLimitOnly || result == BothLimits ? source.quota.dirLimitKb : 0;
   const QuotaEvaluation evaluation = EvaluateQuota(source.quota, ThresholdsOf(settings));
   return DetailsViewOf(settings, source.quota, evaluation,
                        source.balance ? &*source.balance : nullptr, words);
