@@ -157,7 +157,7 @@ demo-after-setup:
 	cmake -S . -B $(NATIVE_DIR) -G Ninja $(CMAKE_ARGS)
 	cmake --build $(NATIVE_DIR) -j $(JOBS) --target brimletd
 	cmake -S . -B $(WIN_DIR) -G Ninja $(TOOLCHAIN_$(WIN_ARCH)) $(NATIVE_DAEMON) $(CMAKE_ARGS)
-	cmake --build $(WIN_DIR) -j $(JOBS) --target brimlet
+	cmake --build $(WIN_DIR) -j $(JOBS) --target simulated_workstation
 	bash scripts/demo.sh $(BUILD)
 
 # The log host's Debian package, from the native tree: build/native/package/.

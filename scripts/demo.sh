@@ -18,7 +18,9 @@ path="$("$here/wine-arch.sh" --why)"
 arch="${path%% *}"
 windows="$build/win$arch"
 daemon="$build/native/daemon/brimletd"
-monitor="$windows/monitor/brimlet.exe"
+# The program beside the stand-in client libraries, as on a workstation: the
+# 32-bit one reaches the simulated network through them.
+monitor="$windows/workstation/brimlet.exe"
 if [ ! -f "$monitor" ]; then
   echo "demo: $monitor is missing; build it first (make demo builds it)" >&2
   exit 1

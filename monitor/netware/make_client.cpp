@@ -11,40 +11,33 @@ namespace {
 bool announced = false;
 NetWareClientKind lastKind = NetWareClientKind::None;
 
-void Announce(NetWareClientKind kind, const std::string& network) {
+void Announce(NetWareClientKind kind, const std::string& what) {
   if (announced && kind == lastKind) return;
   announced = true;
   lastKind = kind;
-  std::string text = "Brimlet: NetWare client in use: ";
-  switch (kind) {
-    case NetWareClientKind::Libraries:
-      text += "the client libraries CALWIN32, CLXWIN32, LOCWIN32 and NETWIN32";
-      break;
-    case NetWareClientKind::Simulated:
-      text += "the simulated network " + network;
-      break;
-    case NetWareClientKind::None:
-      text += "none (no client libraries, and BRIMLET_NETWORK names no network)";
-      break;
-  }
-  NetWareDebugPrint((text + "\n").c_str());
+  NetWareDebugPrint(("Brimlet: NetWare client in use: " + what + "\n").c_str());
 }
 
 }  // namespace
 
 std::unique_ptr<NetWareClient> MakeNetWareClient(SimulatedClientMaker simulated) {
   if (std::unique_ptr<NetWareClient> libraries = MakeLibraryClient()) {
-    Announce(NetWareClientKind::Libraries, "");
+    Announce(NetWareClientKind::Libraries,
+             "the client libraries CALWIN32, CLXWIN32, LOCWIN32 and NETWIN32");
     return libraries;
   }
   std::string network;
   if (simulated != nullptr) {
     if (std::unique_ptr<NetWareClient> client = simulated(&network)) {
-      Announce(NetWareClientKind::Simulated, network);
+      Announce(NetWareClientKind::Simulated, "the simulated network " + network);
       return client;
     }
   }
-  Announce(NetWareClientKind::None, "");
+  // A program without the simulation reads no BRIMLET_NETWORK, so its line
+  // does not name it.
+  Announce(NetWareClientKind::None,
+           simulated != nullptr ? "none (no client libraries, and BRIMLET_NETWORK names no network)"
+                                : "none (no client libraries)");
   return std::make_unique<NoNetWareClient>();
 }
 

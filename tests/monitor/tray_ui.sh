@@ -54,7 +54,10 @@ icon_x=12; icon_y=32
 # Menus: the pop-up opens at the cursor; its items, from its top edge: the
 # details command, the "what uses the space" command, About at 59, Exit at
 # 82 (separators before About and Exit).
+# Each action looks the tray window up afresh: under load Wine may have
+# replaced the one found at the start.
 open_menu() {
+  find_tray
   xdotool mousemove --window "$tray" $icon_x $icon_y click 3
   sleep 0.5
 }
@@ -76,7 +79,7 @@ retry() {
   done
   return 1
 }
-double_click() { xdotool mousemove --window "$tray" $icon_x $icon_y click --repeat 2 --delay 80 1; }
+double_click() { find_tray; xdotool mousemove --window "$tray" $icon_x $icon_y click --repeat 2 --delay 80 1; }
 menu_about() { open_menu; choose 59; }
 menu_exit() { open_menu; choose 82; }
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# msi_logon_alert.sh SCRIPTS_DIR MSI EXAMPLES_DIR PREFIX
+# msi_logon_alert.sh SCRIPTS_DIR MSI EXAMPLES_DIR PREFIX STANDIN_DIR
 # End to end from the package: installed with LOGHOST=127.0.0.1 and a test
 # port into a fresh prefix of its own, then a new Wine session ("logging
 # on") starts the program from the Run value, and its first alert, the
-# walk-through network's warning, reaches a receiver on loopback.
+# walk-through network's warning, reaches a receiver on loopback. As on a
+# workstation, the program finds the client beside it: the stand-in client
+# libraries of the build, copied into the installation's folder.
 # The x86 package's program cannot start where Wine runs no 32-bit
 # programs: there the test is skipped (exit 77), and the x64 package's run
 # stands in for it.
 set -uo pipefail
-scripts="$1"; msi_file="$2"; examples="$3"; prefix="$4"
+scripts="$1"; msi_file="$2"; examples="$3"; prefix="$4"; standins="$5"
 
 [ -f "$msi_file" ] || { echo "FAILED: no package $msi_file (build the msi target)"; exit 1; }
 if msiinfo suminfo "$msi_file" | grep -qx 'Template: Intel;1033'; then
@@ -61,8 +63,15 @@ cp "$msi_file" "$work/brimlet.msi"
   { cat "$work/install.log" 2>/dev/null | tail -20; fail "installing failed"; }
 [ -e "$work/datagram" ] && fail "an alert arrived before the logon"
 
+installed="$(find "$prefix/drive_c" -ipath '*/program files*/brimlet.exe' -print -quit)"
+[ -n "$installed" ] || fail "no brimlet.exe in the installation"
+for library in CALWIN32 CLXWIN32 LOCWIN32 NETWIN32; do
+  cp "$standins/$library.DLL" "$(dirname "$installed")/" || fail "cannot copy $library.DLL"
+done
+
 # Logging on: the new session's wineboot runs the Run key. The program reads
-# its figures from the simulated network its environment names.
+# its figures from the simulated network its environment names, through
+# the stand-ins.
 cp "$examples/walkthrough.net" "$work/network.net"
 export BRIMLET_NETWORK="Z:${work//\//\\}\\network.net"
 xvfb-run -a "$scripts/wine-session.sh" "$prefix" bash -c '

@@ -146,6 +146,7 @@ struct MissingClient {
   bool standins;         // the stand-ins beside the program
   const char* netwin32;  // the stand-ins' subfolder to take NETWIN32.DLL from
   const char* reason;    // expected in the debugger output, or ""
+  bool network = false;  // BRIMLET_NETWORK names the walk-through network
 };
 
 void PrintTo(const MissingClient& missing, std::ostream* out) { *out << missing.name; }
@@ -154,6 +155,9 @@ class ProgramWithoutClientTest : public ::testing::TestWithParam<MissingClient> 
 
 TEST_P(ProgramWithoutClientTest, ShowsTheUnknownLevelAndSaysWhy) {
   const MissingClient& missing = GetParam();
+  if (missing.network && !kBindsClient) {
+    GTEST_SKIP() << "the 64-bit program reads the simulated network in-process";
+  }
   ScratchFolder folder(missing.name);
   if (missing.standins) {
     for (const char* library : kLibraries) {
@@ -162,7 +166,11 @@ TEST_P(ProgramWithoutClientTest, ShowsTheUnknownLevelAndSaysWhy) {
       ASSERT_TRUE(folder.Copy(from, library));
     }
   }
-  NetworkVariable network("");
+  if (missing.network) {
+    ASSERT_TRUE(
+        folder.Copy(WindowsPath(BRIMLET_EXAMPLES_DIR "/walkthrough.net"), "walkthrough.net"));
+  }
+  NetworkVariable network(missing.network ? folder.Path("walkthrough.net") : "");
   UdpReceiver receiver;
   DebuggedProcess program(folder.Path("brimlet.exe"),
                           Arguments(std::string("Q:\\") + missing.name + "\\", receiver.Port()));
@@ -187,6 +195,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ProgramWithoutClientTest,
     ::testing::Values(
         MissingClient{"no-client", false, "", ""},
+        // The shipped program carries no simulation: a network description
+        // without the stand-ins beside it is not read.
+        MissingClient{"network-only", false, "",
+                      "NetWare client in use: none (no client libraries)\n", true},
         // The lowest ordinal gone, and one inside the range with its
         // neighbours kept.
         MissingClient{"lacking-ordinal", true, "lacking\\",
