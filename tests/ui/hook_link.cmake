@@ -1,19 +1,11 @@
-# Tests of the window hook and the link label: under Wine the programs
-# HookLinkHook and HookLinkLabel (`ctest -R HookLink`), natively the text rules
-# (`ctest -R "BrowserCommand|OpenError"`).
-set(hook_link_tests ${CMAKE_CURRENT_LIST_DIR})
-set(hook_link_text_tests
-  ${hook_link_tests}/link/browser_command_test.cpp
-  ${hook_link_tests}/link/open_error_text_test.cpp)
-
+# Tests of the window hook and the link label under Wine: the programs
+# HookLinkHook and HookLinkLabel (`ctest -R HookLink`). The link's text rules,
+# its browser command line and error texts, are core's (tests/core).
 if(NOT WIN32)
-  brimlet_native_test(HookLinkTexts SOURCES ${hook_link_text_tests} LIBS brimlet_ui_portable)
-  # The status sentences' string ids, from the same portable library.
-  brimlet_native_test(UiStatusStrings
-    SOURCES ${hook_link_tests}/status_strings_test.cpp
-    LIBS brimlet_ui_portable)
   return()
 endif()
+
+set(hook_link_tests ${CMAKE_CURRENT_LIST_DIR})
 
 brimlet_wine_test(HookLinkHook
   SOURCES ${hook_link_tests}/hook/hook_wnd_test.cpp
@@ -28,7 +20,6 @@ brimlet_wine_test(HookLinkLabel
     ${hook_link_tests}/link/link_label_test.cpp
     ${hook_link_tests}/link/link_open_test.cpp
     ${hook_link_tests}/link/link_test_support.cpp
-    ${hook_link_text_tests}
   RESOURCES ${hook_link_tests}/link/link_test.rc
   LIBS brimlet_ui
   CONFIGURATIONS standard)
