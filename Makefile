@@ -57,17 +57,20 @@ endif
         test-after-setup test-native test-wine test-msi test-variants screenshots demo \
         demo-after-setup bench package msi sign clean
 
-# The build variants besides the standard one, each in its own build tree
-# with its own brimlet.exe (build/win32-V, or build/win64-V on the 64-bit
-# path). A variant builds and runs the tests that declare its configuration
-# in CMake (brimlet_test_configurations): the target configuration_tests and
-# the ctest label "configuration". A test that declares none stops the
-# configure, so a new one cannot be left out unseen.
-VARIANTS := reduced percent percent-currency windows
-variant_args_reduced := -DLANGUAGE_SET=reduced
-variant_args_percent := -DUNIT_PARAMETER=OFF
-variant_args_percent-currency := -DUNIT_PARAMETER=OFF -DCURRENCY_BALANCE=ON
-variant_args_windows := -DQUOTA_SOURCE=windows
+# The build configurations and the CMake options that make each, one line
+# each in cmake/configurations.txt, which CMake reads too. The variants, all
+# but the standard one, are built each in its own build tree with its own
+# brimlet.exe (build/win32-V, or build/win64-V on the 64-bit path). A variant
+# builds and runs the tests that declare its configuration in CMake
+# (brimlet_test_configurations): the target configuration_tests and the ctest
+# label "configuration". A test that declares none stops the configure, so a
+# new one cannot be left out unseen.
+CONFIGURATIONS_FILE := cmake/configurations.txt
+CONFIGURATIONS := $(shell awk '/^[a-z]/ { print $$1 }' $(CONFIGURATIONS_FILE))
+# $(call configuration_args,NAME): the options of configuration NAME.
+configuration_args = $(strip $(shell awk '$$1 == "$(1)" { $$1 = ""; print }' \
+                                       $(CONFIGURATIONS_FILE)))
+VARIANTS := $(filter-out standard,$(CONFIGURATIONS))
 VARIANT_DIRS := $(addprefix $(WIN_DIR)-,$(VARIANTS))
 
 all: build
@@ -91,8 +94,8 @@ win64 win64-programs:
 
 variants:
 	$(foreach v,$(VARIANTS),\
-	  cmake -S . -B $(WIN_DIR)-$(v) -G Ninja $(TOOLCHAIN_$(WIN_ARCH)) $(variant_args_$(v)) \
-	    $(CMAKE_ARGS) && \
+	  cmake -S . -B $(WIN_DIR)-$(v) -G Ninja $(TOOLCHAIN_$(WIN_ARCH)) \
+	    $(call configuration_args,$(v)) $(CMAKE_ARGS) && \
 	  cmake --build $(WIN_DIR)-$(v) -j $(JOBS) \
 	    --target brimlet configuration_tests resource_viewer && ) true
 
@@ -168,11 +171,14 @@ package: native
 # and the Windows drive one, each in its build tree's msi/ folder. Only the
 # program and the package are built.
 MSI_CONFIGS := standard windows
+$(foreach c,$(MSI_CONFIGS),$(if $(filter $(c),$(CONFIGURATIONS)),,\
+  $(error MSI_CONFIGS: $(c) is not a configuration of $(CONFIGURATIONS_FILE))))
 msi_dir_standard := $(WIN32_DIR)
 msi_dir = $(or $(msi_dir_$(1)),$(BUILD)/win32-$(1))
 msi:
 	$(foreach c,$(MSI_CONFIGS),\
-	  cmake -S . -B $(call msi_dir,$(c)) -G Ninja $(TOOLCHAIN) $(variant_args_$(c)) $(CMAKE_ARGS) && \
+	  cmake -S . -B $(call msi_dir,$(c)) -G Ninja $(TOOLCHAIN) \
+	    $(call configuration_args,$(c)) $(CMAKE_ARGS) && \
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target msi && ) true
 
 # Signs brimlet.exe and brimletd.exe, then builds the packages from the
@@ -188,7 +194,8 @@ sign:
 	cmake --build $(WIN32_DIR) -j $(JOBS) --target brimletd
 	bash scripts/sign.sh $(WIN32_DIR)/daemon/brimletd.exe
 	$(foreach c,$(MSI_CONFIGS),\
-	  cmake -S . -B $(call msi_dir,$(c)) -G Ninja $(TOOLCHAIN) $(variant_args_$(c)) $(CMAKE_ARGS) && \
+	  cmake -S . -B $(call msi_dir,$(c)) -G Ninja $(TOOLCHAIN) \
+	    $(call configuration_args,$(c)) $(CMAKE_ARGS) && \
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target brimlet && \
 	  bash scripts/sign.sh $(call msi_dir,$(c))/monitor/brimlet.exe && \
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target msi && \

@@ -1,7 +1,22 @@
 # Build-time choices of the monitor. Nothing at run time switches them.
-option(UNIT_PARAMETER "Command line carries the threshold unit token (nine tokens)" ON)
-option(CURRENCY_BALANCE "Show balance amounts with the currency suffix" OFF)
-option(LEVEL_NOTIFICATION "Show a notification when the level rises to warning or danger" ON)
+# brimlet_option(NAME BOOL|STRING DEFAULT DOC): a cached choice whose default
+# is the standard configuration's; cmake/Configurations.cmake names a tree's
+# configuration by the choices that differ from it (BRIMLET_STANDARD_<NAME>).
+macro(brimlet_option name type default doc)
+  if("${type}" STREQUAL "BOOL")
+    option(${name} "${doc}" ${default})
+  else()
+    set(${name} "${default}" CACHE ${type} "${doc}")
+  endif()
+  set(BRIMLET_STANDARD_${name} "${default}")
+  set(BRIMLET_OPTION_TYPE_${name} ${type})
+endmacro()
+
+brimlet_option(UNIT_PARAMETER BOOL ON
+               "Command line carries the threshold unit token (nine tokens)")
+brimlet_option(CURRENCY_BALANCE BOOL OFF "Show balance amounts with the currency suffix")
+brimlet_option(LEVEL_NOTIFICATION BOOL ON
+               "Show a notification when the level rises to warning or danger")
 
 # The locales whose users get the dialogs and strings in their own language
 # in the standard set, English (United States) first; each has its folder in
@@ -12,7 +27,7 @@ set(BRIMLET_DIALOG_LOCALES en_US de_DE fr_FR nl_NL)
 set(BRIMLET_REDUCED_MENU_LOCALES cs_CZ)
 
 set(BRIMLET_LANGUAGE_SETS standard reduced)
-set(LANGUAGE_SET "standard" CACHE STRING "Resource language set: standard or reduced")
+brimlet_option(LANGUAGE_SET STRING standard "Resource language set: standard or reduced")
 set_property(CACHE LANGUAGE_SET PROPERTY STRINGS ${BRIMLET_LANGUAGE_SETS})
 if(NOT LANGUAGE_SET IN_LIST BRIMLET_LANGUAGE_SETS)
   message(FATAL_ERROR "LANGUAGE_SET is \"${LANGUAGE_SET}\"; it must be one of: "
@@ -23,7 +38,7 @@ endif()
 # the user's volume restriction), or Windows' own figures of the watched drive,
 # which honour NTFS and SMB disk quotas.
 set(BRIMLET_QUOTA_SOURCES netware windows)
-set(QUOTA_SOURCE "netware" CACHE STRING "Source of the quota figures: netware or windows")
+brimlet_option(QUOTA_SOURCE STRING netware "Source of the quota figures: netware or windows")
 set_property(CACHE QUOTA_SOURCE PROPERTY STRINGS ${BRIMLET_QUOTA_SOURCES})
 if(NOT QUOTA_SOURCE IN_LIST BRIMLET_QUOTA_SOURCES)
   message(FATAL_ERROR "QUOTA_SOURCE is \"${QUOTA_SOURCE}\"; it must be one of: "

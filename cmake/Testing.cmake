@@ -21,43 +21,14 @@ function(brimlet_native_test name)
                        PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}" TIMEOUT 60)
 endfunction()
 
-# The configuration this tree is built in (cmake/BuildOptions.cmake), named by
-# the options that differ from the standard one's: one of the five that the
-# Makefile builds, or "custom" for another combination.
-set(_brimlet_differs "")
-if(NOT UNIT_PARAMETER)
-  list(APPEND _brimlet_differs UNIT_PARAMETER)
-endif()
-if(CURRENCY_BALANCE)
-  list(APPEND _brimlet_differs CURRENCY_BALANCE)
-endif()
-if(NOT LANGUAGE_SET STREQUAL "standard")
-  list(APPEND _brimlet_differs LANGUAGE_SET)
-endif()
-if(NOT QUOTA_SOURCE STREQUAL "netware")
-  list(APPEND _brimlet_differs QUOTA_SOURCE)
-endif()
-if(_brimlet_differs STREQUAL "")
-  set(BRIMLET_CONFIGURATION standard)
-elseif(_brimlet_differs STREQUAL "LANGUAGE_SET")
-  set(BRIMLET_CONFIGURATION reduced)
-elseif(_brimlet_differs STREQUAL "UNIT_PARAMETER")
-  set(BRIMLET_CONFIGURATION percent)
-elseif(_brimlet_differs STREQUAL "UNIT_PARAMETER;CURRENCY_BALANCE")
-  set(BRIMLET_CONFIGURATION percent-currency)
-elseif(_brimlet_differs STREQUAL "QUOTA_SOURCE")
-  set(BRIMLET_CONFIGURATION windows)
-else()
-  set(BRIMLET_CONFIGURATION custom)
-endif()
-set(BRIMLET_CONFIGURATIONS standard reduced percent percent-currency windows)
-
 # brimlet_test_configurations(TESTS name... IN configuration... [TARGETS target...])
 # The configurations that run the Windows tests named: any of
-# BRIMLET_CONFIGURATIONS, "netware" (every configuration that reads the
-# NetWare side) or "all". A test that belongs to the configuration of this
-# tree gets the label "configuration", and its TARGETS (what it runs) join
-# the target configuration_tests, which builds exactly what those tests need.
+# BRIMLET_CONFIGURATIONS (cmake/configurations.txt), "netware" (every
+# configuration that reads the NetWare side) or "all"; another name stops
+# the configure. A test that belongs to the configuration of this tree
+# (BRIMLET_CONFIGURATION, cmake/Configurations.cmake) gets the label
+# "configuration", and its TARGETS (what it runs) join the target
+# configuration_tests, which builds exactly what those tests need.
 # The standard tree runs every test; the others run `ctest -L configuration`.
 # Every Windows test must be declared here (brimlet_wine_test does it through
 # its CONFIGURATIONS): an undeclared one stops the configure, so a new test

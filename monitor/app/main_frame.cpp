@@ -5,8 +5,8 @@
 #include "resources/resource.h"
 #include "ui/desktop_doors.h"
 #include "ui/largest_items_dlg.h"
-#include "ui/portable/status_strings.h"
 #include "ui/quota_details_dlg.h"
+#include "ui/status_strings.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "core/browser_command.h"
+#include "core/open_error_text.h"
 #include "ui/desktop_doors.h"
-#include "ui/portable/browser_command.h"
-#include "ui/portable/open_error_text.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
+#include "core/open_error_text.h"
 #include "framework/resource_language.h"
 #include "resources/resource.h"
 #include "ui/browser_open.h"
 #include "ui/desktop_doors.h"
-#include "ui/portable/open_error_text.h"
 
 namespace {
 

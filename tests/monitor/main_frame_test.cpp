@@ -13,7 +13,6 @@
 #include "app/main_frame.h"
 #include "core/build_variant.h"
 #include "core/status_level.h"
-#include "ui/portable/status_strings.h"
 #include "framework/resource_language.h"
 #include "framework/win_app.h"
 #include "network_file.h"
@@ -21,6 +20,7 @@
 #include "screen_picture.h"
 #include "udp_receiver.h"
 #include "ui/shell_notify.h"
+#include "ui/status_strings.h"
 #include "ui/tray_notify_icon.h"
 
 namespace {

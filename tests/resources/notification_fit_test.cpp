@@ -9,11 +9,11 @@
 
 #include "core/level_notification.h"
 #include "core/status_level.h"
-#include "ui/portable/status_strings.h"
 #include "core/tooltip_text.h"
 #include "dialog_template.h"
 #include "expected_texts.h"
 #include "resources/resource.h"
+#include "ui/status_strings.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The status sentence of each level in the program's string table.
-#include "ui/portable/status_strings.h"
+#include "ui/status_strings.h"
 
 #include <gtest/gtest.h>
 

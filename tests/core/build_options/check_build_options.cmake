@@ -1,6 +1,7 @@
 # Configures the probe project in scratch trees and checks that the language
-# set is checked, that the print-help page follows it on every configure, and
-# that the level notification is on by default.
+# set is checked, that the print-help page follows it on every configure,
+# that the level notification is on by default, and that a tree is named
+# after the configuration whose options it has.
 # Run: cmake -DOPTIONS_FILE=... -DPROBE_DIR=... -DSCRATCH=... -P this file.
 set(standard_page "http://helpdesk.example.org/print.html")
 set(reduced_page "http://helpdesk.example.org/print-students.html")
@@ -74,6 +75,33 @@ if(NOT resolved MATCHES "LEVEL_NOTIFICATION=OFF\n")
   message(SEND_ERROR "LEVEL_NOTIFICATION=OFF did not stay in the tree:\n${resolved}${output}")
   math(EXPR failures "${failures} + 1")
 endif()
+
+# A fresh tree configured with the options given is named `name`.
+set(run 0)
+function(expect_configuration name)
+  math(EXPR run "${run} + 1")
+  set(run ${run} PARENT_SCOPE)
+  configure(${SCRATCH}/configuration${run} ${ARGN})
+  if(NOT result EQUAL 0 OR NOT resolved MATCHES "CONFIGURATION=${name}\n")
+    message(SEND_ERROR "options ${ARGN}: expected configuration ${name}, configure gave "
+                       "${result}:\n${resolved}${output}")
+    math(EXPR failures "${failures} + 1")
+    set(failures ${failures} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Every configuration of configurations.txt with its own options; then
+# combinations that are, and are not, one of them.
+get_filename_component(options_dir ${OPTIONS_FILE} DIRECTORY)
+file(STRINGS ${options_dir}/configurations.txt lines REGEX "^[a-z]")
+foreach(line IN LISTS lines)
+  separate_arguments(words UNIX_COMMAND "${line}")
+  expect_configuration(${words})
+endforeach()
+expect_configuration(standard -DLEVEL_NOTIFICATION=OFF)
+expect_configuration(percent -DUNIT_PARAMETER=FALSE)
+expect_configuration(custom -DUNIT_PARAMETER=OFF -DQUOTA_SOURCE=windows)
+expect_configuration(custom -DCURRENCY_BALANCE=ON)
 
 file(REMOVE_RECURSE ${SCRATCH})
 if(failures GREATER 0)

@@ -1,4 +1,4 @@
-#include "ui/portable/open_error_text.h"
+#include "core/open_error_text.h"
 
 #include <cstdio>
 

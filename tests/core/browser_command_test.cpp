@@ -1,5 +1,5 @@
 // The browser command line of the link's fallback, rule by rule.
-#include "ui/portable/browser_command.h"
+#include "core/browser_command.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@ struct CommandCase {
   const char* expected;  // before the blank and the address
 };
 
-class BrowserCommandRules : public ::testing::TestWithParam<CommandCase> {};
+class CoreBrowserCommand : public ::testing::TestWithParam<CommandCase> {};
 
-TEST_P(BrowserCommandRules, CutAtThePlaceholderAndAppendTheAddress) {
+TEST_P(CoreBrowserCommand, CutAtThePlaceholderAndAppendTheAddress) {
   const CommandCase& c = GetParam();
   std::optional<std::string> command = BuildBrowserCommand(c.registered, kAddress, c.isLeadByte);
   ASSERT_TRUE(command.has_value());
@@ -30,7 +30,7 @@ TEST_P(BrowserCommandRules, CutAtThePlaceholderAndAppendTheAddress) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    BrowserCommand, BrowserCommandRules,
+    Rules, CoreBrowserCommand,
     ::testing::Values(
         CommandCase{"NoPlaceholderKeepsEverything", "C:\\web\\browse.exe -nohome", NoLeadBytes,
                     "C:\\web\\browse.exe -nohome"},
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<CommandCase>& info) { return info.param.name; });
 
 // The command, the blank, the address and a terminator must fit the buffer.
-TEST(BrowserCommandLimit, TheLongestAddressThatFitsAndOneMore) {
+TEST(CoreBrowserCommandLimit, TheLongestAddressThatFitsAndOneMore) {
   const std::string registered = "\"C:\\web\\browse.exe\" \"%1\"";
   const std::size_t kept = registered.find("\"%1\"");
   const std::size_t longest = kBrowserCommandCapacity - kept - 2;
@@ -71,7 +71,7 @@ TEST(BrowserCommandLimit, TheLongestAddressThatFitsAndOneMore) {
       BuildBrowserCommand(registered, std::string(longest + 1, 'a'), NoLeadBytes).has_value());
 }
 
-TEST(BrowserCommandLimit, OnlyTheKeptPartOfTheCommandCounts) {
+TEST(CoreBrowserCommandLimit, OnlyTheKeptPartOfTheCommandCounts) {
   // Everything after the placeholder is dropped before the length is judged.
   std::string registered = "b.exe %1" + std::string(600, 'x');
   std::optional<std::string> command = BuildBrowserCommand(registered, "http://a", NoLeadBytes);

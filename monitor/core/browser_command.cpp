@@ -1,4 +1,4 @@
-#include "ui/portable/browser_command.h"
+#include "core/browser_command.h"
 
 namespace {
 

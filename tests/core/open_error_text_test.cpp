@@ -1,5 +1,5 @@
 // The message-box texts of a link that could not be opened.
-#include "ui/portable/open_error_text.h"
+#include "core/open_error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +11,16 @@ struct ErrorCase {
   const char* description;
 };
 
-class OpenErrorTexts : public ::testing::TestWithParam<ErrorCase> {};
+class CoreOpenErrorText : public ::testing::TestWithParam<ErrorCase> {};
 
-TEST_P(OpenErrorTexts, MessageIsThePrefixAndTheDescription) {
+TEST_P(CoreOpenErrorText, MessageIsThePrefixAndTheDescription) {
   const ErrorCase& c = GetParam();
   EXPECT_EQ(c.description, OpenErrorDescription(c.code));
   EXPECT_EQ(std::string("Unable to open hyperlink:\n\n") + c.description, OpenErrorMessage(c.code));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    OpenError, OpenErrorTexts,
+    Codes, CoreOpenErrorText,
     ::testing::Values(
         ErrorCase{"OutOfResources", 0, "The operating system is out\nof memory or resources."},
         ErrorCase{"CommandTooLong", kOpenErrorCommandTooLong,

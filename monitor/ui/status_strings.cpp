@@ -1,4 +1,4 @@
-#include "ui/portable/status_strings.h"
+#include "ui/status_strings.h"
 
 #include "core/status_level.h"
 #include "resources/resource.h"
