@@ -5,6 +5,7 @@
 #                other width's programs (brimlet.exe, brimletd.exe, netcheck.exe)
 #   make test    setup, the builds, every native and Wine test
 #   make demo    the monitor and the daemon end to end on the simulated network
+#   make bench   every benchmark of bench/, one after another (BENCH=...)
 #   make package the daemon's Debian package (build/native/package/)
 #   make msi     the monitor's Windows Installer packages (build/win32*/msi/)
 #   make sign    Authenticode-signed programs and packages (see README)
@@ -201,11 +202,26 @@ sign:
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target msi && \
 	  bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/package-path)" && ) true
 
-bench: build
-	bash scripts/bench-daemon.sh $(NATIVE_DIR)
-	bash scripts/bench-monitor.sh $(BUILD)
-	bash scripts/bench-description.sh $(NATIVE_DIR)
-	bash scripts/bench-scan.sh $(BUILD)
+# The benchmarks (bench/), in this order; BENCH="NAME ..." runs some of them.
+# Only the target benchmarks is built, in the trees the chosen ones run from:
+# the native tree, and the Windows tree whose programs this host runs.
+BENCHES := daemon journal report monitor description scan
+BENCH ?= $(BENCHES)
+NATIVE_BENCHES := daemon journal report description
+bench_dir = $(if $(filter $(NATIVE_BENCHES),$(1)),$(NATIVE_DIR),$(BUILD))
+bench:
+	@$(if $(filter-out $(BENCHES),$(BENCH)),echo "make bench: unknown in BENCH:" \
+	  "$(filter-out $(BENCHES),$(BENCH)) (the benchmarks: $(BENCHES))" >&2; exit 1,true)
+ifneq ($(filter $(NATIVE_BENCHES),$(BENCH)),)
+	cmake -S . -B $(NATIVE_DIR) -G Ninja $(CMAKE_ARGS)
+	cmake --build $(NATIVE_DIR) -j $(JOBS) --target benchmarks
+endif
+ifneq ($(filter-out $(NATIVE_BENCHES),$(BENCH)),)
+	cmake -S . -B $(WIN_DIR) -G Ninja $(TOOLCHAIN_$(WIN_ARCH)) $(NATIVE_DAEMON) $(CMAKE_ARGS)
+	cmake --build $(WIN_DIR) -j $(JOBS) --target benchmarks
+endif
+	$(foreach b,$(filter $(BENCH),$(BENCHES)),\
+	  echo "== benchmark $(b)" && bash bench/bench-$(b).sh $(call bench_dir,$(b)) && ) true
 
 clean:
 	rm -rf $(BUILD)

@@ -17,7 +17,3 @@ set_tests_properties(test_largest_items PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
                      ENVIRONMENT "LANG=en_US.UTF-8;LC_ALL=en_US.UTF-8")
 brimlet_test_configurations(TESTS test_largest_items IN standard windows
                             TARGETS test_largest_items simulated_workstation)
-
-# The scan's benchmark (scripts/bench-scan.sh), not a test.
-add_executable(bench_scan ${largest_dir}/bench_scan.cpp)
-target_link_libraries(bench_scan PRIVATE brimlet_ui psapi)

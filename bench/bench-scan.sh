@@ -10,10 +10,10 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"
 files="${2:-100000}"; folders="${3:-2000}"
-windows="$build/win$("$here/wine-arch.sh")"
+windows="$build/win$("$here/../scripts/wine-arch.sh")"
 if [ -z "${BRIMLET_BENCH_SESSION:-}" ]; then
   export BRIMLET_BENCH_SESSION=1
-  exec "$here/wine-session.sh" "$windows/wineprefix" "$0" "$build" "$files" "$folders"
+  exec "$here/../scripts/wine-session.sh" "$windows/wineprefix" "$0" "$build" "$files" "$folders"
 fi
 
 work=$(mktemp -d /tmp/brimlet-bench-scan.XXXXXX)
@@ -62,7 +62,7 @@ done
 [ -n "$letter" ] || { echo "no free drive letter"; exit 1; }
 link="$windows/wineprefix/dosdevices/$letter:"
 ln -s "$work/tree" "$link"
-"$windows/wine-run.sh" "$windows/tests/ui/bench_scan.exe" "${letter^^}:\\" 4 </dev/null \
+"$windows/wine-run.sh" "$windows/bench/ui/bench_scan.exe" "${letter^^}:\\" 4 </dev/null \
   | tr -d '\r' | tee "$work/scan.txt"
 scan=$(grep '^scan [2-9]' "$work/scan.txt" | sed 's/^scan [0-9]*: \([0-9.]*\) s.*/\1/' | sort -n | head -n 1)
 names=$((files + $(find "$work/tree" -mindepth 1 -type d | wc -l)))

@@ -14,8 +14,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/native}" && pwd)"
 daemon="$build/daemon/brimletd"
-sender="$build/daemon/bench/brimletd_bench_sender"
-stream="$build/daemon/bench/brimletd_journal_stream"
+sender="$build/bench/daemon/brimletd_bench_sender"
+stream="$build/bench/daemon/brimletd_journal_stream"
 journald=/lib/systemd/systemd-journald
 for program in "$daemon" "$sender" "$stream"; do
   if [ ! -x "$program" ]; then

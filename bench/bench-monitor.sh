@@ -8,20 +8,20 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"
 polls="${2:-500}"
 # The build whose programs this host runs (scripts/wine-arch.sh).
-windows="$build/win$("$here/wine-arch.sh")"
+windows="$build/win$("$here/../scripts/wine-arch.sh")"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$polls"
 fi
 if [ -z "${BRIMLET_BENCH_SESSION:-}" ]; then
   export BRIMLET_BENCH_SESSION=1
-  exec "$here/wine-session.sh" "$windows/wineprefix" "$0" "$build" "$polls"
+  exec "$here/../scripts/wine-session.sh" "$windows/wineprefix" "$0" "$build" "$polls"
 fi
 
 network="$here/../examples/walkthrough.net"
 network="$(cd "$(dirname "$network")" && pwd)/$(basename "$network")"
 winpath() { echo "Z:${1//\//\\}"; }
 BRIMLET_NETWORK="$(winpath "$network")" "$windows/wine-run.sh" \
-  "$windows/tests/monitor/bench_monitor.exe" \
-  "$(winpath "$windows/monitor/brimlet.exe")" "$(winpath "$windows/tests/monitor/bare_tray.exe")" \
+  "$windows/bench/monitor/bench_monitor.exe" \
+  "$(winpath "$windows/monitor/brimlet.exe")" "$(winpath "$windows/bench/monitor/bare_tray.exe")" \
   "$polls" </dev/null

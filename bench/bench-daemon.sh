@@ -21,8 +21,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/native}" && pwd)"
 daemon="$build/daemon/brimletd"
-sender="$build/daemon/bench/brimletd_bench_sender"
-loop="$build/daemon/bench/brimletd_bench_append"
+sender="$build/bench/daemon/brimletd_bench_sender"
+loop="$build/bench/daemon/brimletd_bench_append"
 for program in "$daemon" "$sender" "$loop"; do
   if [ ! -x "$program" ]; then
     echo "bench-daemon: $program is missing; build the targets brimletd," \
@@ -219,10 +219,3 @@ full_rates="$(for name in "${receivers[@]}"; do printf '%s %s/s, ' "$name" "${fu
 echo "lost of $burst: one figure per burst; ladder columns: alerts lost of $ladder_count sent" \
      "at that rate (full: as fast as the sender goes: ${full_rates%, }); buffer: bytes the" \
      "kernel booked for the socket; cpu: the receiver's processor time per logged entry"
-
-# The journal path (brimletd's journal entries against rsyslog's omjournal,
-# one private journald) and brimlet-report have tables of their own.
-echo
-bash "$root/scripts/bench-journal.sh" "$build"
-echo
-bash "$root/scripts/bench-report.sh" "$build"

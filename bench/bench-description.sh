@@ -6,9 +6,9 @@
 set -euo pipefail
 build="${1:-build/native}"
 rounds="${2:-10}"
-bench="$build/tests/simulated/description_bench"
+bench="$build/bench/simulated/description_bench"
 if [ ! -x "$bench" ]; then
-  echo "bench-description: $bench is missing; build the native tree first" >&2
+  echo "bench-description: $bench is missing; build the target description_bench in $build" >&2
   exit 1
 fi
 work="$(mktemp -d)"
