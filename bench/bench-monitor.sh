@@ -2,7 +2,8 @@
 # bench-monitor.sh [build dir] [polls]
 # The monitor's CPU time per poll and its memory, next to a bare tray program
 # built the same way, measured in one run under Wine on the walk-through
-# network. Run after `make build`.
+# network, the program beside the stand-in client libraries as the demo runs
+# it (build/winNN/workstation/). `make bench` builds what it needs.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"
@@ -23,5 +24,5 @@ network="$(cd "$(dirname "$network")" && pwd)/$(basename "$network")"
 winpath() { echo "Z:${1//\//\\}"; }
 BRIMLET_NETWORK="$(winpath "$network")" "$windows/wine-run.sh" \
   "$windows/bench/monitor/bench_monitor.exe" \
-  "$(winpath "$windows/monitor/brimlet.exe")" "$(winpath "$windows/bench/monitor/bare_tray.exe")" \
+  "$(winpath "$windows/workstation/brimlet.exe")" "$(winpath "$windows/bench/monitor/bare_tray.exe")" \
   "$polls" </dev/null
