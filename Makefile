@@ -124,7 +124,7 @@ test-wine:
 # with wine32), else those that need no Wine (its tables, signing).
 test-msi:
 ifeq ($(WIN_ARCH),64)
-	cmake --build $(WIN32_DIR) -j $(JOBS) --target brimlet brimletd msi
+	cmake --build $(WIN32_DIR) -j $(JOBS) --target brimlet brimletd msi brimlet_standins
 	@probed="$$(bash scripts/wine-arch.sh --why --host)"; \
 	if [ "$${probed%% *}" = 32 ]; then \
 	  echo "Installer tests of the x86 package: installed under wine64 in win64 prefixes"; \
