@@ -10,6 +10,7 @@
 #include "core/fixed_text.h"
 #include "core/level_tracker.h"
 #include "core/quota_evaluation.h"
+#include "core/quota_types.h"
 #include "core/tooltip_text.h"
 
 namespace {
@@ -70,7 +71,7 @@ TEST(CoreAlertText, OnlyWarningAndDangerHaveAText) {
 }
 
 TEST(CoreAlertText, IsCutTo127BytesWithoutNul) {
-  const std::string login(127, 'u');  // the longest name the reading can hold
+  const std::string login(kLoginNameSize - 1, 'u');  // the longest name the reading can hold
   const std::string text =
       ComposeAlertText({LevelDanger, login, 100, "4294967.29 Mb", "4294967.29 Mb"});
   ASSERT_EQ(text.size(), kMaxAlertLength);
