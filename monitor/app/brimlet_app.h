@@ -32,10 +32,9 @@ class CBrimletApp : public fw::CWinApp {
   int ExitInstance() override;
   bool OnCommand(UINT id) override;
 
+ private:
   // The first step of start-up: five looks for the taskbar, ten seconds apart.
   bool WaitForTaskbar();
-
- private:
   // Parses the command line, or takes the defaults when it is refused.
   void ApplyCommandLine(const char* commandLine);
   // Brings a running copy for the same path forward; true when there is one.

@@ -47,11 +47,6 @@ class CMainFrame : public fw::CFrameWnd {
   };
   static constexpr int kBlinkFrames = 2;
 
-  void Poll();
-  void ShowDetails();
-  // main_frame_largest_items.cpp: the "what uses the space" window.
-  void ShowLargestItems();
-
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -61,6 +56,12 @@ class CMainFrame : public fw::CFrameWnd {
   bool OnCommand(UINT id, UINT notifyCode) override;
 
  private:
+  // poll_cycle.cpp: one poll, at start-up and at every tick of the poll timer.
+  void Poll();
+  // The details window, after a poll of its own.
+  void ShowDetails();
+  // main_frame_largest_items.cpp: the "what uses the space" window.
+  void ShowLargestItems();
   DetailsView ReadView();
   LevelChange FollowLevel(StatusLevel level);
   void UpdateTooltip(const DetailsView& view);

@@ -43,8 +43,6 @@ class AlertState {
   // it counts it as sent, whatever the send then does.
   std::optional<std::string> TakeDueAlert(const AlertFields& fields);
 
-  bool IsConnected() const { return connected; }
-
  private:
   bool connected = false;
   bool alertSent = false;

@@ -34,7 +34,6 @@ class TopFiles {
   void Offer(ScanRow row);
   // The rows kept, ranked.
   std::vector<ScanRow> Ranked() const;
-  std::size_t Size() const { return heap_.size(); }
 
  private:
   struct SmallestOnTop {

@@ -34,7 +34,6 @@ class CDialog : public CWnd {
   virtual void OnCancel();
 
   void CenterWindow();
-  bool IsModal() const { return modal_; }
 
  private:
   void RunModalLoop(HWND window);

@@ -8,6 +8,12 @@
 
 namespace {
 
+enum class NetWareClientKind {
+  Libraries,  // the NetWare client's own libraries, all four loaded and complete
+  Simulated,  // the simulated network that BRIMLET_NETWORK names
+  None,       // neither: a client that does not start
+};
+
 bool announced = false;
 NetWareClientKind lastKind = NetWareClientKind::None;
 
@@ -39,9 +45,4 @@ std::unique_ptr<NetWareClient> MakeNetWareClient(SimulatedClientMaker simulated)
            simulated != nullptr ? "none (no client libraries, and BRIMLET_NETWORK names no network)"
                                 : "none (no client libraries)");
   return std::make_unique<NoNetWareClient>();
-}
-
-NetWareClientKind ChooseNetWareClient(SimulatedClientMaker simulated) {
-  MakeNetWareClient(simulated);
-  return lastKind;
 }

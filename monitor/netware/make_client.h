@@ -7,13 +7,7 @@
 
 #include "netware/netware_client.h"
 
-enum class NetWareClientKind {
-  Libraries,  // the NetWare client's own libraries, all four loaded and complete
-  Simulated,  // the simulated network that BRIMLET_NETWORK names
-  None,       // neither: a client that does not start
-};
-
-// What StartClient of the None client answers (the status the simulated
+// What StartClient of NoNetWareClient answers (the status the simulated
 // client gives when it has no network).
 constexpr uint32_t kNoClientStatus = 0x88FF;
 
@@ -24,10 +18,7 @@ constexpr uint32_t kNoClientStatus = 0x88FF;
 using SimulatedClientMaker = std::unique_ptr<NetWareClient> (*)(std::string* network);
 
 // The libraries when they are bound, else the simulated network when there is
-// a maker and it makes one, else None. The libraries are looked for once per
-// process. Whenever the choice differs from the last one (so at the first
-// poll) the debug output names the client in use.
+// a maker and it makes one, else NoNetWareClient. The libraries are looked for
+// once per process. Whenever the choice differs from the last one (so at the
+// first poll) the debug output names the client in use.
 std::unique_ptr<NetWareClient> MakeNetWareClient(SimulatedClientMaker simulated = nullptr);
-
-// The kind MakeNetWareClient(simulated) makes, announced the same way.
-NetWareClientKind ChooseNetWareClient(SimulatedClientMaker simulated = nullptr);

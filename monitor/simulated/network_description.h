@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/quota_types.h"
 #include "netware/restriction_figures.h"
 #include "simulated/client_operation.h"
 #include "netware/space_limit_list.h"
@@ -76,9 +77,9 @@ struct NetworkDescription {
 };
 
 // Limits on the texts, so that every answer fits the buffers the queries use.
-constexpr size_t kMaxServerNameLength = 47;
+constexpr size_t kMaxServerNameLength = kServerNameSize - 1;
 constexpr size_t kMaxVolumeNameLength = 47;
-constexpr size_t kMaxLoginNameLength = 127;
+constexpr size_t kMaxLoginNameLength = kLoginNameSize - 1;
 constexpr size_t kMaxServerPathLength = 255;
 constexpr size_t kMaxObjectNameLength = 511;
 constexpr size_t kMaxAttributeNameLength = 259;

@@ -96,11 +96,6 @@ void CLinkLabel::SetUnderline(bool on) {
   Repaint();
 }
 
-void CLinkLabel::SetVisited(bool on) {
-  visited = on;
-  Repaint();
-}
-
 void CLinkLabel::FitToText() {
   if (!fitToText || m_hWnd == nullptr) {
     return;

@@ -21,7 +21,6 @@ class CLinkLabel : public fw::CWnd {
 
   void SetUrl(const char* url);
   void SetUnderline(bool on);
-  void SetVisited(bool on);
   void FitToText();
 
   static constexpr COLORREF kLinkColour = RGB(0, 0, 238);

@@ -10,6 +10,7 @@
 #include "core/fixed_text.h"
 #include "core/level_tracker.h"
 #include "core/quota_evaluation.h"
+#include "core/quota_types.h"
 #include "core/tooltip_text.h"
 
 namespace {
@@ -70,7 +71,7 @@ TEST(CoreAlertText, OnlyWarningAndDangerHaveAText) {
 }
 
 TEST(CoreAlertText, IsCutTo127BytesWithoutNul) {
-  const std::string login(127, 'u');  // the longest name the reading can hold
+  const std::string login(kLoginNameSize - 1, 'u');  // the longest name the reading can hold
   const std::string text =
       ComposeAlertText({LevelDanger, login, 100, "4294967.29 Mb", "4294967.29 Mb"});
   ASSERT_EQ(text.size(), kMaxAlertLength);
@@ -130,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CoreAlertState, TakingAnAlertCountsItAsSentUntilRearmed) {
   AlertState alerts;
-  EXPECT_FALSE(alerts.IsConnected());
+  // Nothing is due before the socket is opened.
+  EXPECT_FALSE(alerts.TakeDueAlert({LevelWarning, "user1", 80, "", ""}).has_value());
   alerts.Open(true);
   EXPECT_FALSE(alerts.TakeDueAlert({LevelOk, "user1", 0, "", ""}).has_value());
   EXPECT_TRUE(alerts.TakeDueAlert({LevelWarning, "user1", 80, "", ""}).has_value());

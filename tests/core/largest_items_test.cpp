@@ -26,7 +26,8 @@ std::string TopOf(std::size_t capacity, const std::vector<ScanRow>& offered) {
   for (const ScanRow& row : offered) {
     if (top.Wants(row.bytes)) top.Offer(row);
   }
-  return Paths(top.Ranked()) + "kept " + std::to_string(top.Size());
+  const std::vector<ScanRow> kept = top.Ranked();
+  return Paths(kept) + "kept " + std::to_string(kept.size());
 }
 
 struct TextCase {

@@ -13,6 +13,11 @@ namespace {
 class TestDialog : public fw::CDialog {
  public:
   TestDialog() : fw::CDialog(IDD_TEST_DIALOG) {}
+  // Made modeless, Cancel hides it, as the details window does.
+  bool Create(fw::CWnd* parent) {
+    modeless = true;
+    return fw::CDialog::Create(parent);
+  }
   int inits = 0;
   int oks = 0;
   int cancels = 0;
@@ -28,12 +33,15 @@ class TestDialog : public fw::CDialog {
   }
   void OnCancel() override {
     ++cancels;
-    if (IsModal()) {
-      fw::CDialog::OnCancel();
-    } else {
+    if (modeless) {
       ShowWindow(m_hWnd, SW_HIDE);
+    } else {
+      fw::CDialog::OnCancel();
     }
   }
+
+ private:
+  bool modeless = false;
 };
 
 // Runs the thread's queue through the application's message loop filters

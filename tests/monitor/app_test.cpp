@@ -26,30 +26,6 @@ struct FakeClock : TaskbarWatch {
   }
 };
 
-TEST(TaskbarWait, ATaskbarThatComesUpAfter25SecondsIsFoundAfterTheThirdWait) {
-  FakeClock clock;
-  clock.taskbarAt = 25000;
-  CBrimletApp app(clock);
-  EXPECT_TRUE(app.WaitForTaskbar());
-  EXPECT_EQ((std::vector<uint32_t>{10000, 10000, 10000}), clock.waits);
-}
-
-TEST(TaskbarWait, GivesUpAfterFiveWaitsOfTenSeconds) {
-  FakeClock clock;
-  clock.taskbarAt = UINT32_MAX;
-  CBrimletApp app(clock);
-  EXPECT_FALSE(app.WaitForTaskbar());
-  EXPECT_EQ(5u, clock.waits.size());
-  EXPECT_EQ(50000u, clock.now);
-}
-
-TEST(TaskbarWait, APresentTaskbarCostsNoWait) {
-  FakeClock clock;
-  CBrimletApp app(clock);
-  EXPECT_TRUE(app.WaitForTaskbar());
-  EXPECT_TRUE(clock.waits.empty());
-}
-
 // A second About command while the box is open (it arrives through the box's
 // own message loop) must not open a second box.
 CBrimletApp* aboutApp = nullptr;
@@ -108,9 +84,41 @@ class InProcessStartUp : public testing::Test {
   }
 
   static constexpr const char* kClass = "LaSuperAppsDeQZE:\\";
-  FakeClock taskbarAlreadyThere;
-  CBrimletApp app{taskbarAlreadyThere};
+  FakeClock taskbar;  // there at once unless a test says otherwise
+  CBrimletApp app{taskbar};
 };
+
+// The taskbar wait is start-up's first step: without a taskbar after five
+// waits of ten seconds the program ends with status 1 before it registers
+// anything; with one, it starts as soon as the taskbar is seen.
+struct TaskbarCase {
+  const char* name;
+  uint32_t taskbarAt;  // as in FakeClock
+  bool starts;
+  std::vector<uint32_t> waits;
+};
+
+class TaskbarWait : public InProcessStartUp, public testing::WithParamInterface<TaskbarCase> {};
+
+TEST_P(TaskbarWait, StartUpGoesOnOnlyWithATaskbar) {
+  const TaskbarCase& c = GetParam();
+  taskbar.taskbarAt = c.taskbarAt;
+  EXPECT_EQ(c.starts, app.InitInstance());
+  EXPECT_EQ(c.waits, taskbar.waits);
+  EXPECT_EQ(c.starts, ClassExists());
+  EXPECT_EQ(c.starts, app.m_pMainWnd != nullptr);  // the hidden main window
+  app.OnCommand(ID_APP_EXIT);
+  EXPECT_EQ(c.starts ? 0 : 1, app.ExitInstance());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StartUp, TaskbarWait,
+    testing::Values(
+        TaskbarCase{"PresentCostsNoWait", 0, true, {}},
+        TaskbarCase{"UpAfter25SecondsFoundAfterTheThirdWait", 25000, true, {10000, 10000, 10000}},
+        TaskbarCase{
+            "NeverUpEndsAfterFiveWaits", UINT32_MAX, false, {10000, 10000, 10000, 10000, 10000}}),
+    [](const testing::TestParamInfo<TaskbarCase>& info) { return info.param.name; });
 
 TEST_F(InProcessStartUp, RegistersTheWindowClassAndUnregistersItAtTheEnd) {
   ASSERT_TRUE(app.InitInstance());

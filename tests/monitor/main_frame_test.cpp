@@ -582,7 +582,7 @@ TEST_F(MainFrameTest, ANotificationIsWithdrawnWhenItsLevelNoLongerHolds) {
   for (const auto& step : steps) {
     const std::size_t before = shellCalls.size();
     if (std::strcmp(step.step, "details opened") == 0) {
-      frame->ShowDetails();
+      SendMessageA(frame->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_QUOTA_DETAILS, 0), 0);
     } else {
       PollWith(step.state);
     }

@@ -100,7 +100,7 @@ TEST(NetWareSimulatedClientTest, UnknownHandlesAreRefused) {
   ASSERT_EQ(client.StartClient(nullptr, nullptr), 0u);
   NwConnection connection = 0;
   NwDirHandle drive = 0;
-  char path[258];
+  char path[kServerPathSize];
   ASSERT_EQ(client.ResolvePath("H:\\", &connection, &drive, path, sizeof path), 0u);
   EXPECT_EQ(client.CloseDirHandle(connection, drive + 1), simstatus::kBadDirHandle);
   EXPECT_EQ(client.CloseDirHandle(connection + 1, drive), simstatus::kBadDirHandle);
@@ -119,7 +119,7 @@ TEST(NetWareSimulatedClientTest, PathsMatchAtBackslashBoundariesOnly) {
   ASSERT_EQ(client.StartClient(nullptr, nullptr), 0u);
   NwConnection connection = 0;
   NwDirHandle drive = 0;
-  char path[258];
+  char path[kServerPathSize];
   ASSERT_EQ(client.ResolvePath("h:\\user1\\docs\\", &connection, &drive, path, sizeof path), 0u);
   EXPECT_STREQ(path, "SYS:USERS\\USER1\\user1\\docs");
   EXPECT_EQ(client.ResolvePath("HX:\\", &connection, &drive, path, sizeof path),
@@ -164,7 +164,7 @@ class NetWareSimulatedCallTest : public testing::Test {
   SimulatedNetWareClient client_;
   NwConnection connection_ = 0;
   NwDirHandle drive_ = 0;
-  char path_[258] = "";
+  char path_[kServerPathSize] = "";
   char converted_[300] = "";
   NwDirContext context_ = 0;
   NwDirBuffer request_ = 0;
@@ -219,7 +219,7 @@ TEST_F(NetWareSimulatedCallTest, OptionalOutputsMayBeNull) {
   Start(kUser1);
   EXPECT_EQ(client_.LoginNameOfConnection(connection_, 12, nullptr, 0, nullptr, nullptr, nullptr),
             0u);
-  char login[128] = "";
+  char login[kLoginNameSize] = "";
   uint16_t type = 0;
   uint32_t id = 0;
   ASSERT_EQ(
@@ -228,7 +228,7 @@ TEST_F(NetWareSimulatedCallTest, OptionalOutputsMayBeNull) {
   EXPECT_EQ(type, 1);
   EXPECT_EQ(id, 0x2A000101u);
 
-  char server[48] = "";
+  char server[kServerNameSize] = "";
   EXPECT_EQ(client_.QueryServerName(connection_, server, sizeof server, nullptr), 0u);
   EXPECT_STREQ(server, "FS1");
   NwServerDetails details{};

@@ -38,6 +38,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/quota_types.h"
 #include "netware/netware_client.h"
 
 #if !defined(_WIN32)
@@ -109,8 +110,13 @@ static_assert(offsetof(LocaleRecord, codePage) == 56, "locale record layout");
 static_assert(offsetof(LocaleRecord, country) == 60, "locale record layout");
 static_assert(sizeof(LocaleRecord) == 128, "locale record layout");
 
-// Buffer sizes the reference asks the caller to provide.
-constexpr size_t kServerNameSize = 48;
+// Buffer sizes the reference asks the caller to provide. The server name's is
+// the one the monitor's reading is built on (kServerNameSize,
+// core/quota_types.h); the binding sizes the buffer the client fills from it,
+// so it must stay the reference's.
+static_assert(kServerNameSize == 48, "the reference's server name buffer");
+// A connection's object name (a bindery name); the reading's login name is
+// copied out of it into a buffer of its own size (kLoginNameSize).
 constexpr size_t kObjectNameSize = 48;
 constexpr size_t kVolumeNameSize = 17;
 constexpr size_t kPathSize = 256;

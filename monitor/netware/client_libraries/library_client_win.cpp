@@ -107,7 +107,7 @@ uint32_t LibraryNetWareClient::UserVolumeRestriction(NwConnection connection, ui
 
 uint32_t LibraryNetWareClient::QueryServerName(NwConnection connection, char* serverName,
                                                size_t serverNameSize, NwServerDetails* details) {
-  char name[nwapi::kServerNameSize * 2] = "";
+  char name[kServerNameSize * 2] = "";
   NwServerDetails facts;
   uint32_t status = nw_.getFileServerInformation(
       connection, name, &facts.majorVersion, &facts.minorVersion, &facts.revision,

@@ -75,7 +75,7 @@ nwapi::Status NW_CALL StandinGetFileServerInformation(
     nwapi::Connection conn, char* serverName, uint8_t* majorVersion, uint8_t* minorVersion,
     uint8_t* revision, uint16_t* maxConnections, uint16_t* maxConnectionsUsed,
     uint16_t* connectionsInUse, uint16_t* volumeCount, uint8_t* sftLevel, uint8_t* ttsLevel) {
-  char name[nwapi::kServerNameSize];
+  char name[kServerNameSize];
   NwServerDetails details;
   uint32_t status = Simulation().QueryServerName(conn, name, sizeof name, &details);
   if (status != 0) return status;

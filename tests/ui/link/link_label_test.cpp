@@ -174,7 +174,10 @@ TEST_P(PaintLink, AnswersColourFontAndHollowBrush) {
   const PaintCase& c = GetParam();
   CLinkLabel link;
   ASSERT_TRUE(link.SubclassDlgItem(IDC_LINK_HELP, &dialog));
-  link.SetVisited(c.visited);
+  link.SetUrl(kQuotaHelp);
+  if (c.visited) {
+    ASSERT_EQ(kQuotaHelp, ClickedAddress(link.m_hWnd, shell));  // opened: visited
+  }
   link.SetUnderline(c.underline);
 
   HDC dc = CreateCompatibleDC(nullptr);
