@@ -4,12 +4,12 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "netware/query_buffer_sizes.h"
+
 namespace {
 
 constexpr size_t kDirBufferSize = 4096;
 constexpr size_t kLocaleRecordSize = 128;
-constexpr size_t kObjectNameSize = 512;
-constexpr size_t kAttributeNameSize = 260;
 // Where the two numbers StartCharConversion needs sit in the locale record.
 constexpr size_t kLocaleFirstOffset = 60;
 constexpr size_t kLocaleSecondOffset = 56;
@@ -120,10 +120,10 @@ int32_t ReadBalance(NetWareClient& client, AccountBalance* balance, ProgramEnd e
     if (status != 0) return endWith(status);
   }
 
-  char objectName[kObjectNameSize] = "";
+  char objectName[kObjectNameBufferSize] = "";
   status = client.LoggedInObjectName(context, objectName, sizeof objectName);
   if (status != 0) return endWith(status);
-  objectName[kObjectNameSize - 1] = '\0';
+  objectName[kObjectNameBufferSize - 1] = '\0';
 
   // One read; a continuation the iteration handle might announce is not
   // fetched, the three attributes always fit in one reply.
@@ -134,12 +134,12 @@ int32_t ReadBalance(NetWareClient& client, AccountBalance* balance, ProgramEnd e
     uint32_t count = 0;
     status = client.ReplyAttributeCount(context, reply, &count);
     for (uint32_t i = 0; status == 0 && i < count; ++i) {
-      char name[kAttributeNameSize] = "";
+      char name[kAttributeNameBufferSize] = "";
       uint32_t valueCount = 0;
       uint32_t syntax = 0;
       status = client.NextAttributeName(context, reply, name, sizeof name, &valueCount, &syntax);
       if (status != 0) break;
-      name[kAttributeNameSize - 1] = '\0';
+      name[kAttributeNameBufferSize - 1] = '\0';
       // One value per attribute, whatever the value count says.
       if (std::strcmp(name, kAccountBalance) == 0) {
         status = client.NextAttributeValue(context, reply, syntax, &balance->balance,

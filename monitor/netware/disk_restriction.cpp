@@ -1,30 +1,29 @@
 #include "netware/disk_restriction.h"
 
 #include "core/fixed_text.h"
+#include "netware/query_buffer_sizes.h"
 #include "netware/restriction_figures.h"
 #include "netware/space_limit_list.h"
 
 namespace {
 
 constexpr size_t kConvertSourceSize = 260;
-constexpr uint16_t kConvertTargetSize = 256;
-constexpr size_t kVolumeNameSize = 48;
 
 // The server may hand back either name space's form of the path; the long
 // form is the one we open and show. Only if both conversions fail is the
 // path unusable.
 bool ConvertToLongNames(NetWareClient& client, NwConnection connection, char* serverPath) {
   char source[kConvertSourceSize];
-  char target[kConvertTargetSize] = "";
+  char target[kLongPathBufferSize] = "";
   CopyToBuffer(source, serverPath, Overlong::Cut);
   uint32_t status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceDos, kNameSpaceLong, source,
-                                            target, kConvertTargetSize);
+                                            target, kLongPathBufferSize);
   if (status != 0) {
     status = client.ConvertNameSpace(connection, 0, 0, kNameSpaceLong, kNameSpaceLong, source,
-                                     target, kConvertTargetSize);
+                                     target, kLongPathBufferSize);
   }
   if (status != 0) return false;
-  target[kConvertTargetSize - 1] = '\0';
+  target[kLongPathBufferSize - 1] = '\0';
   CopyToBuffer(serverPath, kServerPathSize, target, Overlong::Cut);
   return true;
 }
@@ -55,7 +54,7 @@ QuotaReading QueryDiskRestriction(NetWareClient& client, const char* watchedPath
 
   // The volume comes from the local form of the path: that is the one the
   // client can always map back to a volume.
-  char volumeName[kVolumeNameSize] = "";
+  char volumeName[kVolumeNameBufferSize] = "";
   if (client.VolumeNameOfPath(watchedPath, volumeName, sizeof volumeName) != 0) {
     return reading;
   }

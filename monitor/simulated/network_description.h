@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/quota_types.h"
+#include "netware/query_buffer_sizes.h"
 #include "netware/restriction_figures.h"
 #include "simulated/client_operation.h"
 #include "netware/space_limit_list.h"
@@ -78,8 +79,8 @@ struct NetworkDescription {
 
 // Limits on the texts, so that every answer fits the buffers the queries use.
 constexpr size_t kMaxServerNameLength = kServerNameSize - 1;
-constexpr size_t kMaxVolumeNameLength = 47;
+constexpr size_t kMaxVolumeNameLength = kVolumeNameBufferSize - 1;
 constexpr size_t kMaxLoginNameLength = kLoginNameSize - 1;
-constexpr size_t kMaxServerPathLength = 255;
-constexpr size_t kMaxObjectNameLength = 511;
-constexpr size_t kMaxAttributeNameLength = 259;
+constexpr size_t kMaxServerPathLength = kLongPathBufferSize - 1;
+constexpr size_t kMaxObjectNameLength = kObjectNameBufferSize - 1;
+constexpr size_t kMaxAttributeNameLength = kAttributeNameBufferSize - 1;
