@@ -2,14 +2,6 @@
 
 #include <vector>
 
-std::string WindowsPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
 ChildProcess::ChildProcess(const std::string& exe, const std::string& arguments) {
   std::string commandLine = "\"" + exe + "\" " + arguments;
   std::vector<char> buffer(commandLine.begin(), commandLine.end());

@@ -5,8 +5,7 @@
 
 #include <string>
 
-// A Windows path for a file of the build tree (Wine maps / to Z:).
-std::string WindowsPath(const std::string& unixPath);
+#include "windows_path.h"
 
 // A started process; terminated on destruction if still running.
 class ChildProcess {

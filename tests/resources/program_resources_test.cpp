@@ -11,16 +11,9 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "windows_path.h"
 
 namespace {
-
-std::string WindowsPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
 
 // A program file loaded for reading its resources only.
 class ProgramFile {

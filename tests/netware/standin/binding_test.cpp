@@ -22,16 +22,9 @@
 #include "netware/none_client.h"
 #include "simulated/sim_status.h"
 #include "standin.h"
+#include "windows_path.h"
 
 namespace {
-
-// A path of the build tree as Windows names it (Wine maps / to Z:).
-std::string WindowsPath(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return "Z:" + path;
-}
 
 std::string debugOutput;
 void CollectDebug(const char* text) { debugOutput += text; }

@@ -12,15 +12,9 @@
 #include <vector>
 
 #include "netware/client_libraries/library_loading_win.h"
+#include "windows_path.h"
 
 namespace {
-
-std::string WindowsPath(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return "Z:" + path;
-}
 
 const std::string kStandins = WindowsPath(BRIMLET_STANDIN_DIR) + "\\";
 

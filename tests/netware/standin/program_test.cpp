@@ -11,15 +11,9 @@
 #include "debugged_process.h"
 #include "resources/resource.h"
 #include "udp_receiver.h"
+#include "windows_path.h"
 
 namespace {
-
-std::string WindowsPath(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return "Z:" + path;
-}
 
 const std::string kStandins = WindowsPath(BRIMLET_STANDIN_DIR) + "\\";
 const char* const kLibraries[] = {"CALWIN32.DLL", "CLXWIN32.DLL", "LOCWIN32.DLL", "NETWIN32.DLL"};
