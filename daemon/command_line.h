@@ -11,9 +11,9 @@
 
 // The options that may come before the positional arguments.
 struct SenderOptions {
-  std::vector<SenderPrefix> allowed;     // --allow=PREFIX, repeatable
-  SenderRate rate;                       // --rate=COUNT/SECONDS
-  std::vector<SenderAddress> listenOn;   // --listen=ADDRESS, repeatable
+  std::vector<SenderPrefix> allowed;    // --allow=PREFIX, repeatable
+  SenderRate rate;                      // --rate=COUNT/SECONDS
+  std::vector<SenderAddress> listenOn;  // --listen=ADDRESS, repeatable
 };
 
 // One socket each; more than a Windows wait takes is never needed.

@@ -51,7 +51,8 @@ bool parseIPv6(std::string_view text, std::uint8_t out[16]) {
   }
   while (i < text.size()) {
     const std::size_t colon = text.find(':', i);
-    const std::string_view part = text.substr(i, colon == std::string_view::npos ? colon : colon - i);
+    const std::string_view part =
+        text.substr(i, colon == std::string_view::npos ? colon : colon - i);
     if (part.find('.') != std::string_view::npos) {
       // A dotted IPv4 tail: the last two groups.
       std::uint8_t four[4];

@@ -16,8 +16,9 @@ void SenderRefusals::Tally::count(const SenderAddress& sender) {
   }
   // Space saving: the least counted gives its place and its count, so that
   // a heavy sender that comes late still rises to the top.
-  Sender& least = *std::min_element(busiest.begin(), busiest.end(),
-                                    [](const Sender& a, const Sender& b) { return a.count < b.count; });
+  Sender& least =
+      *std::min_element(busiest.begin(), busiest.end(),
+                        [](const Sender& a, const Sender& b) { return a.count < b.count; });
   least = {sender, least.count + 1, least.count};
 }
 

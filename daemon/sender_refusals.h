@@ -15,8 +15,9 @@
 // spell is told at once; after that at most one line per reason per
 // kInterval, each with the count since the line before, so that every
 // refused datagram is in exactly one line, the stop's included:
-//   BrimletD : sender not allowed, from 192.0.2.7 (900), 2001:db8::5 (12) and others, datagrams refused: 1000
-//   BrimletD : sender over the rate, from 10.1.2.3 (195), datagrams refused: 195
+//   "BrimletD : sender not allowed, from 192.0.2.7 (900), 2001:db8::5 (12)
+//    and others, datagrams refused: 1000" (one line)
+//   "BrimletD : sender over the rate, from 10.1.2.3 (195), datagrams refused: 195"
 // The busiest senders are found with bounded memory (the "space saving"
 // count of kTracked senders); a sender's figure is a lower bound, exact
 // unless more than kTracked senders were refused between two lines.

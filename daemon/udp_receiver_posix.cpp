@@ -260,8 +260,7 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
       const std::size_t which = (nextSocket_ + turn) % sockets_.size();
       batch.offerRoom();
       received = ::recvmmsg(static_cast<int>(sockets_[which].handle), batch.messages,
-                            Batch::kDatagrams, waitInCall ? MSG_WAITFORONE : MSG_DONTWAIT,
-                            nullptr);
+                            Batch::kDatagrams, waitInCall ? MSG_WAITFORONE : MSG_DONTWAIT, nullptr);
       if (received > 0) {
         batch.count = received;
         batch.next = 0;
@@ -278,7 +277,8 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
     if (stopping) return stoppedWithDrops();
     if (!waitInCall) {
       std::vector<pollfd> ready;
-      for (const Socket& socket : sockets_) ready.push_back({static_cast<int>(socket.handle), POLLIN, 0});
+      for (const Socket& socket : sockets_)
+        ready.push_back({static_cast<int>(socket.handle), POLLIN, 0});
       if (::poll(ready.data(), ready.size(), 100) != 0) continue;
     }
     return idleResult();

@@ -170,9 +170,9 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
       const std::size_t which = (nextSocket_ + turn) % sockets_.size();
       sockaddr_storage sender;
       int senderLength = sizeof sender;
-      const int length = recvfrom(socketOf(sockets_[which].handle), buffer,
-                                  static_cast<int>(capacity), 0,
-                                  reinterpret_cast<sockaddr*>(&sender), &senderLength);
+      const int length =
+          recvfrom(socketOf(sockets_[which].handle), buffer, static_cast<int>(capacity), 0,
+                   reinterpret_cast<sockaddr*>(&sender), &senderLength);
       const int code = length == SOCKET_ERROR ? WSAGetLastError() : 0;
       // WSAEMSGSIZE: the buffer holds the datagram's first `capacity` bytes.
       if (length != SOCKET_ERROR || code == WSAEMSGSIZE) {

@@ -45,7 +45,8 @@ double nanosecondsPerDecision(long count, int senders) {
     }
   }
   const double seconds = cpuSeconds() - start;
-  if (kept != count) std::fprintf(stderr, "sender check: %ld of %ld refused\n", count - kept, count);
+  if (kept != count)
+    std::fprintf(stderr, "sender check: %ld of %ld refused\n", count - kept, count);
   return seconds * 1e9 / static_cast<double>(count);
 }
 
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s COUNT\n", argv[0]);
     return 2;
   }
-  std::printf("%.1f %.1f\n", nanosecondsPerDecision(count, 1), nanosecondsPerDecision(count, 10000));
+  std::printf("%.1f %.1f\n", nanosecondsPerDecision(count, 1),
+              nanosecondsPerDecision(count, 10000));
   return 0;
 }

@@ -45,4 +45,3 @@ class PrivateNetwork {
   bool entered_ = false;
   std::string error_;
 };
-

@@ -53,10 +53,10 @@ bool sendFrom(const std::string& source, const std::string& destination, int por
     length = sizeof f;
   }
   const int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  const bool sent = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&from), length) == 0 &&
-                    ::sendto(fd, payload.data(), payload.size(), 0,
-                             reinterpret_cast<sockaddr*>(&to), length) ==
-                        static_cast<ssize_t>(payload.size());
+  const bool sent =
+      fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&from), length) == 0 &&
+      ::sendto(fd, payload.data(), payload.size(), 0, reinterpret_cast<sockaddr*>(&to), length) ==
+          static_cast<ssize_t>(payload.size());
   if (fd >= 0) ::close(fd);
   return sent;
 }
@@ -168,14 +168,15 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"::1", 1}, {"127.0.0.1", 1}, {"fd01::20", 1}},
                    0,
                    0},
-        SenderCase{"IPv4OnlyListener",
-                   {"--listen=127.0.0.1"},
-                   {{"127.0.0.1", "127.0.0.1", 2}, {"::1", "::1", 1}, {"127.0.0.3", "127.0.0.3", 1}},
-                   {{"127.0.0.1", 2}},
-                   0,
-                   0,
-                   0,
-                   " listen=127.0.0.1\n"},
+        SenderCase{
+            "IPv4OnlyListener",
+            {"--listen=127.0.0.1"},
+            {{"127.0.0.1", "127.0.0.1", 2}, {"::1", "::1", 1}, {"127.0.0.3", "127.0.0.3", 1}},
+            {{"127.0.0.1", 2}},
+            0,
+            0,
+            0,
+            " listen=127.0.0.1\n"},
         SenderCase{"TwoListeners",
                    {"--listen=fd00::10", "--listen=127.0.0.3", "--rate=1/60"},
                    {{"fd00::10", "fd00::10", 2}, {"127.0.0.3", "127.0.0.3", 2}, {"::1", "::1", 1}},
