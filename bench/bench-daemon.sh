@@ -5,6 +5,10 @@
 # found is restored on exit):
 #   - brimletd as its unit runs it: as nobody with CAP_NET_ADMIN in the
 #     ambient set, which it uses to force its 4 MiB socket buffer and drops;
+#   - the same with the sender check on: --allow with four prefixes (the
+#     last one the sender's) and a --rate that nothing reaches, so that
+#     every entry pays the check and its cost per entry shows beside the
+#     unit's, in one run;
 #   - brimletd started by hand: as nobody without any capability, so that
 #     the stock limit caps its buffer;
 #   - rsyslog as it is usually run: as root, imudp with rcvbufSize 4m, in the
@@ -15,7 +19,10 @@
 # buffer the kernel gave it and its processor time per logged entry. A last
 # row gives the same time for a bare loop that opens, appends and closes the
 # log once per entry. BENCH_BASELINE=PATH adds another brimletd build (an
-# older one, say) as a hand start.
+# older one, say) as a hand start. Last, a flood: 200 000 alerts at full
+# speed from six loopback addresses at the daemon as the unit runs it with
+# --allow (four of them inside) and --rate=1000/60, stopped as a service
+# manager stops it; its console's counts are printed as the stop gave them.
 # A benchmark: it prints figures and asserts nothing.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,10 +30,11 @@ build="$(cd "${1:-$root/build/native}" && pwd)"
 daemon="$build/daemon/brimletd"
 sender="$build/bench/daemon/brimletd_bench_sender"
 loop="$build/bench/daemon/brimletd_bench_append"
-for program in "$daemon" "$sender" "$loop"; do
+check_loop="$build/bench/daemon/brimletd_bench_sender_check"
+for program in "$daemon" "$sender" "$loop" "$check_loop"; do
   if [ ! -x "$program" ]; then
     echo "bench-daemon: $program is missing; build the targets brimletd," \
-         "brimletd_bench_sender and brimletd_bench_append in $build" >&2
+         "brimletd_bench_sender, brimletd_bench_append and brimletd_bench_sender_check in $build" >&2
     exit 1
   fi
 done
@@ -40,7 +48,10 @@ burst=20000
 burst_runs=3
 ladder=(20000 40000 80000 160000 0)  # datagrams per second; 0: full speed
 ladder_count=120000
-receivers=(unit hand rsyslog)
+receivers=(unit senders hand rsyslog)
+# Three prefixes that do not match before the one that does; no limit reached.
+sender_options=(--allow=192.0.2.0/24 --allow=2001:db8::/32 --allow=10.0.0.0/8
+                --allow=127.0.0.0/8 --rate=1000000000/1)
 if [ -n "${BENCH_BASELINE:-}" ]; then receivers+=(baseline); fi
 
 work="$(mktemp -d)"
@@ -86,10 +97,11 @@ if [ -n "${BENCH_BASELINE:-}" ]; then cp "$BENCH_BASELINE" "$work/programs/basel
 chmod 0755 "$work/programs" "$work/programs/"*
 
 # wait_bound ADDRESS: waits (5 s at most) until a UDP socket is bound to
-# ADDRESS (hex as in /proc/net/udp, e.g. 0100007F:BB80).
+# ADDRESS (an extended regular expression of the hex form in /proc/net/udp
+# and udp6, e.g. 0100007F:BB80).
 wait_bound() {
   for _ in $(seq 50); do
-    awk '{ print $2 }' /proc/net/udp | grep -q "^$1\$" && return 0
+    awk '{ print $2 }' /proc/net/udp /proc/net/udp6 | grep -Eq "^$1\$" && return 0
     sleep 0.1
   done
   echo "bench-daemon: nothing bound $1" >&2
@@ -106,20 +118,23 @@ buffer_of() {
 start_receiver() {
   port="$("$sender" free-port)"
   case "$1" in
-    unit | hand | baseline)
-      local program=brimletd granted=()
-      if [ "$1" = unit ]; then
+    unit | senders | flood | hand | baseline)
+      local program=brimletd granted=() options=() console=/dev/null
+      if [ "$1" != hand ] && [ "$1" != baseline ]; then
         granted=(--bounding-set=-all,+net_admin --inh-caps=+net_admin --ambient-caps=+net_admin)
       fi
+      if [ "$1" = senders ]; then options=("${sender_options[@]}"); fi
+      if [ "$1" = flood ]; then options=("${flood_options[@]}") console="$work/console.txt"; fi
       if [ "$1" = baseline ]; then program=baseline; fi
       rm -f "$work/nobody/brimletlog.txt"
       (cd "$work/nobody" &&
         exec setpriv --reuid=nobody --regid=nogroup --clear-groups "${granted[@]}" \
-          "$work/programs/$program" "$port" N >/dev/null) &
+          "$work/programs/$program" "${options[@]}" "$port" N >"$console") &
       receiver_pid=$!
       receiver_log="$work/nobody/brimletlog.txt"
       entry_bytes=64  # "dd-MM-yyyy HH:mm:ss," the alert, "\n"
-      wait_bound "$(printf '00000000:%04X' "$port")"
+      # The dual-stack socket on ::, or IPv4 alone on a host without IPv6.
+      wait_bound "(0{8}|0{32}):$(printf '%04X' "$port")"
       ;;
     rsyslog)
       receiver_log="$work/rsyslog/alerts.log"
@@ -195,6 +210,7 @@ loop_cpu="$(awk "BEGIN { printf \"%.1f\", 1e6 / $loop_per_cpu_second }")"
 label() {
   case "$1" in
     unit) echo "brimletd as the unit runs it (nobody, CAP_NET_ADMIN at start)" ;;
+    senders) echo "the same with --allow (4 prefixes) and --rate" ;;
     hand) echo "brimletd by hand (nobody, no capability)" ;;
     baseline) echo "baseline by hand (nobody, no capability)" ;;
     rsyslog) echo "rsyslog (root, rcvbufSize 4m)" ;;
@@ -215,7 +231,38 @@ printf '%-62s %-9s %-15s' "append loop (open, append, close per entry)" "-" "-"
 for rate in "${ladder[@]}"; do printf ' %-7s' "-"; done
 printf ' %s\n' "$loop_cpu"
 echo
+cost() {
+  awk "BEGIN { d = $2 - $1; printf \"%+.1f us (%+.0f %%)\", d, ($1 > 0 ? 100 * d / $1 : 0) }"
+}
+echo "sender check (allow-list and rate limit) per entry, senders against unit:" \
+     "bursts $(cost "${burst_cpu[unit]}" "${burst_cpu[senders]}")," \
+     "ladder $(cost "${ladder_cpu[unit]}" "${ladder_cpu[senders]}")"
+# The two rows differ by the machine's other load as well; the check alone,
+# timed by itself, against the unit's time per entry in bursts:
+read -r check_one check_many < <("$check_loop" 10000000)
+awk "BEGIN { printf \"sender check alone: %.0f ns per datagram from one sender, %.0f ns from 10000 in turn:\" \
+             \" %.1f %% and %.1f %% of the unit's %s us per entry\\n\", $check_one, $check_many,
+             $check_one / 10 / ${burst_cpu[unit]}, $check_many / 10 / ${burst_cpu[unit]}, ${burst_cpu[unit]} }"
 full_rates="$(for name in "${receivers[@]}"; do printf '%s %s/s, ' "$name" "${full_rate[$name]}"; done)"
 echo "lost of $burst: one figure per burst; ladder columns: alerts lost of $ladder_count sent" \
      "at that rate (full: as fast as the sender goes: ${full_rates%, }); buffer: bytes the" \
      "kernel booked for the socket; cpu: the receiver's processor time per logged entry"
+
+# The flood: four allowed addresses and two refused ones, in turn.
+flood_count=200000
+flood_options=(--allow=127.0.0.0/30 --allow=127.0.1.0/30 --rate=1000/60)
+flood_sources=(127.0.0.1 127.0.0.2 127.0.1.1 127.0.1.2 127.0.2.1 127.0.2.2)
+sysctl -qw net.core.rmem_max="$stock_rmem_max"
+start_receiver flood
+read -r flood_sent < <("$sender" flood "$port" "$flood_count" "${flood_sources[@]}")
+sleep 1
+stop_receiver
+restore_sysctl
+echo
+echo "flood: $flood_sent alerts from ${flood_sources[*]} at brimletd ${flood_options[*]}" \
+     "(as the unit runs it); logged $(wc -l <"$receiver_log"), and the console's counts:"
+grep -E '^BrimletD : .*datagrams[^:]*: [0-9]+$' "$work/console.txt" | sed 's/^/  /' || true
+awk -F': ' '/^BrimletD : sender not allowed/ { na += $NF } /^BrimletD : sender over the rate/ { ov += $NF }
+            /^BrimletD : .*(dropped|left in|not logged)/ { dr += $NF }
+            END { printf "  sums: not allowed %d, over the rate %d, dropped or unlogged %d\n", na, ov, dr }' \
+  "$work/console.txt"

@@ -10,9 +10,10 @@ std::unique_ptr<AlertJournal> AlertJournal::forStandardOutput(Say say) {
 AlertJournal::AlertJournal(std::unique_ptr<JournalSocket> socket, Say say)
     : socket_(std::move(socket)), say_(std::move(say)) {}
 
-bool AlertJournal::record(const std::string& logLine, const std::string& message) {
+bool AlertJournal::record(const std::string& logLine, const std::string& message,
+                          const std::string& sender) {
   std::string error;
-  if (socket_->send(journalEntry(logLine, message), !failing_, &error)) {
+  if (socket_->send(journalEntry(logLine, message, sender), !failing_, &error)) {
     failing_ = false;
     return true;
   }

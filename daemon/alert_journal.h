@@ -18,11 +18,12 @@ class AlertJournal {
 
   AlertJournal(std::unique_ptr<JournalSocket> socket, Say say);
 
-  // Sends one kept alert: its log line and the text it came in. Answers
+  // Sends one kept alert: its log line, the text it came in and its
+  // sender's address. Answers
   // false when the journal did not take it, and the caller echoes the line
   // on the console as before; the first failure of a run of them says why,
   // and until the journal takes an entry again no send waits for it.
-  bool record(const std::string& logLine, const std::string& message);
+  bool record(const std::string& logLine, const std::string& message, const std::string& sender);
 
   static constexpr char kFailedLine[] =
       "BrimletD : journal did not take the alert, alerts go to the console: ";

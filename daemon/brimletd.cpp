@@ -27,6 +27,9 @@ bool BrimletD::showOnlyAlert = true;
 std::string BrimletD::filter = "";
 bool BrimletD::filtrePositif = true;
 std::string BrimletD::logFileName = "brimletlog.txt";
+std::vector<SenderPrefix> BrimletD::allowed;
+SenderRate BrimletD::rate;
+std::vector<SenderAddress> BrimletD::listenOn;
 
 namespace {
 
@@ -41,6 +44,7 @@ constexpr char kLockHadLine[] = "BrimletD : log file lock had after ";
 constexpr char kLockGivenUpLine[] = "BrimletD : log file still locked at the stop, given up after ";
 constexpr char kNotLoggedLine[] = "BrimletD : stopped, datagrams read but not logged: ";
 constexpr char kLeftLine[] = "BrimletD : stopped, datagrams left in the socket: ";
+constexpr char kIPv4OnlyLine[] = "BrimletD : no IPv6 on this system, listening on IPv4 only: ";
 
 // A persistent receive error must not turn the loop into a busy one: wait a
 // little longer after each failure in a row, up to a second.
@@ -49,14 +53,29 @@ constexpr std::chrono::milliseconds kLongestErrorPause{1000};
 
 bool startsWith(const std::string& text, char sign) { return !text.empty() && text[0] == sign; }
 
+// Nanoseconds of the steady clock, never 0.
+std::int64_t steadyNow() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+             .count() |
+         1;
+}
+
 }  // namespace
 
 int BrimletD::main(const std::vector<std::string>& args) {
   printLine(std::cout,
             std::string("BrimletD V. ") + VERSION_NUMBER + "  Brimlet alert message logguer");
-  parseArgs(args);
+  std::vector<std::string> positional;
+  // A bad sender option ends the start: running with every sender heard
+  // would be the opposite of what was asked for.
+  if (!parseOptions(args, &positional)) return 2;
+  parseArgs(positional);
   printLine(std::cout, " Following parameters will be used");
   printLine(std::cout, settingsLine());
+  if (!allowed.empty() || rate.count > 0 || !listenOn.empty()) {
+    printLine(std::cout, senderSettingsLine());
+  }
   BrimletD daemon;
   return daemon.listened_ ? 0 : 1;
 }
@@ -105,6 +124,32 @@ void BrimletD::parseArgs(const std::vector<std::string>& args, std::ostream& out
   }
 }
 
+bool BrimletD::parseOptions(const std::vector<std::string>& args,
+                            std::vector<std::string>* positional, std::ostream& out) {
+  SenderOptions options;
+  std::string error;
+  if (!parseSenderOptions(args, &options, positional, &error)) {
+    printLine(out, "BrimletD : " + error);
+    return false;
+  }
+  allowed = std::move(options.allowed);
+  rate = options.rate;
+  listenOn = std::move(options.listenOn);
+  return true;
+}
+
+std::string BrimletD::senderSettingsLine() {
+  std::string allow, listen;
+  for (const SenderPrefix& prefix : allowed) allow += (allow.empty() ? "" : ",") + prefix.text();
+  for (const SenderAddress& address : listenOn) {
+    listen += (listen.empty() ? "" : ",") + formatAddress(address);
+  }
+  return " allow=" + (allow.empty() ? "every sender" : allow) + " rate=" +
+         (rate.count == 0 ? "no limit"
+                          : std::to_string(rate.count) + "/" + std::to_string(rate.seconds)) +
+         " listen=" + (listen.empty() ? "every address" : listen);
+}
+
 std::string BrimletD::settingsLine() {
   const auto text = [](bool value) { return value ? "true" : "false"; };
   return " port=" + std::to_string(port) + " showOnlyAlert=" + text(showOnlyAlert) +
@@ -116,15 +161,17 @@ BrimletD::BrimletD()
       echo_(writeStandardOutput, kConsoleBufferBytes),
       buffer_(kDatagramBytes),
       queue_(kQueueCapacity),
+      senderCheck_(allowed, rate),
       taken_(new QueuedDatagram[kMostPerBatch]) {
   std::string error;
+  std::string ipv4Only;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
   // even tried, since the system would read such a value modulo 65536. The C
   // runtime's text for EINVAL reads the same on every platform.
   if (port < 1 || port > 65535) {
     error = std::strerror(EINVAL);
-  } else if (socket->open(static_cast<std::uint16_t>(port), &error)) {
+  } else if (socket->open(static_cast<std::uint16_t>(port), listenOn, &error, &ipv4Only)) {
     socket_ = std::move(socket);
     source_ = socket_.get();
   }
@@ -132,6 +179,7 @@ BrimletD::BrimletD()
     printLine(console_, "Exception " + error);
     return;
   }
+  if (!ipv4Only.empty()) printLine(console_, kIPv4OnlyLine + ipv4Only);
   // The socket has its buffer: nothing after this needs a privilege, and the
   // daemon never receives or starts a thread while it holds one.
   if (!dropCapabilities(&error)) {
@@ -160,6 +208,7 @@ BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t qu
       buffer_(kDatagramBytes),
       source_(&source),
       queue_(queueCapacity),
+      senderCheck_(allowed, rate),
       taken_(new QueuedDatagram[kMostPerBatch]) {}
 
 BrimletD::~BrimletD() = default;
@@ -221,13 +270,14 @@ void BrimletD::serve() {
   });
   std::chrono::milliseconds pause = kFirstErrorPause;
   for (ReceiveStep step; (step = receiveOne()) != ReceiveStep::Stopped;) {
-    if (step == ReceiveStep::Received) {
+    if (step != ReceiveStep::Failed) {
       pause = kFirstErrorPause;
     } else {
       std::this_thread::sleep_for(pause);
       pause = std::min(pause * 2, kLongestErrorPause);
     }
   }
+  for (const std::string& line : refusals_.remainingLines()) echo_.print(line);
   // Another writer's lock may hold the queue up; from now on it gets a
   // bounded time, so that the stop ends, and what it keeps from the log is
   // counted.
@@ -261,6 +311,18 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
     leftInSocket_ = saturatingSum(leftInSocket_, result.leftInSocket);
     return ReceiveStep::Stopped;
   }
+  // The sender is checked here, before anything else is done with the
+  // datagram: a flood of refused ones never reaches the queue, and costs
+  // no clock text.
+  if (senderCheck_.active()) {
+    const std::int64_t now = steadyNow();
+    const SenderVerdict verdict =
+        result.received ? senderCheck_.decide(result.sender, now) : SenderVerdict::Kept;
+    if (verdict != SenderVerdict::Kept) refusals_.count(verdict, result.sender);
+    tellRefusals(now);
+    if (verdict != SenderVerdict::Kept) return ReceiveStep::Refused;
+  }
+  if (result.idle) return ReceiveStep::Idle;
   // The reception time is taken here, not when the entry is written; only
   // this thread reads the clock.
   received_.receiveFailed = !result.received;
@@ -273,11 +335,16 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
         static_cast<std::uint8_t>(std::min(time.size(), QueuedDatagram::kTimeBytes));
     std::memcpy(received_.receptionTime, time.data(), received_.timeLength);
     received_.length = static_cast<std::uint16_t>(std::min(result.length, buffer_.size()));
+    received_.sender = result.sender;
     std::memcpy(received_.payload, buffer_.data(), received_.length);
   }
   received_.droppedBySystem = droppedBySystem_;
   if (queue_.push(received_)) droppedBySystem_ = 0;
   return result.received ? ReceiveStep::Received : ReceiveStep::Failed;
+}
+
+void BrimletD::tellRefusals(std::int64_t now) {
+  for (const std::string& line : refusals_.dueLines(now)) echo_.print(line);
 }
 
 bool BrimletD::writeOne() { return writeSome(1); }
@@ -333,7 +400,10 @@ bool BrimletD::writeSome(std::size_t most) {
       echo_.print(kFileErrorLine + error);
     }
     const std::string message(taken_[i].payload, taken_[i].length);
-    if (journal_ == nullptr || !journal_->record(handled.entry, message)) echo_.print(handled.entry);
+    if (journal_ == nullptr ||
+        !journal_->record(handled.entry, message, formatAddress(taken_[i].sender))) {
+      echo_.print(handled.entry);
+    }
   }
   return true;
 }

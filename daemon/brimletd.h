@@ -13,6 +13,9 @@
 #include "console.h"
 #include "datagram_queue.h"
 #include "datagram_source.h"
+#include "sender_address.h"
+#include "sender_check.h"
+#include "sender_refusals.h"
 #include "whole_append.h"
 
 class AlertJournal;
@@ -29,11 +32,26 @@ class BrimletD {
   static std::string filter;  // upper-cased, without its sign
   static bool filtrePositif;
   static std::string logFileName;  // bare name: the file lies in the working directory
+  // The sender options, which come before the positional arguments; empty,
+  // the daemon hears every sender, unlimited, on every local address.
+  static std::vector<SenderPrefix> allowed;
+  static SenderRate rate;
+  static std::vector<SenderAddress> listenOn;
   static constexpr const char* VERSION_NUMBER = "1.0";
 
   // Banner, parsing, settings line, then the daemon; answers the exit status:
-  // 0 after a requested stop, 1 if the socket could not be opened.
+  // 0 after a requested stop, 1 if the socket could not be opened, 2 after a
+  // bad sender option (nothing is received then).
   static int main(const std::vector<std::string>& args);
+
+  // The sender options, applied all together; on a bad one it prints why
+  // and changes nothing. The positional arguments go to `positional`.
+  static bool parseOptions(const std::vector<std::string>& args,
+                           std::vector<std::string>* positional, std::ostream& out = std::cout);
+
+  // The line main prints after the settings line when a sender option is
+  // given.
+  static std::string senderSettingsLine();
 
   // A bad command line prints the usage and changes no setting at all.
   static void parseArgs(const std::vector<std::string>& args, std::ostream& out = std::cout);
@@ -73,7 +91,7 @@ class BrimletD {
   static constexpr std::chrono::milliseconds kConsolePatience{500};
 
  protected:
-  enum class ReceiveStep { Received, Failed, Stopped };
+  enum class ReceiveStep { Received, Refused, Idle, Failed, Stopped };
 
   // A daemon on a given source that does not start the loop; serve runs it,
   // or receiveOne and writeOne run one turn of each side.
@@ -85,7 +103,8 @@ class BrimletD {
   void serve();
 
   // The receiving side's turn: takes one datagram with its reception time,
-  // or a failed receive, into the queue, and nothing else.
+  // or a failed receive, into the queue, unless the sender check refuses
+  // it: then it is only counted.
   ReceiveStep receiveOne();
 
   // The writing side's turn: the filter, the log entry and the console for
@@ -134,6 +153,7 @@ class BrimletD {
   void reportDropped(std::uint32_t count);
   void reportDroppedBySystem(std::uint32_t count);
   void reportDrops(const QueuedDatagram& datagram);
+  void tellRefusals(std::int64_t now);
 
   std::ostream& console_;  // the start-up lines
   ConsoleEcho echo_;       // every line while serving
@@ -142,6 +162,8 @@ class BrimletD {
   DatagramSource* source_ = nullptr;
   DatagramQueue queue_;
   QueuedDatagram received_;  // the receiving side's
+  SenderCheck senderCheck_;
+  SenderRefusals refusals_;
   // The writing side's.
   std::unique_ptr<QueuedDatagram[]> taken_;
   std::vector<Handled> handled_;

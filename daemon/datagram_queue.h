@@ -24,6 +24,7 @@ struct QueuedDatagram {
   std::uint16_t length;
   std::uint32_t droppedBefore;  // filled in by the queue
   std::uint32_t droppedBySystem;
+  SenderAddress sender;
   char receptionTime[kTimeBytes];
   char payload[kDatagramBytes];
 };

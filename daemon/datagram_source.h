@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sender_address.h"
+
 // A datagram is kept up to its first 256 bytes: the receive buffer's size
 // and a queued datagram's room (the monitor sends at most 127 bytes).
 inline constexpr std::size_t kDatagramBytes = 256;
@@ -14,16 +16,25 @@ inline constexpr std::size_t kDatagramBytes = 256;
 // may also tell how many datagrams the system dropped, its socket buffer full, since the last
 // result that told so: before this datagram, or after the last one. The end
 // also tells how many datagrams were still in the source when it closed, not
-// handed out.
+// handed out. A datagram comes with its sender's address. An idle result
+// carries nothing: a while passed without a datagram (so that the receiving
+// side can tell what is due).
 struct ReceiveResult {
   bool received;
   std::size_t length;
   bool stopped = false;
   std::uint32_t droppedBySystem = 0;
   std::uint32_t leftInSocket = 0;
+  SenderAddress sender{};
+  bool idle = false;
 };
 
 inline ReceiveResult stoppedResult() { return {false, 0, true}; }
+inline ReceiveResult idleResult() {
+  ReceiveResult result{false, 0};
+  result.idle = true;
+  return result;
+}
 
 // Where the receive loop gets its datagrams: the UDP socket in the daemon, a
 // scripted sequence in tests.

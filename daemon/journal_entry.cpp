@@ -27,7 +27,8 @@ void addField(std::string* payload, std::string_view name, std::string_view valu
 
 }  // namespace
 
-std::string journalEntry(const std::string& logLine, const std::string& message) {
+std::string journalEntry(const std::string& logLine, const std::string& message,
+                         const std::string& sender) {
   MonitorAlert alert;
   const bool monitorForm = parseMonitorAlert(message, &alert);
   const bool danger = monitorForm ? alert.level == AlertLevel::Danger : mentionsDanger(message);
@@ -36,6 +37,7 @@ std::string journalEntry(const std::string& logLine, const std::string& message)
   addField(&payload, "MESSAGE", latin1ToUtf8(logLine));
   addField(&payload, "PRIORITY", danger ? "2" : "4");
   addField(&payload, "SYSLOG_IDENTIFIER", "brimletd");
+  addField(&payload, "BRIMLET_SENDER", sender);
   if (monitorForm) {
     addField(&payload, "MESSAGE_ID", danger ? kDangerMessageId : kWarningMessageId);
     addField(&payload, "BRIMLET_LEVEL", danger ? "Danger" : "Warning");

@@ -17,4 +17,6 @@ inline constexpr char kDangerMessageId[] = "aa0e8636ec034e4da7decd4553d98a86";
 // alert gets no such field, and its priority follows the daemon's level
 // switch (2 when it holds "danger", else 4). Text goes in as UTF-8, read
 // from Latin-1; a value with a line end goes in the protocol's binary form.
-std::string journalEntry(const std::string& logLine, const std::string& message);
+// BRIMLET_SENDER is the sender's address as text (plain ASCII).
+std::string journalEntry(const std::string& logLine, const std::string& message,
+                         const std::string& sender);

@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "datagram_source.h"
+#include "sender_address.h"
 
-// A UDP socket bound to one port on all local IPv4 addresses. Its operations
-// are written once per platform (udp_receiver_posix.cpp,
+// The daemon's UDP sockets on one port: one dual-stack IPv6 socket that
+// hears every local IPv6 and IPv4 address, IPv4 alone where the system has
+// no IPv6, or one socket per address it is told to listen on. Its
+// operations are written once per platform (udp_receiver_posix.cpp,
 // udp_receiver_win.cpp).
 class UdpReceiver : public DatagramSource {
  public:
@@ -19,16 +23,22 @@ class UdpReceiver : public DatagramSource {
   UdpReceiver(const UdpReceiver&) = delete;
   UdpReceiver& operator=(const UdpReceiver&) = delete;
 
-  // Binds to `port` (1 to 65535, checked by the caller) and asks for a large
-  // receive buffer so that a burst waits in the kernel. On failure answers
-  // false and sets *error to the system's description.
-  bool open(std::uint16_t port, std::string* error);
+  // Binds to `port` (1 to 65535, checked by the caller), on each of
+  // `addresses` (an IPv6 one for IPv6 alone), or with none on every local
+  // address: dual-stack, or, where the system has no IPv6 (no such socket,
+  // or :: not available), IPv4 alone, and *ipv4Only then says why. Asks
+  // for a large receive buffer so that a burst waits in the kernel. On
+  // failure answers false and sets *error to the system's description
+  // (after the address, when there are several).
+  bool open(std::uint16_t port, const std::vector<SenderAddress>& addresses, std::string* error,
+            std::string* ipv4Only);
 
-  // Waits for a datagram, or for stop; keeps at most kDatagramBytes of one. Once stopped it shuts
-  // the port to new datagrams, still hands out those that the system already holds (at most
-  // kMostAfterStop of them), closes the socket and answers stopped, with the count of any it had
-  // to leave. On Linux the results also carry the datagrams that the kernel dropped, its buffer
-  // for the socket full; the stopped result the last of them.
+  // Waits for a datagram, or for stop; keeps at most kDatagramBytes of one, and its sender. After
+  // a while without one it answers idle. Once stopped it shuts the port to new datagrams, still
+  // hands out those that the system already holds (at most kMostAfterStop of them), closes the
+  // sockets and answers stopped, with the count of any it had to leave. On Linux the results also
+  // carry the datagrams that the kernel dropped, its buffer for a socket full; the stopped result
+  // the last of them.
   ReceiveResult receive(char* buffer, std::size_t capacity) override;
 
   // Ends the wait of receive (on POSIX within a tenth of a second); may be
@@ -38,21 +48,32 @@ class UdpReceiver : public DatagramSource {
   static constexpr int kMostAfterStop = 100000;
 
  private:
+  struct Socket {
+    // POSIX: the descriptor. Windows: the SOCKET, and its read event.
+    std::intptr_t handle = -1;
+    std::intptr_t readEvent = -1;
+    // Linux: the kernel's running count of the socket's drops, as last seen.
+    std::uint32_t systemDropsSeen = 0;
+  };
+  // One socket bound to `address` (unspecified: every address of its
+  // family; IPv6 and dualStack: IPv4 as well); false with the system's
+  // error code.
+  bool openOne(const SenderAddress& address, bool ipv6, bool dualStack, std::uint16_t port,
+               int* code);
+  void closeAll();
   // Linux: of the kernel's running drop count, what was not reported yet;
   // the end of the receiving, with the drops since the last datagram.
-  std::uint32_t newSystemDrops(std::uint32_t total);
-  void shutPort();
+  static std::uint32_t newSystemDrops(Socket& socket, std::uint32_t total);
+  void shutPorts();
   ReceiveResult stoppedWithDrops();
 
-  // POSIX: the socket's descriptor. Windows: the SOCKET, and the socket's
-  // read event and the stop event that a receive waits for.
-  std::intptr_t handle_ = -1;
-  std::intptr_t wakeUp_[2] = {-1, -1};
+  std::vector<Socket> sockets_;
+  std::size_t nextSocket_ = 0;  // the one to read first, in turn
+  // Windows: the stop event that a receive waits for too.
+  std::intptr_t stopEvent_ = -1;
   std::atomic<bool> stopping_{false};
   int receivedSinceStop_ = 0;
   bool shut_ = false;
-  // Linux: the kernel's running count of the socket's drops, as last seen.
-  std::uint32_t systemDropsSeen_ = 0;
   // POSIX: datagrams taken in one call and not handed out yet.
   struct Batch;
   std::unique_ptr<Batch> batch_;

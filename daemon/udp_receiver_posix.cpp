@@ -1,5 +1,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/uio.h>
@@ -73,9 +74,39 @@ bool currentDropCount(int fd, std::uint32_t* total) {
 #endif
 }
 
+// The sender of a datagram as the system gave it.
+SenderAddress senderOf(const sockaddr_storage& name) {
+  if (name.ss_family == AF_INET) {
+    const auto& v4 = reinterpret_cast<const sockaddr_in&>(name);
+    return SenderAddress::fromIPv4(reinterpret_cast<const std::uint8_t*>(&v4.sin_addr));
+  }
+  if (name.ss_family == AF_INET6) {
+    return SenderAddress::fromIPv6(reinterpret_cast<const sockaddr_in6&>(name).sin6_addr.s6_addr);
+  }
+  return SenderAddress{};
+}
+
+// `address`:`port` as the system takes it; its length.
+socklen_t socketAddress(const SenderAddress& address, bool ipv6, std::uint16_t port,
+                        sockaddr_storage* name) {
+  *name = {};
+  if (ipv6) {
+    auto& v6 = reinterpret_cast<sockaddr_in6&>(*name);
+    v6.sin6_family = AF_INET6;
+    std::memcpy(v6.sin6_addr.s6_addr, address.bytes, 16);
+    v6.sin6_port = htons(port);
+    return sizeof v6;
+  }
+  auto& v4 = reinterpret_cast<sockaddr_in&>(*name);
+  v4.sin_family = AF_INET;
+  std::memcpy(&v4.sin_addr, address.ipv4(), 4);
+  v4.sin_port = htons(port);
+  return sizeof v4;
+}
+
 }  // namespace
 
-// Datagrams taken from the socket in one call, handed out one by one. A
+// Datagrams taken from one socket in one call, handed out one by one. A
 // longer datagram is cut to its first kDatagramBytes by the system.
 struct UdpReceiver::Batch {
   static constexpr unsigned kDatagrams = 64;
@@ -89,37 +120,55 @@ struct UdpReceiver::Batch {
     }
   }
 
-  // The kernel shortens msg_controllen to what it wrote: offer the whole
-  // control buffer again before every call.
-  void offerControl() {
+  // The kernel shortens msg_controllen and msg_namelen to what it wrote:
+  // offer the whole buffers again before every call.
+  void offerRoom() {
     for (unsigned i = 0; i < kDatagrams; ++i) {
       messages[i].msg_hdr.msg_control = control[i].bytes;
       messages[i].msg_hdr.msg_controllen = sizeof control[i].bytes;
+      messages[i].msg_hdr.msg_name = &senders[i];
+      messages[i].msg_hdr.msg_namelen = sizeof senders[i];
     }
   }
 
   char data[kDatagrams][kDatagramBytes];
   iovec vectors[kDatagrams];
   mmsghdr messages[kDatagrams];
+  sockaddr_storage senders[kDatagrams];
   // Room for the drop count that comes with a datagram (SO_RXQ_OVFL).
   struct Control {
     alignas(cmsghdr) unsigned char bytes[CMSG_SPACE(sizeof(std::uint32_t))];
   } control[kDatagrams];
   int count = 0;
   int next = 0;
+  std::size_t socket = 0;  // the one they came from
 };
 
 UdpReceiver::UdpReceiver() : batch_(std::make_unique<Batch>()) {}
 
-UdpReceiver::~UdpReceiver() {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+UdpReceiver::~UdpReceiver() { closeAll(); }
+
+void UdpReceiver::closeAll() {
+  for (const Socket& socket : sockets_) ::close(static_cast<int>(socket.handle));
+  sockets_.clear();
 }
 
-bool UdpReceiver::open(std::uint16_t port, std::string* error) {
-  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+bool UdpReceiver::openOne(const SenderAddress& address, bool ipv6, bool dualStack,
+                          std::uint16_t port, int* code) {
+  const int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
-    *error = describeSystemError(errno);
+    *code = errno;
     return false;
+  }
+  if (ipv6) {
+    // Not left to net.ipv6.bindv6only: dual-stack only where asked for, so
+    // that --listen=:: beside --listen=0.0.0.0 takes each family once.
+    const int v6Only = dualStack ? 0 : 1;
+    if (::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &v6Only, sizeof v6Only) != 0) {
+      *code = errno;
+      ::close(fd);
+      return false;
+    }
   }
   askForReceiveBuffer(fd);
 #ifdef SO_RXQ_OVFL
@@ -128,29 +177,55 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   const int withDropCount = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &withDropCount, sizeof withDropCount);
 #endif
-  // How long a stop may wait for the receive to notice it.
+  // How long a receive waits before it answers idle, and a stop may wait
+  // for the receive to notice it.
   const timeval stopCheck{0, 100 * 1000};
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &stopCheck, sizeof stopCheck);
 
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  address.sin_port = htons(port);
-  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    *error = describeSystemError(errno);
+  sockaddr_storage name;
+  const socklen_t length = socketAddress(address, ipv6, port, &name);
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&name), length) != 0) {
+    *code = errno;
     ::close(fd);
     return false;
   }
-  handle_ = fd;
+  Socket socket;
+  socket.handle = fd;
+  sockets_.push_back(socket);
   return true;
+}
+
+bool UdpReceiver::open(std::uint16_t port, const std::vector<SenderAddress>& addresses,
+                       std::string* error, std::string* ipv4Only) {
+  int code = 0;
+  for (const SenderAddress& address : addresses) {
+    if (!openOne(address, !address.isIPv4(), false, port, &code)) {
+      *error = formatAddress(address) + ": " + describeSystemError(code);
+      closeAll();
+      return false;
+    }
+  }
+  if (!addresses.empty()) return true;
+  const SenderAddress any{};  // ::
+  if (openOne(any, true, true, port, &code)) return true;
+  // No IPv6 in this system (not built in, or turned off): IPv4 alone.
+  if (code != EAFNOSUPPORT && code != EADDRNOTAVAIL) {
+    *error = describeSystemError(code);
+    return false;
+  }
+  *ipv4Only = describeSystemError(code);
+  const std::uint8_t anyIPv4[4] = {0, 0, 0, 0};
+  if (openOne(SenderAddress::fromIPv4(anyIPv4), false, false, port, &code)) return true;
+  *error = describeSystemError(code);
+  return false;
 }
 
 // The kernel's drop count runs on and wraps at 32 bits; a datagram queued
 // before a later reading may still carry an older count, which adds nothing.
-std::uint32_t UdpReceiver::newSystemDrops(std::uint32_t total) {
-  const std::uint32_t more = total - systemDropsSeen_;
+std::uint32_t UdpReceiver::newSystemDrops(Socket& socket, std::uint32_t total) {
+  const std::uint32_t more = total - socket.systemDropsSeen;
   if (more == 0 || more > 0x7FFFFFFFu) return 0;
-  systemDropsSeen_ = total;
+  socket.systemDropsSeen = total;
   return more;
 }
 
@@ -158,34 +233,55 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   Batch& batch = *batch_;
   for (;;) {
     const bool stopping = stopping_.load();
-    if (stopping && !shut_) shutPort();
+    if (stopping && !shut_) shutPorts();
     if (batch.next < batch.count) {
       mmsghdr& message = batch.messages[batch.next];
       const std::size_t length = std::min<std::size_t>(message.msg_len, capacity);
       std::memcpy(buffer, batch.data[batch.next], length);
+      ReceiveResult result{true, length};
+      result.sender = senderOf(batch.senders[batch.next]);
       ++batch.next;
       if (stopping) ++receivedSinceStop_;
-      ReceiveResult result{true, length};
       std::uint32_t total = 0;
-      if (dropCountOf(message.msg_hdr, &total)) result.droppedBySystem = newSystemDrops(total);
+      if (dropCountOf(message.msg_hdr, &total)) {
+        result.droppedBySystem = newSystemDrops(sockets_[batch.socket], total);
+      }
       return result;
     }
-    if (handle_ < 0) return stoppedResult();
+    if (sockets_.empty()) return stoppedResult();
     if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedWithDrops();
-    // One call takes what the socket holds, up to a batch: waiting for the
-    // first datagram (within the time-out that lets it see a stop), not for
-    // the others. Once stopping it only takes what is already there.
-    batch.offerControl();
-    const int received = ::recvmmsg(static_cast<int>(handle_), batch.messages, Batch::kDatagrams,
-                                    stopping ? MSG_DONTWAIT : MSG_WAITFORONE, nullptr);
-    if (received > 0) {
-      batch.count = received;
-      batch.next = 0;
-      continue;
+    // One call takes what a socket holds, up to a batch, the sockets in
+    // turn. A single socket is waited on in the call itself (for the first
+    // datagram, within the time-out that lets it see a stop), several with
+    // poll. Once stopping it only takes what is already there.
+    const bool waitInCall = sockets_.size() == 1 && !stopping;
+    int received = 0;
+    for (std::size_t turn = 0; turn < sockets_.size() && received == 0; ++turn) {
+      const std::size_t which = (nextSocket_ + turn) % sockets_.size();
+      batch.offerRoom();
+      received = ::recvmmsg(static_cast<int>(sockets_[which].handle), batch.messages,
+                            Batch::kDatagrams, waitInCall ? MSG_WAITFORONE : MSG_DONTWAIT, nullptr);
+      if (received > 0) {
+        batch.count = received;
+        batch.next = 0;
+        batch.socket = which;
+        nextSocket_ = which + 1;
+      } else if (received < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        if (errno != EINTR) return {false, 0};
+        received = 0;
+      } else {
+        received = 0;
+      }
     }
-    if (received == 0 || errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return {false, 0};
+    if (received > 0) continue;
     if (stopping) return stoppedWithDrops();
+    if (!waitInCall) {
+      std::vector<pollfd> ready;
+      for (const Socket& socket : sockets_)
+        ready.push_back({static_cast<int>(socket.handle), POLLIN, 0});
+      if (::poll(ready.data(), ready.size(), 100) != 0) continue;
+    }
+    return idleResult();
   }
 }
 
@@ -193,42 +289,51 @@ ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
 // until the socket is empty and then closing it leaves a gap: what arrives
 // between the last read and the close, and what the kernel drops after its
 // count was read, vanishes. So the port is shut first: connected to its own
-// address, the socket takes datagrams from that address only (which nobody
+// address, a socket takes datagrams from that address only (which nobody
 // sends from, the port being the daemon's), and every other datagram is
 // refused as at a closed port, while those already queued stay readable.
 // From then on the queue only shrinks, so the drain ends, and the kernel's
 // drop count read after it is final. A failed connect (no route to the
 // loopback) leaves the drain, then the close, as before.
-void UdpReceiver::shutPort() {
+void UdpReceiver::shutPorts() {
   shut_ = true;
-  sockaddr_in own{};
-  socklen_t length = sizeof own;
-  if (::getsockname(static_cast<int>(handle_), reinterpret_cast<sockaddr*>(&own), &length) != 0) {
-    return;
+  for (const Socket& socket : sockets_) {
+    const int fd = static_cast<int>(socket.handle);
+    sockaddr_storage own{};
+    socklen_t length = sizeof own;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &length) != 0) continue;
+    // A socket on every address connects to its loopback address.
+    if (own.ss_family == AF_INET) {
+      auto& v4 = reinterpret_cast<sockaddr_in&>(own);
+      if (v4.sin_addr.s_addr == htonl(INADDR_ANY)) v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    } else if (own.ss_family == AF_INET6) {
+      auto& v6 = reinterpret_cast<sockaddr_in6&>(own);
+      if (IN6_IS_ADDR_UNSPECIFIED(&v6.sin6_addr)) v6.sin6_addr = in6addr_loopback;
+    }
+    (void)::connect(fd, reinterpret_cast<const sockaddr*>(&own), length);
   }
-  own.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  (void)::connect(static_cast<int>(handle_), reinterpret_cast<const sockaddr*>(&own), sizeof own);
 }
 
 ReceiveResult UdpReceiver::stoppedWithDrops() {
   ReceiveResult result = stoppedResult();
-  const int fd = static_cast<int>(handle_);
-  // Past the bound on what a stop takes: the rest is read out only to be
-  // counted, so that the close loses none without a word.
-  if (receivedSinceStop_ >= kMostAfterStop) {
-    for (int round = 0; round < kMostAfterStop / static_cast<int>(Batch::kDatagrams); ++round) {
-      batch_->offerControl();
-      const int left = ::recvmmsg(fd, batch_->messages, Batch::kDatagrams, MSG_DONTWAIT, nullptr);
-      if (left < 0 && errno == EINTR) continue;
-      if (left <= 0) break;
-      result.leftInSocket += static_cast<std::uint32_t>(left);
+  for (Socket& socket : sockets_) {
+    const int fd = static_cast<int>(socket.handle);
+    // Past the bound on what a stop takes: the rest is read out only to be
+    // counted, so that the close loses none without a word.
+    if (receivedSinceStop_ >= kMostAfterStop) {
+      for (int round = 0; round < kMostAfterStop / static_cast<int>(Batch::kDatagrams); ++round) {
+        batch_->offerRoom();
+        const int left = ::recvmmsg(fd, batch_->messages, Batch::kDatagrams, MSG_DONTWAIT, nullptr);
+        if (left < 0 && errno == EINTR) continue;
+        if (left <= 0) break;
+        result.leftInSocket += static_cast<std::uint32_t>(left);
+      }
     }
+    std::uint32_t total = 0;
+    if (currentDropCount(fd, &total)) result.droppedBySystem += newSystemDrops(socket, total);
   }
-  std::uint32_t total = 0;
-  if (currentDropCount(fd, &total)) result.droppedBySystem = newSystemDrops(total);
   // Closed as soon as reading ends: the port is free for a next start.
-  ::close(fd);
-  handle_ = -1;
+  closeAll();
   return result;
 }
 

@@ -1,6 +1,8 @@
 #include <winsock2.h>
 #include <windows.h>
+#include <ws2tcpip.h>
 
+#include <cstring>
 #include <string>
 
 #include "system_error.h"
@@ -11,6 +13,37 @@ namespace {
 SOCKET socketOf(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
 WSAEVENT eventOf(std::intptr_t handle) { return reinterpret_cast<WSAEVENT>(handle); }
 
+// How long a receive waits before it answers idle.
+constexpr DWORD kIdleMilliseconds = 100;
+
+SenderAddress senderOf(const sockaddr_storage& name) {
+  if (name.ss_family == AF_INET) {
+    const auto& v4 = reinterpret_cast<const sockaddr_in&>(name);
+    return SenderAddress::fromIPv4(reinterpret_cast<const std::uint8_t*>(&v4.sin_addr));
+  }
+  if (name.ss_family == AF_INET6) {
+    return SenderAddress::fromIPv6(reinterpret_cast<const sockaddr_in6&>(name).sin6_addr.s6_addr);
+  }
+  return SenderAddress{};
+}
+
+int socketAddress(const SenderAddress& address, bool ipv6, std::uint16_t port,
+                  sockaddr_storage* name) {
+  std::memset(name, 0, sizeof *name);
+  if (ipv6) {
+    auto& v6 = reinterpret_cast<sockaddr_in6&>(*name);
+    v6.sin6_family = AF_INET6;
+    std::memcpy(v6.sin6_addr.s6_addr, address.bytes, 16);
+    v6.sin6_port = htons(port);
+    return sizeof v6;
+  }
+  auto& v4 = reinterpret_cast<sockaddr_in&>(*name);
+  v4.sin_family = AF_INET;
+  std::memcpy(&v4.sin_addr, address.ipv4(), 4);
+  v4.sin_port = htons(port);
+  return sizeof v4;
+}
+
 }  // namespace
 
 // Windows receives one datagram per call.
@@ -19,32 +52,43 @@ struct UdpReceiver::Batch {};
 UdpReceiver::UdpReceiver() = default;
 
 UdpReceiver::~UdpReceiver() {
-  if (handle_ != -1) closesocket(socketOf(handle_));
-  for (std::intptr_t event : wakeUp_) {
-    if (event != -1) WSACloseEvent(eventOf(event));
-  }
+  closeAll();
+  if (stopEvent_ != -1) WSACloseEvent(eventOf(stopEvent_));
 }
 
-bool UdpReceiver::open(std::uint16_t port, std::string* error) {
-  WSADATA data;
-  const int startup = WSAStartup(MAKEWORD(2, 2), &data);
-  if (startup != 0) {
-    *error = describeSystemError(startup);
+void UdpReceiver::closeAll() {
+  for (const Socket& socket : sockets_) {
+    closesocket(socketOf(socket.handle));
+    WSACloseEvent(eventOf(socket.readEvent));
+  }
+  sockets_.clear();
+}
+
+bool UdpReceiver::openOne(const SenderAddress& address, bool ipv6, bool dualStack,
+                          std::uint16_t port, int* code) {
+  const WSAEVENT readEvent = WSACreateEvent();
+  if (readEvent == WSA_INVALID_EVENT) {
+    *code = WSAGetLastError();
     return false;
   }
-  // [0]: the socket has a datagram; [1]: stop was asked for.
-  for (std::intptr_t& event : wakeUp_) {
-    const WSAEVENT created = WSACreateEvent();
-    if (created == WSA_INVALID_EVENT) {
-      *error = describeSystemError(WSAGetLastError());
-      return false;
-    }
-    event = reinterpret_cast<std::intptr_t>(created);
-  }
-  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  const SOCKET socket = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   if (socket == INVALID_SOCKET) {
-    *error = describeSystemError(WSAGetLastError());
+    *code = WSAGetLastError();
+    WSACloseEvent(readEvent);
     return false;
+  }
+  const auto fail = [&] {
+    *code = WSAGetLastError();
+    closesocket(socket);
+    WSACloseEvent(readEvent);
+    return false;
+  };
+  if (ipv6) {
+    DWORD v6Only = dualStack ? 0 : 1;
+    if (setsockopt(socket, IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char*>(&v6Only),
+                   sizeof v6Only) != 0) {
+      return fail();
+    }
   }
   // Windows lets another program bind the same port with SO_REUSEADDR and
   // steal the alerts unless the port is claimed exclusively. Both options are
@@ -56,53 +100,108 @@ bool UdpReceiver::open(std::uint16_t port, std::string* error) {
   setsockopt(socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bufferBytes),
              sizeof bufferBytes);
 
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  address.sin_port = htons(port);
+  sockaddr_storage name;
+  const int length = socketAddress(address, ipv6, port, &name);
   // The event selection also makes the socket non-blocking: receive waits
-  // on the two events instead, so that stop can end the wait.
-  if (bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-      WSAEventSelect(socket, eventOf(wakeUp_[0]), FD_READ) != 0) {
-    *error = describeSystemError(WSAGetLastError());
-    closesocket(socket);
+  // on the events instead, so that stop can end the wait.
+  if (bind(socket, reinterpret_cast<const sockaddr*>(&name), length) != 0 ||
+      WSAEventSelect(socket, readEvent, FD_READ) != 0) {
+    return fail();
+  }
+  Socket opened;
+  opened.handle = static_cast<std::intptr_t>(socket);
+  opened.readEvent = reinterpret_cast<std::intptr_t>(readEvent);
+  sockets_.push_back(opened);
+  return true;
+}
+
+bool UdpReceiver::open(std::uint16_t port, const std::vector<SenderAddress>& addresses,
+                       std::string* error, std::string* ipv4Only) {
+  WSADATA data;
+  const int startup = WSAStartup(MAKEWORD(2, 2), &data);
+  if (startup != 0) {
+    *error = describeSystemError(startup);
     return false;
   }
-  handle_ = static_cast<std::intptr_t>(socket);
-  return true;
+  const WSAEVENT stopEvent = WSACreateEvent();
+  if (stopEvent == WSA_INVALID_EVENT) {
+    *error = describeSystemError(WSAGetLastError());
+    return false;
+  }
+  stopEvent_ = reinterpret_cast<std::intptr_t>(stopEvent);
+  int code = 0;
+  for (const SenderAddress& address : addresses) {
+    if (!openOne(address, !address.isIPv4(), false, port, &code)) {
+      *error = formatAddress(address) + ": " + describeSystemError(code);
+      closeAll();
+      return false;
+    }
+  }
+  if (!addresses.empty()) return true;
+  const SenderAddress any{};  // ::
+  if (openOne(any, true, true, port, &code)) return true;
+  if (code != WSAEAFNOSUPPORT && code != WSAEADDRNOTAVAIL) {
+    *error = describeSystemError(code);
+    return false;
+  }
+  *ipv4Only = describeSystemError(code);
+  const std::uint8_t anyIPv4[4] = {0, 0, 0, 0};
+  if (openOne(SenderAddress::fromIPv4(anyIPv4), false, false, port, &code)) return true;
+  *error = describeSystemError(code);
+  return false;
+}
+
+// Windows gives no drop count.
+std::uint32_t UdpReceiver::newSystemDrops(Socket&, std::uint32_t) { return 0; }
+void UdpReceiver::shutPorts() { shut_ = true; }
+ReceiveResult UdpReceiver::stoppedWithDrops() {
+  // Closed as soon as reading ends, so that nothing more arrives unread.
+  closeAll();
+  return stoppedResult();
 }
 
 ReceiveResult UdpReceiver::receive(char* buffer, std::size_t capacity) {
   for (;;) {
     const bool stopping = stopping_.load();
-    if (handle_ == -1) return stoppedResult();
-    if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedResult();
-    const int length = recv(socketOf(handle_), buffer, static_cast<int>(capacity), 0);
-    const int code = length == SOCKET_ERROR ? WSAGetLastError() : 0;
-    // WSAEMSGSIZE: the buffer holds the datagram's first `capacity` bytes.
-    if (length != SOCKET_ERROR || code == WSAEMSGSIZE) {
-      if (stopping) ++receivedSinceStop_;
-      return {true, length == SOCKET_ERROR ? capacity : static_cast<std::size_t>(length)};
+    if (sockets_.empty()) return stoppedResult();
+    if (stopping && receivedSinceStop_ >= kMostAfterStop) return stoppedWithDrops();
+    // The sockets in turn, one datagram each.
+    for (std::size_t turn = 0; turn < sockets_.size(); ++turn) {
+      const std::size_t which = (nextSocket_ + turn) % sockets_.size();
+      sockaddr_storage sender;
+      int senderLength = sizeof sender;
+      const int length =
+          recvfrom(socketOf(sockets_[which].handle), buffer, static_cast<int>(capacity), 0,
+                   reinterpret_cast<sockaddr*>(&sender), &senderLength);
+      const int code = length == SOCKET_ERROR ? WSAGetLastError() : 0;
+      // WSAEMSGSIZE: the buffer holds the datagram's first `capacity` bytes.
+      if (length != SOCKET_ERROR || code == WSAEMSGSIZE) {
+        if (stopping) ++receivedSinceStop_;
+        nextSocket_ = which + 1;
+        ReceiveResult result{true,
+                             length == SOCKET_ERROR ? capacity : static_cast<std::size_t>(length)};
+        result.sender = senderOf(sender);
+        return result;
+      }
+      if (code != WSAEWOULDBLOCK && code != WSAEINTR) return {false, 0};
     }
-    if (code == WSAEINTR) continue;
-    if (code != WSAEWOULDBLOCK) return {false, 0};
-    if (stopping) {
-      // Closed as soon as reading ends, so that nothing more arrives unread.
-      closesocket(socketOf(handle_));
-      handle_ = -1;
-      return stoppedResult();
-    }
+    if (stopping) return stoppedWithDrops();
     // A failed recv records the next datagram's arrival on the read event, so
-    // resetting the event before the next recv loses no wake-up.
-    const WSAEVENT events[2] = {eventOf(wakeUp_[0]), eventOf(wakeUp_[1])};
-    if (WSAWaitForMultipleEvents(2, events, FALSE, WSA_INFINITE, FALSE) == WSA_WAIT_FAILED) {
-      return {false, 0};
+    // resetting the events before the next recv loses no wake-up.
+    WSAEVENT events[WSA_MAXIMUM_WAIT_EVENTS];
+    DWORD count = 0;
+    events[count++] = eventOf(stopEvent_);
+    for (const Socket& socket : sockets_) {
+      if (count < WSA_MAXIMUM_WAIT_EVENTS) events[count++] = eventOf(socket.readEvent);
     }
-    WSAResetEvent(events[0]);
+    const DWORD woken = WSAWaitForMultipleEvents(count, events, FALSE, kIdleMilliseconds, FALSE);
+    if (woken == WSA_WAIT_FAILED) return {false, 0};
+    for (const Socket& socket : sockets_) WSAResetEvent(eventOf(socket.readEvent));
+    if (woken == WSA_WAIT_TIMEOUT) return idleResult();
   }
 }
 
 void UdpReceiver::stop() {
   stopping_ = true;
-  if (wakeUp_[1] != -1) WSASetEvent(eventOf(wakeUp_[1]));
+  if (stopEvent_ != -1) WSASetEvent(eventOf(stopEvent_));
 }

@@ -6,6 +6,9 @@
 //     the log stops growing; prints: sent send_seconds logged lost pace.
 //     ENTRY_BYTES is the size of one logged line (default: a daemon entry;
 //     another receiver may write the alert alone)
+//   brimletd_bench_sender flood PORT COUNT SOURCE...
+//     sends COUNT alerts to 127.0.0.1:PORT as fast as possible, in turn from
+//     each IPv4 SOURCE address (127.x.y.z: all on loopback); prints: sent
 //   brimletd_bench_sender drain PID PORT COUNT BATCH LOGFILE
 //     stops the daemon, queues BATCH datagrams in its socket buffer, lets it
 //     go and times it until the batch is logged, so that the daemon works
@@ -28,6 +31,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -163,6 +167,35 @@ int sendAtRate(int port, long count, double rate, const char* log, long entryByt
   return 0;
 }
 
+int flood(int port, long count, char** sources, int sourceCount) {
+  std::vector<int> sockets;
+  for (int i = 0; i < sourceCount; ++i) {
+    sockaddr_in from = loopback(0);
+    if (::inet_pton(AF_INET, sources[i], &from.sin_addr) != 1) {
+      std::fprintf(stderr, "flood: not an IPv4 address: %s\n", sources[i]);
+      return 2;
+    }
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const sockaddr_in to = loopback(port);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&from), sizeof from) != 0 ||
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+      std::perror(sources[i]);
+      return 1;
+    }
+    sockets.push_back(fd);
+  }
+  long sent = 0;
+  for (long i = 0; i < count; ++i) {
+    if (::send(sockets[static_cast<std::size_t>(i) % sockets.size()], kAlert, sizeof kAlert - 1,
+               0) >= 0) {
+      ++sent;
+    }
+  }
+  for (int fd : sockets) ::close(fd);
+  std::printf("%ld\n", sent);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,13 +204,16 @@ int main(int argc, char** argv) {
     return sendAtRate(std::atoi(argv[2]), std::atol(argv[3]), std::atof(argv[4]), argv[5],
                       argc == 7 ? std::atol(argv[6]) : kEntryBytes);
   }
+  if (argc >= 5 && std::strcmp(argv[1], "flood") == 0) {
+    return flood(std::atoi(argv[2]), std::atol(argv[3]), argv + 4, argc - 4);
+  }
   if (argc == 7 && std::strcmp(argv[1], "drain") == 0) {
     return drain(std::atoi(argv[2]), std::atoi(argv[3]), std::atol(argv[4]), std::atol(argv[5]),
                  argv[6]);
   }
   std::fprintf(stderr,
                "usage: %s free-port | rate PORT COUNT RATE LOG [ENTRY_BYTES] | "
-               "drain PID PORT COUNT BATCH LOG\n",
+               "flood PORT COUNT SOURCE... | drain PID PORT COUNT BATCH LOG\n",
                argv[0]);
   return 2;
 }

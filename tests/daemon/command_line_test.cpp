@@ -95,4 +95,77 @@ INSTANTIATE_TEST_SUITE_P(
                      settings("49000", "false", "\xC9L\xC8VE(true)")}),
     [](const testing::TestParamInfo<ArgumentCase>& info) { return info.param.name; });
 
+// The sender options: a value is taken whole or refused, never read loosely.
+struct OptionCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string expected;  // the sender settings line, or the start of the error
+};
+
+void PrintTo(const OptionCase& c, std::ostream* out) { *out << c.name; }
+
+class DaemonSenderOptionTest : public testing::TestWithParam<OptionCase> {
+ protected:
+  void SetUp() override { resetDaemonSettings(); }
+  void TearDown() override { resetDaemonSettings(); }
+};
+
+TEST_P(DaemonSenderOptionTest, TakesGoodValuesAndRefusesBadOnes) {
+  std::ostringstream out;
+  std::vector<std::string> positional;
+  const bool taken = BrimletD::parseOptions(GetParam().args, &positional, out);
+  const bool refused = GetParam().expected.rfind("BrimletD : ", 0) == 0;
+  EXPECT_EQ(!refused, taken) << out.str();
+  if (refused) {
+    EXPECT_EQ(0u, out.str().rfind(GetParam().expected, 0)) << out.str();
+  } else {
+    EXPECT_EQ(GetParam().expected, BrimletD::senderSettingsLine());
+    EXPECT_EQ((std::vector<std::string>{"1", "N"}), positional);
+  }
+}
+
+std::string senders(const std::string& allow, const std::string& rate, const std::string& listen) {
+  return " allow=" + allow + " rate=" + rate + " listen=" + listen;
+}
+
+const char kBadAllow[] = "BrimletD : bad option --allow=";
+const char kBadRate[] = "BrimletD : bad option --rate=";
+const char kBadListen[] = "BrimletD : bad option --listen=";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, DaemonSenderOptionTest,
+    testing::Values(
+        OptionCase{"HostBitsCleared",
+                   {"--allow=10.1.2.3/8", "1", "N"},
+                   senders("10.0.0.0/8", "no limit", "every address")},
+        OptionCase{"IPv6Shortened",
+                   {"--allow=FD00:0:0:0:0:0:1:0/112", "--allow=2001:db8:0:0:1:0:0:1", "1", "N"},
+                   senders("fd00::1:0/112,2001:db8::1:0:0:1", "no limit", "every address")},
+        OptionCase{"MappedIsIPv4",
+                   {"--allow=::ffff:192.0.2.1", "--allow=::ffff:10.0.0.0/104", "1", "N"},
+                   senders("192.0.2.1,10.0.0.0/8", "no limit", "every address")},
+        OptionCase{"RateAndListen",
+                   {"--rate=100/60", "--listen=::1", "--listen=127.0.0.1", "1", "N"},
+                   senders("every sender", "100/60", "::1,127.0.0.1")},
+        OptionCase{"LeadingZeroOctet", {"--allow=010.0.0.1", "1", "N"}, kBadAllow},
+        OptionCase{"ThreeOctets", {"--allow=10.0.0/8", "1", "N"}, kBadAllow},
+        OptionCase{"TwoGaps", {"--allow=1::2::3", "1", "N"}, kBadAllow},
+        OptionCase{"NineGroups", {"--allow=1:2:3:4:5:6:7:8:9", "1", "N"}, kBadAllow},
+        OptionCase{"IPv4BitsPast32", {"--allow=10.0.0.0/33", "1", "N"}, kBadAllow},
+        OptionCase{"IPv6BitsPast128", {"--allow=::/129", "1", "N"}, kBadAllow},
+        OptionCase{"EmptyPrefix", {"--allow=", "1", "N"}, kBadAllow},
+        OptionCase{"Zone", {"--listen=fe80::1%eth0", "1", "N"}, kBadListen},
+        OptionCase{"ListenPrefix", {"--listen=10.0.0.0/8", "1", "N"}, kBadListen},
+        OptionCase{"ListenTwice", {"--listen=::1", "--listen=0:0::1", "1", "N"}, kBadListen},
+        OptionCase{"RateZero", {"--rate=0/60", "1", "N"}, kBadRate},
+        OptionCase{"RateWithoutSeconds", {"--rate=5/", "1", "N"}, kBadRate},
+        OptionCase{"RateSigned", {"--rate=+5/60", "1", "N"}, kBadRate},
+        OptionCase{"RateTwice", {"--rate=5/60", "--rate=6/60", "1", "N"}, kBadRate},
+        OptionCase{"Misspelt", {"--alow=10.0.0.0/8", "1", "N"}, "BrimletD : bad option --alow="},
+        // The old syntax would take it for the filter: every sender heard.
+        OptionCase{"AfterThePort",
+                   {"1", "N", "--allow=10.0.0.0/8"},
+                   "BrimletD : bad option --allow=10.0.0.0/8: options come before the port"}),
+    [](const testing::TestParamInfo<OptionCase>& info) { return info.param.name; });
+
 }  // namespace

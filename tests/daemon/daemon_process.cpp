@@ -205,17 +205,22 @@ void sendToLoopback(int port, const std::string& payload) {
 }
 
 long receiveQueueBytes(int port) {
-  char local[32];
-  std::snprintf(local, sizeof local, "00000000:%04X", port);
-  std::ifstream table("/proc/net/udp");
-  std::string line;
-  std::getline(table, line);  // the column names
-  while (std::getline(table, line)) {
-    // sl local_address rem_address st tx_queue:rx_queue ...
-    std::istringstream fields(line);
-    std::string slot, address, remote, state, queues;
-    fields >> slot >> address >> remote >> state >> queues;
-    if (address == local) return std::stol(queues.substr(queues.find(':') + 1), nullptr, 16);
+  char local[48];
+  // The dual-stack socket on ::, or IPv4 alone on 0.0.0.0.
+  for (const char* table : {"/proc/net/udp6", "/proc/net/udp"}) {
+    const bool ipv6 = table[sizeof "/proc/net/udp" - 1] == '6';
+    std::snprintf(local, sizeof local, "%s:%04X",
+                  ipv6 ? "00000000000000000000000000000000" : "00000000", port);
+    std::ifstream rows(table);
+    std::string line;
+    std::getline(rows, line);  // the column names
+    while (std::getline(rows, line)) {
+      // sl local_address rem_address st tx_queue:rx_queue ...
+      std::istringstream fields(line);
+      std::string slot, address, remote, state, queues;
+      fields >> slot >> address >> remote >> state >> queues;
+      if (address == local) return std::stol(queues.substr(queues.find(':') + 1), nullptr, 16);
+    }
   }
   return -1;
 }

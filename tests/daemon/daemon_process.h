@@ -94,5 +94,6 @@ int freeUdpPort();
 void sendToLoopback(int port, const std::string& payload);
 
 // The bytes waiting in the receive queue of the UDP socket bound to `port`
-// on all addresses, from /proc/net/udp; -1 if there is no such socket.
+// on all addresses (:: or 0.0.0.0), from /proc/net; -1 if there is no such
+// socket.
 long receiveQueueBytes(int port);

@@ -11,4 +11,7 @@ inline void resetDaemonSettings() {
   BrimletD::filter = "";
   BrimletD::filtrePositif = true;
   BrimletD::logFileName = "brimletlog.txt";
+  BrimletD::allowed.clear();
+  BrimletD::rate = {};
+  BrimletD::listenOn.clear();
 }

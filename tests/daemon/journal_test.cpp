@@ -115,8 +115,8 @@ TEST_P(DaemonJournalEntryTest, SendsTheAlertAsOneEntryOrSaysOnceWhyNot) {
   AlertJournal alerts(std::make_unique<JournalSocket>(path),
                       [&](const std::string& text) { said.push_back(text); });
   const std::string logLine = buildEntry("05-03-2001 14:07:09", c.message);
-  const bool first = alerts.record(logLine, c.message);
-  const bool second = alerts.record(logLine, c.message);
+  const bool first = alerts.record(logLine, c.message, "192.0.2.7");
+  const bool second = alerts.record(logLine, c.message, "192.0.2.7");
   if (c.expected.empty()) {
     EXPECT_FALSE(first || second);
     ASSERT_EQ(said.size(), 1u) << "one line for a run of failures";
@@ -125,7 +125,9 @@ TEST_P(DaemonJournalEntryTest, SendsTheAlertAsOneEntryOrSaysOnceWhyNot) {
   }
   EXPECT_TRUE(first && second);
   EXPECT_TRUE(said.empty());
-  EXPECT_EQ(decode(journal->receive()), c.expected);
+  Fields expected = c.expected;
+  expected["BRIMLET_SENDER"] = "192.0.2.7";
+  EXPECT_EQ(decode(journal->receive()), expected);
 }
 
 Fields monitorFields(const char* level, const char* user, const char* percent) {
@@ -265,7 +267,8 @@ TEST(DaemonJournaldTest, JournalctlFindsTheAlertByItsIdentifierWithItsFields) {
   for (const char* field : {"\"SYSLOG_IDENTIFIER\":\"brimletd\"", "\"PRIORITY\":\"2\"",
                             "\"BRIMLET_USER\":\"Jos\xc3\xa9\\nx\"", "\"BRIMLET_PERCENT\":\"100\"",
                             "\"BRIMLET_FREE_MB\":\"0.00\"", "\"BRIMLET_MAX_MB\":\"48.83\"",
-                            "\"BRIMLET_LEVEL\":\"Danger\"", ",Danger,Jos\xc3\xa9#012x,100%"}) {
+                            "\"BRIMLET_LEVEL\":\"Danger\"", "\"BRIMLET_SENDER\":\"127.0.0.1\"",
+                            ",Danger,Jos\xc3\xa9#012x,100%"}) {
     EXPECT_NE(found.find(field), std::string::npos) << field << " not in: " << found;
   }
   daemon.terminate();

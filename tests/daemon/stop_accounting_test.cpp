@@ -3,12 +3,8 @@
 // network namespace of their own, so that the kernel's count of datagrams
 // that found no port (sent after the daemon shut it) is theirs alone.
 #include <arpa/inet.h>
-#include <fcntl.h>
-#include <net/if.h>
 #include <netinet/in.h>
-#include <sched.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -29,6 +25,7 @@
 #include "daemon_process.h"
 #include "log_lock.h"
 #include "log_text.h"
+#include "private_network.h"
 #include "temp_directory.h"
 
 namespace {
@@ -36,39 +33,6 @@ namespace {
 using std::chrono::milliseconds;
 constexpr std::chrono::seconds kWait{5};
 const std::size_t kStartLines = 5;
-
-// The calling thread in a fresh network namespace with its loopback up, and
-// back in the one it came from when the object goes, also after a failure.
-class PrivateNetwork {
- public:
-  PrivateNetwork() : home_(::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC)) {
-    if (home_ < 0 || ::unshare(CLONE_NEWNET) != 0) {
-      error_ = std::strerror(errno);
-      return;
-    }
-    entered_ = true;
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq loopback{};
-    std::strcpy(loopback.ifr_name, "lo");
-    loopback.ifr_flags = IFF_UP | IFF_LOOPBACK | IFF_RUNNING;
-    if (fd < 0 || ::ioctl(fd, SIOCSIFFLAGS, &loopback) != 0) error_ = std::strerror(errno);
-    if (fd >= 0) ::close(fd);
-  }
-  ~PrivateNetwork() {
-    if (entered_) ::setns(home_, CLONE_NEWNET);
-    if (home_ >= 0) ::close(home_);
-  }
-  PrivateNetwork(const PrivateNetwork&) = delete;
-  PrivateNetwork& operator=(const PrivateNetwork&) = delete;
-
-  bool ready() const { return entered_ && error_.empty(); }
-  const std::string& error() const { return error_; }
-
- private:
-  int home_;
-  bool entered_ = false;
-  std::string error_;
-};
 
 // Datagrams this namespace's UDP found no socket for: sent after the port
 // was shut, they never reached it.
