@@ -32,7 +32,8 @@ class BrimletD {
   static constexpr const char* VERSION_NUMBER = "1.0";
 
   // Banner, parsing, settings line, then the daemon; answers the exit status:
-  // 0 after a requested stop, 1 if the socket could not be opened.
+  // 0 after a requested stop, 1 if the socket could not be opened or the
+  // log's lock file is refused (lockFileUsable).
   static int main(const std::vector<std::string>& args);
 
   // A bad command line prints the usage and changes no setting at all.
@@ -123,6 +124,7 @@ class BrimletD {
     explicit WriterLockWait(BrimletD& daemon) : daemon_(daemon) {}
     bool mayWait() override;
     void began() override;
+    void refused(const std::string& reason) override;
     void ended(std::chrono::milliseconds length, bool had) override;
 
    private:
