@@ -50,10 +50,10 @@ class PosixAppendTarget : public AppendTarget {
 // file description lock where the system has one, so that it belongs to
 // this open only, and closing the file releases it.
 //
-// Writers that lock the log itself (BrimletD 1.0 took a write lock on the
-// whole log) are kept out too: while it appends, the daemon holds a read
-// lock on the log, which conflicts with a writer's write lock but not with
-// a reader's read lock, so a reader never holds the daemon up.
+// Writers that lock the log itself (earlier builds of BrimletD took a write
+// lock on the whole log) are kept out too: while it appends, the daemon
+// holds a read lock on the log, which conflicts with a writer's write lock
+// but not with a reader's read lock, so a reader never holds the daemon up.
 #ifdef F_OFD_SETLK
 constexpr int kTryLock = F_OFD_SETLK;
 #else
@@ -94,8 +94,8 @@ enum class LockFile { Open, Refused, CannotBeMade };
 // like a file system without locks: no other writer can take it there
 // either, and the entries go unguarded.
 LockFile openLockFile(const std::string& lockName, int* fd, std::string* refusal) {
-  *fd = ::open(lockName.c_str(),
-               O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+  *fd = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY,
+               0600);
   struct stat file;
   if (*fd < 0) {
     if (::lstat(lockName.c_str(), &file) != 0) return LockFile::CannotBeMade;
@@ -113,7 +113,8 @@ LockFile openLockFile(const std::string& lockName, int* fd, std::string* refusal
 // The files of one append, closed (and so unlocked) when it ends.
 class LockedAppend {
  public:
-  explicit LockedAppend(const std::string& logName) : logName_(logName), lockName_(logName + ".lock") {}
+  explicit LockedAppend(const std::string& logName)
+      : logName_(logName), lockName_(logName + ".lock") {}
   ~LockedAppend() {
     closeLog();
     if (lockFd_ >= 0) ::close(lockFd_);

@@ -37,10 +37,9 @@ class WindowsAppendTarget : public AppendTarget {
   // with write access does, once it is known to be the same file and not one
   // that took the name since (a rotation).
   void truncate(std::int64_t bytes) override {
-    const HANDLE writer = CreateFileA(fileName_.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE writer = CreateFileA(
+        fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (writer == INVALID_HANDLE_VALUE) return;
     LARGE_INTEGER position;
     position.QuadPart = bytes;
@@ -99,10 +98,10 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
   // share modes let readers and log rotation open, rename or delete the file
   // while an entry is being written. Reading the attributes gives the length;
   // a lock needs read or write access to the data.
-  const HANDLE file = CreateFileA(
-      fileName.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE file =
+      CreateFileA(fileName.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = describeSystemError(static_cast<int>(GetLastError()));
     return 0;

@@ -84,8 +84,8 @@ void appendEscaped(std::string* out, std::string_view bytes, EscapeForm form) {
   for (std::size_t at = 0; at < bytes.size(); ++at) {
     const Written* w = &table[static_cast<unsigned char>(bytes[at])];
     if (w->hash) {
-      if (at + 3 >= bytes.size() || !isOctalDigit(bytes[at + 1]) ||
-          !isOctalDigit(bytes[at + 2]) || !isOctalDigit(bytes[at + 3])) {
+      if (at + 3 >= bytes.size() || !isOctalDigit(bytes[at + 1]) || !isOctalDigit(bytes[at + 2]) ||
+          !isOctalDigit(bytes[at + 3])) {
         continue;
       }
       w = &kEscapedHash;

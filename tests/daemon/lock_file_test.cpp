@@ -59,27 +59,26 @@ TEST_P(DaemonBadLockFileTest, RefusedAtTheStartWithItsReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     LockFiles, DaemonBadLockFileTest,
-    testing::Values(
-        BadLockFile{"SymbolicLink",
-                    [](const std::string& lock, const std::string& elsewhere) {
-                      return ::symlink(elsewhere.c_str(), lock.c_str()) == 0;
-                    },
-                    "a symbolic link"},
-        BadLockFile{"Fifo",
-                    [](const std::string& lock, const std::string&) {
-                      return ::mkfifo(lock.c_str(), 0600) == 0;
-                    },
-                    "not a regular file"},
-        BadLockFile{"ForeignOwner",
-                    [](const std::string& lock, const std::string&) {
-                      return plantFile(lock, 0600, 65534);  // nobody
-                    },
-                    "owned by another user"},
-        BadLockFile{"Mode0666",
-                    [](const std::string& lock, const std::string&) {
-                      return plantFile(lock, 0666, ::geteuid());
-                    },
-                    "writable by other users"}),
+    testing::Values(BadLockFile{"SymbolicLink",
+                                [](const std::string& lock, const std::string& elsewhere) {
+                                  return ::symlink(elsewhere.c_str(), lock.c_str()) == 0;
+                                },
+                                "a symbolic link"},
+                    BadLockFile{"Fifo",
+                                [](const std::string& lock, const std::string&) {
+                                  return ::mkfifo(lock.c_str(), 0600) == 0;
+                                },
+                                "not a regular file"},
+                    BadLockFile{"ForeignOwner",
+                                [](const std::string& lock, const std::string&) {
+                                  return plantFile(lock, 0600, 65534);  // nobody
+                                },
+                                "owned by another user"},
+                    BadLockFile{"Mode0666",
+                                [](const std::string& lock, const std::string&) {
+                                  return plantFile(lock, 0666, ::geteuid());
+                                },
+                                "writable by other users"}),
     [](const testing::TestParamInfo<BadLockFile>& info) { return info.param.name; });
 
 // A lock file that turns bad while the daemon runs: entries wait in the
@@ -94,8 +93,7 @@ TEST(DaemonBadLockFile, EntriesWaitUntilItIsMended) {
   ASSERT_EQ(0, ::symlink(directory.file("elsewhere").c_str(), lock.c_str()));
   sendToLoopback(port, "Warning,held");
   ASSERT_TRUE(daemon.waitForLines(kStartLines + 1, kWait)) << daemon.console();
-  EXPECT_EQ(kRefusedWhileRunning + std::string("a symbolic link"),
-            lines(daemon.console()).back());
+  EXPECT_EQ(kRefusedWhileRunning + std::string("a symbolic link"), lines(daemon.console()).back());
   EXPECT_EQ("", readFile(directory.file("brimletlog.txt")));
   ASSERT_EQ(0, ::unlink(lock.c_str()));
   ASSERT_TRUE(daemon.waitForLines(kStartLines + 3, kWait)) << daemon.console();

@@ -8,7 +8,7 @@
 
 // Where another writer takes its write lock: on the lock file beside the
 // log, as an appender that cooperates with the daemon does, or on the log
-// itself, as BrimletD 1.0 did.
+// itself, as earlier builds of BrimletD did.
 enum class LockOn { LockFile, Log };
 
 // Holds the writers' lock of a log file as another appender does, creating

@@ -181,7 +181,8 @@ TEST_P(DaemonLockHolderTest, EntriesAreNeverCutAndOnlyAWriterHoldsThemUp) {
 INSTANTIATE_TEST_SUITE_P(
     Holders, DaemonLockHolderTest,
     testing::Values(LockHolder{"WriterMidLine", true, std::chrono::seconds(15), LockOn::LockFile},
-                    LockHolder{"LogLockingWriterMidLine", true, std::chrono::seconds(3), LockOn::Log},
+                    LockHolder{"LogLockingWriterMidLine", true, std::chrono::seconds(3),
+                               LockOn::Log},
                     LockHolder{"Reader", false, std::chrono::seconds(3), LockOn::LockFile}),
     [](const testing::TestParamInfo<LockHolder>& info) { return info.param.name; });
 
