@@ -40,6 +40,8 @@ constexpr char kSystemDroppedLine[] = "BrimletD : socket buffer full, datagrams 
 constexpr char kNotifyLine[] = "BrimletD : cannot tell the service manager it is ready: ";
 constexpr char kPrivilegeLine[] = "BrimletD : cannot drop capabilities, exiting: ";
 constexpr char kLockWaitLine[] = "BrimletD : log file locked by another writer, entries wait";
+constexpr char kLockRefusedLine[] = "BrimletD : log lock file refused, entries wait: ";
+constexpr char kLockFileLine[] = "BrimletD : log lock file refused, exiting: ";
 constexpr char kLockHadLine[] = "BrimletD : log file lock had after ";
 constexpr char kLockGivenUpLine[] = "BrimletD : log file still locked at the stop, given up after ";
 constexpr char kNotLoggedLine[] = "BrimletD : stopped, datagrams read but not logged: ";
@@ -164,6 +166,12 @@ BrimletD::BrimletD()
       senderCheck_(allowed, rate),
       taken_(new QueuedDatagram[kMostPerBatch]) {
   std::string error;
+  // Before anything is received, so that nothing is lost: the daemon does
+  // not run with a lock that another user could hold or turn off.
+  if (!lockFileUsable(logFileName, &error)) {
+    printLine(console_, kLockFileLine + error);
+    return;
+  }
   std::string ipv4Only;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -248,6 +256,10 @@ bool BrimletD::WriterLockWait::mayWait() {
 }
 
 void BrimletD::WriterLockWait::began() { daemon_.echo_.print(kLockWaitLine); }
+
+void BrimletD::WriterLockWait::refused(const std::string& reason) {
+  daemon_.echo_.print(kLockRefusedLine + reason);
+}
 
 void BrimletD::WriterLockWait::ended(std::chrono::milliseconds length, bool had) {
   daemon_.echo_.print((had ? kLockHadLine : kLockGivenUpLine) + seconds(length));

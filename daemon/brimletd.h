@@ -40,8 +40,9 @@ class BrimletD {
   static constexpr const char* VERSION_NUMBER = "1.0";
 
   // Banner, parsing, settings line, then the daemon; answers the exit status:
-  // 0 after a requested stop, 1 if the socket could not be opened, 2 after a
-  // bad sender option (nothing is received then).
+  // 0 after a requested stop, 1 if the socket could not be opened or the
+  // log's lock file is refused (lockFileUsable), 2 after a bad sender option
+  // (nothing is received then).
   static int main(const std::vector<std::string>& args);
 
   // The sender options, applied all together; on a bad one it prints why
@@ -142,6 +143,7 @@ class BrimletD {
     explicit WriterLockWait(BrimletD& daemon) : daemon_(daemon) {}
     bool mayWait() override;
     void began() override;
+    void refused(const std::string& reason) override;
     void ended(std::chrono::milliseconds length, bool had) override;
 
    private:

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "alert_form.h"
+#include "text_escape.h"
 
 namespace {
 
@@ -25,6 +26,16 @@ void addField(std::string* payload, std::string_view name, std::string_view valu
   *payload += '\n';
 }
 
+// NAME=value for text from outside, escaped straight into the payload: it
+// holds no line end and no zero byte any more.
+void addEscapedField(std::string* payload, std::string_view name, std::string_view value,
+                     EscapeForm form) {
+  *payload += name;
+  *payload += '=';
+  appendEscaped(payload, value, form);
+  *payload += '\n';
+}
+
 }  // namespace
 
 std::string journalEntry(const std::string& logLine, const std::string& message,
@@ -33,15 +44,16 @@ std::string journalEntry(const std::string& logLine, const std::string& message,
   const bool monitorForm = parseMonitorAlert(message, &alert);
   const bool danger = monitorForm ? alert.level == AlertLevel::Danger : mentionsDanger(message);
   std::string payload;
-  payload.reserve(logLine.size() + message.size() + 256);
-  addField(&payload, "MESSAGE", latin1ToUtf8(logLine));
+  // Escaped, a byte takes at most four.
+  payload.reserve(2 * logLine.size() + 4 * message.size() + 256);
+  addEscapedField(&payload, "MESSAGE", logLine, EscapeForm::LogLineAsJournalText);
   addField(&payload, "PRIORITY", danger ? "2" : "4");
   addField(&payload, "SYSLOG_IDENTIFIER", "brimletd");
   addField(&payload, "BRIMLET_SENDER", sender);
   if (monitorForm) {
     addField(&payload, "MESSAGE_ID", danger ? kDangerMessageId : kWarningMessageId);
     addField(&payload, "BRIMLET_LEVEL", danger ? "Danger" : "Warning");
-    addField(&payload, "BRIMLET_USER", latin1ToUtf8(alert.user));
+    addEscapedField(&payload, "BRIMLET_USER", alert.user, EscapeForm::JournalText);
     addField(&payload, "BRIMLET_PERCENT", alert.percent);
     addField(&payload, "BRIMLET_FREE_MB", alert.freeMb);
     addField(&payload, "BRIMLET_MAX_MB", alert.maxMb);

@@ -15,8 +15,11 @@ inline constexpr char kDangerMessageId[] = "aa0e8636ec034e4da7decd4553d98a86";
 // and the BRIMLET_LEVEL, _USER, _PERCENT, _FREE_MB and _MAX_MB fields, taken
 // from the received text (`message`, before the log's escapes); any other
 // alert gets no such field, and its priority follows the daemon's level
-// switch (2 when it holds "danger", else 4). Text goes in as UTF-8, read
-// from Latin-1; a value with a line end goes in the protocol's binary form.
+// switch (2 when it holds "danger", else 4). Every field is UTF-8 and holds no
+// control byte (text_escape.h): MESSAGE keeps the log line's escapes, the
+// fields taken from the alert are read as Windows-1252 and escaped alike,
+// so that neither `journalctl` nor the catalog's text that quotes them
+// (`journalctl -x`) can be turned into a control sequence or a forged line.
 // BRIMLET_SENDER is the sender's address as text (plain ASCII).
 std::string journalEntry(const std::string& logLine, const std::string& message,
                          const std::string& sender);

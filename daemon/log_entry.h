@@ -16,12 +16,11 @@ inline constexpr std::size_t kLongestReceptionTimeBytes = 6 * 11 + 5;
 // The local time now, as formatReceptionTime writes it.
 std::string currentLocalTime();
 
-// Writes every control byte (C0 0x00-0x1F, DEL 0x7F and C1 0x80-0x9F) as "#"
-// and its three-digit octal code, so that a datagram can neither forge extra
-// log lines nor send control sequences to the operator's terminal. A "#" that
-// is followed by three octal digits is written as "#043", so that every "#"
-// followed by three octal digits in the log is an escape and the alert's own
-// bytes can be told back. Every other byte, Latin-1 text included, passes.
+// The alert as the log file and the console get it: escaped in the form
+// EscapeForm::LogBytes (text_escape.h), control bytes (C0 0x00-0x1F, DEL
+// 0x7F and C1 0x80-0x9F) written as "#" and their three-digit octal code, so
+// that a datagram can neither forge extra log lines nor send control
+// sequences to the operator's terminal.
 std::string escapeControlBytes(const std::string& message);
 
 // One log entry: the reception time, ",", the message with its control bytes

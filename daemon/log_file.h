@@ -28,11 +28,19 @@ inline constexpr char kLineSeparator[] = "\n";
 // failure goes to *error. Every text in the file: answers their number.
 // Under the lock that only the log's writers take (see the README), so that
 // cooperating appenders never cut each other's entries; while another writer
-// holds it, the append waits as `wait` allows (without one: as long as it
-// takes). When the wait gives the lock up nothing is written, *error is left
-// alone and *lockGivenUp is set.
+// holds it, or while the lock file is refused (see lockFileUsable), the
+// append waits as `wait` allows (without one: as long as it takes). When the
+// wait gives the lock up nothing is written, *error is left alone and
+// *lockGivenUp is set.
 std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
                         std::string* error, LockWait* wait = nullptr, bool* lockGivenUp = nullptr);
+
+// Whether the writers' lock file beside the log (Linux: the log's name and
+// ".lock") is one the daemon may trust, created if missing; when it is not,
+// *reason names the file and says why: a symbolic link, not a regular file
+// (a FIFO, a device), owned by another user or writable by other users, or
+// a file with other names. Windows has no lock file: always true.
+bool lockFileUsable(const std::string& logName, std::string* reason);
 
 inline bool appendLine(const std::string& fileName, const std::string& text, std::string* error) {
   return appendLines(fileName, {text}, error) == 1;

@@ -37,9 +37,9 @@ class WindowsAppendTarget : public AppendTarget {
   // with write access does, once it is known to be the same file and not one
   // that took the name since (a rotation).
   void truncate(std::int64_t bytes) override {
-    const HANDLE writer = CreateFileA(fileName_.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE writer = CreateFileA(
+        fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (writer == INVALID_HANDLE_VALUE) return;
     LARGE_INTEGER position;
     position.QuadPart = bytes;
@@ -69,7 +69,27 @@ LockAttempt tryLockAppending(HANDLE file, OVERLAPPED* where) {
   return GetLastError() == ERROR_LOCK_VIOLATION ? LockAttempt::Busy : LockAttempt::Unsupported;
 }
 
+// The log as opened is a plain file of the disk: a symbolic link or a
+// junction planted under its name is opened as itself, never followed, and
+// refused, as is anything that is not a file on a disk. Answers 0 or the
+// error to report.
+DWORD plainFileError(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(file, &information)) return GetLastError();
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return ERROR_CANT_RESOLVE_FILENAME;
+  }
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      GetFileType(file) != FILE_TYPE_DISK) {
+    return ERROR_BAD_FILE_TYPE;
+  }
+  return 0;
+}
+
 }  // namespace
+
+// The lock is on the log itself (above): there is no lock file to refuse.
+bool lockFileUsable(const std::string&, std::string*) { return true; }
 
 std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
                         std::string* error, LockWait* wait, bool* lockGivenUp) {
@@ -81,9 +101,14 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
   const HANDLE file =
       CreateFileA(fileName.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                  FILE_ATTRIBUTE_NORMAL, nullptr);
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     *error = describeSystemError(static_cast<int>(GetLastError()));
+    return 0;
+  }
+  if (const DWORD notPlain = plainFileError(file)) {
+    CloseHandle(file);
+    *error = describeSystemError(static_cast<int>(notPlain));
     return 0;
   }
   OVERLAPPED lock;

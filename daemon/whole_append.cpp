@@ -43,22 +43,31 @@ JoinedLines joinLines(const std::vector<std::string>& texts, const char* separat
   return lines;
 }
 
-LockAttempt takeLock(const std::function<LockAttempt()>& tryLock, LockWait& wait) {
+LockAttempt takeLock(const std::function<LockAttempt()>& tryLock, LockWait& wait,
+                     const std::string* refusal) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point started = Clock::now();
   bool told = false;
+  std::string toldRefusal;
   for (;;) {
     const LockAttempt attempt = tryLock();
+    const bool waits = attempt == LockAttempt::Busy || attempt == LockAttempt::Refused;
+    if (attempt == LockAttempt::Refused && refusal != nullptr && *refusal != toldRefusal) {
+      told = true;
+      toldRefusal = *refusal;
+      wait.refused(toldRefusal);
+    }
     const auto length =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
-    if (attempt != LockAttempt::Busy || !wait.mayWait()) {
-      if (told) wait.ended(length, attempt == LockAttempt::Locked);
+    if (!waits || !wait.mayWait()) {
+      if (told) wait.ended(length, !waits);
       return attempt;
     }
     if (!told && length >= LockWait::kNoticeAfter) {
       told = true;
       wait.began();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::this_thread::sleep_for(attempt == LockAttempt::Refused ? LockWait::kRefusedPause
+                                                                : LockWait::kBusyPause);
   }
 }

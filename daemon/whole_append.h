@@ -56,14 +56,19 @@ struct JoinedLines {
 };
 JoinedLines joinLines(const std::vector<std::string>& texts, const char* separator);
 
-// One try at the log file's lock, without waiting.
-enum class LockAttempt { Locked, Busy, Unsupported };
+// One try at the log file's lock, without waiting: had; held by another
+// writer; refused, since what lies under the lock file's name is not a lock
+// file the daemon may trust (the reason says what); not to be had on this
+// file system (the append goes unguarded); or failed, since the log itself
+// could not be opened (nothing is written).
+enum class LockAttempt { Locked, Busy, Refused, Unsupported, Failed };
 
-// What the writer of a log does while another writer holds the log's lock.
-// It never appends without the lock once another writer may be writing: a
-// writer that holds it for long (a hung one) is waited for, and the waiting
-// writer's entries stay queued meanwhile. A wait that lasts is told: when it
-// began, and when it ended, with its length.
+// What the writer of a log does while another writer holds the log's lock,
+// or while the lock file is refused. It never appends without the lock once
+// another writer may be writing: a writer that holds it for long (a hung
+// one) is waited for, and the waiting writer's entries stay queued
+// meanwhile. A wait that lasts is told: when it began, and when it ended,
+// with its length; a refused lock file is told at once, with its reason.
 class LockWait {
  public:
   virtual ~LockWait() = default;
@@ -71,6 +76,7 @@ class LockWait {
   // for ever), and the append then writes nothing.
   virtual bool mayWait() { return true; }
   virtual void began() {}
+  virtual void refused(const std::string& reason) { (void)reason; }
   virtual void ended(std::chrono::milliseconds length, bool had) {
     (void)length;
     (void)had;
@@ -79,9 +85,16 @@ class LockWait {
   // A wait shorter than this is the ordinary turn-taking of two writers and
   // is not told.
   static constexpr std::chrono::milliseconds kNoticeAfter{100};
+  // Between two tries while another writer holds the lock, and while the
+  // lock file is refused (someone must mend it first).
+  static constexpr std::chrono::milliseconds kBusyPause{2};
+  static constexpr std::chrono::milliseconds kRefusedPause{100};
 };
 
 // Tries the lock until it is had, the file system turns out to have no locks
 // (Unsupported: the append goes unguarded, no other writer can lock either),
-// or `wait` gives it up (Busy).
-LockAttempt takeLock(const std::function<LockAttempt()>& tryLock, LockWait& wait);
+// the log cannot be opened (Failed), or `wait` gives it up (Busy or
+// Refused). A refused try finds its reason in *refusal, told once for each
+// new reason.
+LockAttempt takeLock(const std::function<LockAttempt()>& tryLock, LockWait& wait,
+                     const std::string* refusal = nullptr);

@@ -149,6 +149,14 @@ Fields with(Fields fields, const std::string& message) {
 
 const std::string kDanger = "Danger,user1,100%,0.00 Mb free,48.83 Mb max";
 
+// A warning for the user `name`: its BRIMLET_USER field and its log line.
+EntryCase byteCase(const char* title, const std::string& name, const std::string& field,
+                   const std::string& logged) {
+  const std::string tail = ",95%,0.00 Mb free,48.83 Mb max";
+  return {title, Journal::Listening, "Warning," + name + tail,
+          with(monitorFields("Warning", field.c_str(), "95"), line("Warning," + logged + tail))};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Journal, DaemonJournalEntryTest,
     ::testing::Values(EntryCase{"danger", Journal::Listening, kDanger,
@@ -158,11 +166,16 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Warning,Jos\xe9,b,95%,0.00 Mb free,48.83 Mb max",
                                 with(monitorFields("Warning", "Jos\xc3\xa9,b", "95"),
                                      line("Warning,Jos\xc3\xa9,b,95%,0.00 Mb free,48.83 Mb max"))},
-                      // The log line has the escape; the field has the line end, in binary form.
-                      EntryCase{"line_end", Journal::Listening,
-                                "Danger,a\nb,7%,0.00 Mb free,48.83 Mb max",
-                                with(monitorFields("Danger", "a\nb", "7"),
-                                     line("Danger,a#012b,7%,0.00 Mb free,48.83 Mb max"))},
+                      // Bytes: no field holds a control byte; the name is read as
+                      // Windows-1252, whose undefined bytes keep their escape;
+                      // MESSAGE is the log line as written.
+                      byteCase("escape", "u\x1b[31m", "u#033[31m", "u#033[31m"),
+                      byteCase("line_end", "a\r\nb", "a#015#012b", "a#015#012b"),
+                      byteCase("euro_0x80", "\x80uro", "\xe2\x82\xacuro", "#200uro"),
+                      byteCase("quote_0x92", "O\x92Neil", "O\xe2\x80\x99Neil", "O#222Neil"),
+                      byteCase("csi_0x9b", "\x9b[2J", "\xe2\x80\xba[2J", "#233[2J"),
+                      byteCase("undefined_0x81", "a\x81", "a#201", "a#201"),
+                      byteCase("escape_look_alike", "a#012", "a#043012", "a#043012"),
                       // Other forms: no field is guessed; the level switch's word decides.
                       EntryCase{"other_form_danger",
                                 Journal::Listening,
@@ -260,12 +273,12 @@ TEST(DaemonJournaldTest, JournalctlFindsTheAlertByItsIdentifierWithItsFields) {
       std::chrono::seconds(10)));
   const std::string query =
       std::string("journalctl -D /run/log/journal -o json --no-pager MESSAGE_ID=") +
-      kDangerMessageId + " \"BRIMLET_USER=$(printf 'Jos\\303\\251\\nx')\"";
+      kDangerMessageId + " \"BRIMLET_USER=$(printf 'Jos\\303\\251#012x')\"";
   std::string found;
   waitUntil([&] { return !(found = runCommand(query)).empty(); }, std::chrono::seconds(10),
             std::chrono::milliseconds(100));
   for (const char* field : {"\"SYSLOG_IDENTIFIER\":\"brimletd\"", "\"PRIORITY\":\"2\"",
-                            "\"BRIMLET_USER\":\"Jos\xc3\xa9\\nx\"", "\"BRIMLET_PERCENT\":\"100\"",
+                            "\"BRIMLET_USER\":\"Jos\xc3\xa9#012x\"", "\"BRIMLET_PERCENT\":\"100\"",
                             "\"BRIMLET_FREE_MB\":\"0.00\"", "\"BRIMLET_MAX_MB\":\"48.83\"",
                             "\"BRIMLET_LEVEL\":\"Danger\"", "\"BRIMLET_SENDER\":\"127.0.0.1\"",
                             ",Danger,Jos\xc3\xa9#012x,100%"}) {

@@ -6,15 +6,22 @@
 
 #include <string>
 
-// Holds the writers' lock of a log file as another appender that cooperates
-// with the daemon does: a write lock on the lock file beside it, creating
-// both files if missing. An open file description lock, so that the test's
-// own reads of the files do not release it.
+// Where another writer takes its write lock: on the lock file beside the
+// log, as an appender that cooperates with the daemon does, or on the log
+// itself, as earlier builds of BrimletD did.
+enum class LockOn { LockFile, Log };
+
+// Holds the writers' lock of a log file as another appender does, creating
+// the files if missing. An open file description lock, so that the test's
+// own reads of the files do not release it (a process's lock conflicts with
+// the daemon's alike).
 class LogLock {
  public:
-  explicit LogLock(const std::string& path)
+  explicit LogLock(const std::string& path, LockOn on = LockOn::LockFile)
       : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)),
-        lockFd_(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        lockFd_(on == LockOn::Log
+                    ? ::dup(fd_)
+                    : ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
     struct flock whole {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;

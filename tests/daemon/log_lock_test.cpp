@@ -114,14 +114,15 @@ TEST_F(DaemonLogLockTest, TwoDaemonsOnOneFileNeverCutEachOthersEntries) {
 }
 
 // Someone else holds a lock while alerts come: another writer, in the middle
-// of its line, longer than any patience; or a reader, the way one locks the
-// whole log for reading. Entries wait for the writer and never cut its line,
-// and the console says when the wait began and how long it took; a reader
-// holds up nothing.
+// of its line, longer than any patience, whether it locks the lock file or
+// the log itself; or a reader, the way one locks the whole log for reading.
+// Entries wait for the writer and never cut its line, and the console says
+// when the wait began and how long it took; a reader holds up nothing.
 struct LockHolder {
   const char* name;
   bool writes;
   std::chrono::seconds hold;
+  LockOn on;
 };
 
 void PrintTo(const LockHolder& c, std::ostream* out) { *out << c.name; }
@@ -137,7 +138,7 @@ TEST_P(DaemonLockHolderTest, EntriesAreNeverCutAndOnlyAWriterHoldsThemUp) {
   std::unique_ptr<LogLock> writer;
   const int reader = ::open(log_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
   if (holder.writes) {
-    writer = std::make_unique<LogLock>(log_);
+    writer = std::make_unique<LogLock>(log_, holder.on);
     ASSERT_TRUE(writer->locked());
     ASSERT_TRUE(writer->append("other writer's first half"));
   } else {
@@ -179,8 +180,10 @@ TEST_P(DaemonLockHolderTest, EntriesAreNeverCutAndOnlyAWriterHoldsThemUp) {
 
 INSTANTIATE_TEST_SUITE_P(
     Holders, DaemonLockHolderTest,
-    testing::Values(LockHolder{"WriterMidLine", true, std::chrono::seconds(15)},
-                    LockHolder{"Reader", false, std::chrono::seconds(3)}),
+    testing::Values(LockHolder{"WriterMidLine", true, std::chrono::seconds(15), LockOn::LockFile},
+                    LockHolder{"LogLockingWriterMidLine", true, std::chrono::seconds(3),
+                               LockOn::Log},
+                    LockHolder{"Reader", false, std::chrono::seconds(3), LockOn::LockFile}),
     [](const testing::TestParamInfo<LockHolder>& info) { return info.param.name; });
 
 }  // namespace

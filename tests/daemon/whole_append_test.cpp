@@ -212,8 +212,10 @@ struct CountedWait : LockWait {
   int began_ = 0;
   int ended_ = 0;
   bool had = false;
+  std::vector<std::string> refusals;
   bool mayWait() override { return --triesAllowed > 0; }
   void began() override { ++began_; }
+  void refused(const std::string& reason) override { refusals.push_back(reason); }
   void ended(std::chrono::milliseconds, bool lockHad) override {
     ++ended_;
     had = lockHad;
@@ -254,6 +256,18 @@ TEST(DaemonLockWait, LongHolderIsWaitedForAndTheWaitIsToldOnce) {
   EXPECT_EQ(100, hung.tries);
   EXPECT_EQ(1, givenUp.ended_);
   EXPECT_FALSE(givenUp.had);
+}
+
+// A refused lock file is waited out like a holder, but told at once with
+// its reason, and again only when the reason changes.
+TEST(DaemonLockWait, RefusedLockFileIsToldAtOnceAndWaitedOut) {
+  CountedWait wait;
+  ScriptedLock refused{{LockAttempt::Refused, LockAttempt::Refused, LockAttempt::Locked}};
+  const std::string reason = "x.lock: a symbolic link";
+  EXPECT_EQ(LockAttempt::Locked, takeLock(std::ref(refused), wait, &reason));
+  EXPECT_EQ(std::vector<std::string>{reason}, wait.refusals);
+  EXPECT_EQ(1, wait.ended_);
+  EXPECT_TRUE(wait.had);
 }
 
 }  // namespace
