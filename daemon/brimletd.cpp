@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "alert_journal.h"
 #include "command_line.h"
 #include "console.h"
+#include "daemon_events.h"
 #include "log_entry.h"
 #include "log_file.h"
 #include "privileges.h"
@@ -116,7 +118,8 @@ BrimletD::BrimletD()
       echo_(writeStandardOutput, kConsoleBufferBytes),
       buffer_(kDatagramBytes),
       queue_(kQueueCapacity),
-      taken_(new QueuedDatagram[kMostPerBatch]) {
+      taken_(new QueuedDatagram[kMostPerBatch]),
+      events_(DaemonEvents::forThisProcess()) {
   std::string error;
   auto socket = std::make_unique<UdpReceiver>();
   // The parser takes any 32-bit value; outside the port range the bind is not
@@ -130,6 +133,7 @@ BrimletD::BrimletD()
   }
   if (source_ == nullptr) {
     printLine(console_, "Exception " + error);
+    events_->portFailed(port, error);
     return;
   }
   // The socket has its buffer: nothing after this needs a privilege, and the
@@ -139,6 +143,9 @@ BrimletD::BrimletD()
     return;
   }
   listened_ = true;
+  std::error_code pathError;
+  const std::filesystem::path logPath = std::filesystem::absolute(logFileName, pathError);
+  events_->started(settingsLine(), pathError ? logFileName : logPath.string());
   // Whoever takes the waiting line or the readiness for "ready" may stop the
   // daemon at once: the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();
@@ -160,7 +167,8 @@ BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t qu
       buffer_(kDatagramBytes),
       source_(&source),
       queue_(queueCapacity),
-      taken_(new QueuedDatagram[kMostPerBatch]) {}
+      taken_(new QueuedDatagram[kMostPerBatch]),
+      events_(std::make_unique<DaemonEvents>()) {}
 
 BrimletD::~BrimletD() = default;
 
@@ -176,6 +184,7 @@ void BrimletD::dumpToFile(const std::string& entry) {
     ++notLogged_;
   } else {
     echo_.print(kFileErrorLine + error);
+    events_->logFailed(logFileName, error);
   }
 }
 
@@ -242,6 +251,7 @@ void BrimletD::serve() {
   if (droppedBySystem_ > 0) reportDroppedBySystem(droppedBySystem_);
   if (notLogged_ > 0) echo_.print(kNotLoggedLine + std::to_string(notLogged_));
   if (leftInSocket_ > 0) echo_.print(kLeftLine + std::to_string(leftInSocket_));
+  events_->stopped(notLogged_, leftInSocket_);
   echo_.finish(kConsolePatience);
 }
 
@@ -331,9 +341,11 @@ bool BrimletD::writeSome(std::size_t most) {
     if (handled.entry.empty()) continue;
     if (handled.gathered != kNoEntry && handled.gathered >= written && !givenUp) {
       echo_.print(kFileErrorLine + error);
+      events_->logFailed(logFileName, error);
     }
     const std::string message(taken_[i].payload, taken_[i].length);
     if (journal_ == nullptr || !journal_->record(handled.entry, message)) echo_.print(handled.entry);
+    events_->alertKept(message, std::string());  // the receiver gives no sender address yet
   }
   return true;
 }
@@ -342,10 +354,12 @@ bool BrimletD::writeSome(std::size_t most) {
 // room, or at the stop.
 void BrimletD::reportDropped(std::uint32_t count) {
   echo_.print(kDroppedLine + std::to_string(count));
+  events_->droppedByQueue(count);
 }
 
 void BrimletD::reportDroppedBySystem(std::uint32_t count) {
   echo_.print(kSystemDroppedLine + std::to_string(count));
+  events_->droppedBySocket(count);
 }
 
 void BrimletD::reportDrops(const QueuedDatagram& datagram) {

@@ -16,6 +16,7 @@
 #include "whole_append.h"
 
 class AlertJournal;
+class DaemonEvents;
 class UdpReceiver;
 
 // The alert log daemon: receives alert datagrams on one UDP port, keeps those
@@ -159,4 +160,5 @@ class BrimletD {
   std::uint32_t leftInSocket_ = 0;
   bool listened_ = false;
   std::unique_ptr<AlertJournal> journal_;  // where the console is the journal
+  std::unique_ptr<DaemonEvents> events_;   // the system's log: the Event Log of the service
 };
