@@ -201,7 +201,9 @@ sign:
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target brimlet && \
 	  bash scripts/sign.sh $(call msi_dir,$(c))/monitor/brimlet.exe && \
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target msi && \
-	  bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/package-path)" && ) true
+	  bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/package-path)" && \
+	  { [ ! -f $(call msi_dir,$(c))/msi/log-host-package-path ] || \
+	    bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/log-host-package-path)"; } && ) true
 
 # The benchmarks (bench/), in this order; BENCH="NAME ..." runs some of them.
 # Only the target benchmarks is built, in the trees the chosen ones run from:
