@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <thread>
 
@@ -143,9 +142,7 @@ BrimletD::BrimletD()
     return;
   }
   listened_ = true;
-  std::error_code pathError;
-  const std::filesystem::path logPath = std::filesystem::absolute(logFileName, pathError);
-  events_->started(settingsLine(), pathError ? logFileName : logPath.string());
+  events_->started(settingsLine(), logFileName);
   // Whoever takes the waiting line or the readiness for "ready" may stop the
   // daemon at once: the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();

@@ -60,5 +60,5 @@ std::unique_ptr<DaemonEvents> DaemonEvents::forThisProcess() {
   if (!runningAsService()) return std::make_unique<DaemonEvents>();
   auto source = std::make_shared<EventLogSource>();
   return std::make_unique<EventReporter>(
-      [source](const Event& event) { return source->report(event); });
+      [source](const Event& event) { return source->report(event); }, serviceDataFolder());
 }

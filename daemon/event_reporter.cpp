@@ -18,8 +18,9 @@ bool EventBudget::take(Clock::time_point now) {
   return true;
 }
 
-EventReporter::EventReporter(Report report, Now now)
+EventReporter::EventReporter(Report report, std::string logFolder, Now now)
     : report_(std::move(report)),
+      logFolder_(std::move(logFolder)),
       now_(std::move(now)),
       budget_(kBurst, std::chrono::duration_cast<EventBudget::Clock::duration>(kInterval)) {}
 
@@ -37,7 +38,8 @@ void EventReporter::reportBounded(const Event& event) {
 }
 
 void EventReporter::started(const std::string& settings, const std::string& logFile) {
-  report_(makeEvent(EventKind::Started, {settings, logFile}));
+  report_(makeEvent(EventKind::Started,
+                    {settings, logFolder_.empty() ? logFile : logFolder_ + "\\" + logFile}));
 }
 
 void EventReporter::portFailed(std::int32_t port, const std::string& reason) {

@@ -37,7 +37,8 @@ class EventReporter : public DaemonEvents {
   static constexpr std::uint32_t kBurst = 100;
   static constexpr std::chrono::seconds kInterval{1};
 
-  explicit EventReporter(Report report, Now now = EventBudget::Clock::now);
+  // `logFolder`: where the log file lies, named in the start event.
+  EventReporter(Report report, std::string logFolder, Now now = EventBudget::Clock::now);
 
   void started(const std::string& settings, const std::string& logFile) override;
   void portFailed(std::int32_t port, const std::string& reason) override;
@@ -56,6 +57,7 @@ class EventReporter : public DaemonEvents {
   void reportBounded(const Event& event);
 
   Report report_;
+  std::string logFolder_;
   Now now_;
   EventBudget budget_;
   std::uint64_t kept_ = 0;

@@ -125,7 +125,7 @@ TEST(EventMessages, AFloodIsBoundedAndSummed) {
   EventBudget::Clock::time_point now{};
   std::vector<Event> reported;
   EventReporter reporter([&](const Event& event) { reported.push_back(event); return true; },
-                         [&] { return now; });
+                         "", [&] { return now; });
   reporter.started(" port=48000", "brimletlog.txt");
   for (int i = 0; i < 250; ++i) reporter.alertKept("Danger,u,99%,1.00 Mb free,2.00 Mb max", "");
   EXPECT_EQ(1 + EventReporter::kBurst, reported.size());
