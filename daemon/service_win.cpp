@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <mutex>
@@ -128,9 +129,36 @@ void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
   SetServiceStatus(statusHandle, &status);
 }
 
+// The service control manager starts its services itself. Asking it is not
+// enough: its dispatcher call fails at once on Windows for a console start,
+// but Wine's waits some ten seconds for the manager's pipe first.
+bool startedByServiceManager() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return true;  // let the dispatcher tell
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  const DWORD self = GetCurrentProcessId();
+  DWORD parent = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == self) parent = entry.th32ParentProcessID;
+  }
+  bool byManager = false;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && parent != 0;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == parent) {
+      byManager = lstrcmpiW(entry.szExeFile, L"services.exe") == 0;
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return byManager;
+}
+
 }  // namespace
 
 bool runAsService(const std::vector<std::string>& args, int* result) {
+  if (!startedByServiceManager()) return false;
   commandLineArgs = args;
   stoppedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   wchar_t name[] = L"BrimletD";
