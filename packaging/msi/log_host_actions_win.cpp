@@ -8,6 +8,10 @@
 //   PrepareDataFolder (deferred, as the system): %ProgramData%\Brimlet, read
 //     by Users, written by Administrators, the system and the service's own
 //     virtual account alone.
+//   QuoteServicePath (deferred, as the system, after InstallServices): the
+//     service's program path in quotes, where the installer wrote it bare
+//     (Wine's does): "C:\Program Files\..." unquoted would let Windows try
+//     C:\Program.exe first.
 //   AddFirewallRule / RemoveFirewallRule (deferred, as the system): one
 //     inbound rule for the service's UDP port, through the firewall's COM
 //     interface (INetFwPolicy2).
@@ -249,5 +253,39 @@ extern "C" __declspec(dllexport) UINT __stdcall RemoveFirewallRule(MSIHANDLE ins
   if (SUCCEEDED(initialized)) CoUninitialize();
   log(install, SUCCEEDED(result) ? "firewall rule removed"
                                  : "firewall rule not reachable (" + hex(result) + ")");
+  return ERROR_SUCCESS;
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall QuoteServicePath(MSIHANDLE install) {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  SC_HANDLE service = manager == nullptr ? nullptr
+                                         : OpenServiceW(manager, L"BrimletD",
+                                                        SERVICE_QUERY_CONFIG | SERVICE_CHANGE_CONFIG);
+  std::string outcome = "service not found";
+  if (service != nullptr) {
+    DWORD needed = 0;
+    QueryServiceConfigW(service, nullptr, 0, &needed);
+    std::string buffer(needed, '\0');
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (needed > 0 && QueryServiceConfigW(service, config, needed, &needed)) {
+      const std::wstring path = config->lpBinaryPathName;
+      const std::size_t end = path.find(L".exe");
+      if (path.empty() || path[0] == L'"') {
+        outcome = "service path already quoted";
+      } else if (end == std::wstring::npos) {
+        outcome = "service path without its program";
+      } else {
+        const std::wstring quoted = L"\"" + path.substr(0, end + 4) + L"\"" + path.substr(end + 4);
+        outcome = ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                       SERVICE_NO_CHANGE, quoted.c_str(), nullptr, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr)
+                      ? "service path quoted"
+                      : "service path not quoted: " + std::to_string(GetLastError());
+      }
+    }
+    CloseServiceHandle(service);
+  }
+  if (manager != nullptr) CloseServiceHandle(manager);
+  log(install, outcome);
   return ERROR_SUCCESS;
 }

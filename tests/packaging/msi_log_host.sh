@@ -95,11 +95,10 @@ msi /i older.msi /qn PORT=$port DANGERONLY=N || fail "installing $older: $(grep 
 wait_for "the service to run" running
 wait_for "port $port to be bound" port_bound
 image="$(reg_value "$service_key" ImagePath)"
-[[ "$image" == *"brimletd.exe\" $port N" || "$image" == *"brimletd.exe $port N" ]] ||
-  fail "service command line: $image"
+[[ "$image" == '"'*'brimletd.exe" '"$port N" ]] || fail "service command line: $image"
 echo "installed $older: running, port $port bound, command line: $image"
 echo "firewall: $(grep -a -m1 'BrimletD: firewall' msiexec.log | tr -d '\r')"
-[ "$(reg_value "$source_key" EventMessageFile)" = "$(reg_value "$service_key" ImagePath | sed -E 's/^"?([^"]*brimletd\.exe).*/\1/')" ] ||
+[ "$(reg_value "$source_key" EventMessageFile)" = "$(sed -E 's/^"([^"]*)".*/\1/' <<<"$image")" ] ||
   fail "event source: $(reg_value "$source_key" EventMessageFile)"
 
 # One alert over loopback: in the log and in the Event Log, at its level.
