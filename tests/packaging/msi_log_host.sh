@@ -36,7 +36,8 @@ service_state() { sc query BrimletD | awk '$1 == "STATE" { print $4 }'; }
 service_key='HKLM\SYSTEM\CurrentControlSet\Services\BrimletD'
 source_key='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\BrimletD'
 settings_key='HKLM\Software\Brimlet\BrimletD'
-port=48123
+# A port nobody else of a parallel test run holds now.
+port="$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
 
 IFS=. read -r major minor patch <<<"$version"
 older="$major.$((minor > 0 ? minor - 1 : 0)).$((minor > 0 ? patch : patch - 1))"
