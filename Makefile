@@ -7,7 +7,8 @@
 #   make demo    the monitor and the daemon end to end on the simulated network
 #   make bench   every benchmark of bench/, one after another (BENCH=...)
 #   make package the daemon's Debian package (build/native/package/)
-#   make msi     the monitor's Windows Installer packages (build/win32*/msi/)
+#   make msi     the Windows Installer packages of the monitor and of the
+#                log host (build/win32*/msi/)
 #   make sign    Authenticode-signed programs and packages (see README)
 # The 32-bit Windows programs (build/win32) are the ones shipped; the 64-bit
 # ones (build/win64) run the Windows tests on hosts without 32-bit programs.
@@ -200,7 +201,9 @@ sign:
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target brimlet && \
 	  bash scripts/sign.sh $(call msi_dir,$(c))/monitor/brimlet.exe && \
 	  cmake --build $(call msi_dir,$(c)) -j $(JOBS) --target msi && \
-	  bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/package-path)" && ) true
+	  bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/package-path)" && \
+	  { [ ! -f $(call msi_dir,$(c))/msi/log-host-package-path ] || \
+	    bash scripts/sign.sh "$$(cat $(call msi_dir,$(c))/msi/log-host-package-path)"; } && ) true
 
 # The benchmarks (bench/), in this order; BENCH="NAME ..." runs some of them.
 # Only the target benchmarks is built, in the trees the chosen ones run from:

@@ -12,6 +12,7 @@
 #include "alert_journal.h"
 #include "command_line.h"
 #include "console.h"
+#include "daemon_events.h"
 #include "log_entry.h"
 #include "log_file.h"
 #include "privileges.h"
@@ -164,7 +165,8 @@ BrimletD::BrimletD()
       buffer_(kDatagramBytes),
       queue_(kQueueCapacity),
       senderCheck_(allowed, rate),
-      taken_(new QueuedDatagram[kMostPerBatch]) {
+      taken_(new QueuedDatagram[kMostPerBatch]),
+      events_(DaemonEvents::forThisProcess()) {
   std::string error;
   // Before anything is received, so that nothing is lost: the daemon does
   // not run with a lock that another user could hold or turn off.
@@ -185,6 +187,7 @@ BrimletD::BrimletD()
   }
   if (source_ == nullptr) {
     printLine(console_, "Exception " + error);
+    events_->portFailed(port, error);
     return;
   }
   if (!ipv4Only.empty()) printLine(console_, kIPv4OnlyLine + ipv4Only);
@@ -195,6 +198,7 @@ BrimletD::BrimletD()
     return;
   }
   listened_ = true;
+  events_->started(settingsLine(), logFileName);
   // Whoever takes the waiting line or the readiness for "ready" may stop the
   // daemon at once: the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();
@@ -217,7 +221,8 @@ BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t qu
       source_(&source),
       queue_(queueCapacity),
       senderCheck_(allowed, rate),
-      taken_(new QueuedDatagram[kMostPerBatch]) {}
+      taken_(new QueuedDatagram[kMostPerBatch]),
+      events_(std::make_unique<DaemonEvents>()) {}
 
 BrimletD::~BrimletD() = default;
 
@@ -233,6 +238,7 @@ void BrimletD::dumpToFile(const std::string& entry) {
     ++notLogged_;
   } else {
     echo_.print(kFileErrorLine + error);
+    events_->logFailed(logFileName, error);
   }
 }
 
@@ -289,7 +295,7 @@ void BrimletD::serve() {
       pause = std::min(pause * 2, kLongestErrorPause);
     }
   }
-  for (const std::string& line : refusals_.remainingLines()) echo_.print(line);
+  for (const auto& line : refusals_.remainingLines()) tellRefusal(line);
   // Another writer's lock may hold the queue up; from now on it gets a
   // bounded time, so that the stop ends, and what it keeps from the log is
   // counted.
@@ -304,6 +310,7 @@ void BrimletD::serve() {
   if (droppedBySystem_ > 0) reportDroppedBySystem(droppedBySystem_);
   if (notLogged_ > 0) echo_.print(kNotLoggedLine + std::to_string(notLogged_));
   if (leftInSocket_ > 0) echo_.print(kLeftLine + std::to_string(leftInSocket_));
+  events_->stopped(notLogged_, leftInSocket_);
   echo_.finish(kConsolePatience);
 }
 
@@ -356,7 +363,13 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
 }
 
 void BrimletD::tellRefusals(std::int64_t now) {
-  for (const std::string& line : refusals_.dueLines(now)) echo_.print(line);
+  for (const auto& line : refusals_.dueLines(now)) tellRefusal(line);
+}
+
+void BrimletD::tellRefusal(const SenderRefusals::Line& line) {
+  echo_.print(line.text);
+  events_->refused(static_cast<std::uint32_t>(std::min<std::uint64_t>(line.count, UINT32_MAX)),
+                   line.reason);
 }
 
 bool BrimletD::writeOne() { return writeSome(1); }
@@ -410,12 +423,14 @@ bool BrimletD::writeSome(std::size_t most) {
     if (handled.entry.empty()) continue;
     if (handled.gathered != kNoEntry && handled.gathered >= written && !givenUp) {
       echo_.print(kFileErrorLine + error);
+      events_->logFailed(logFileName, error);
     }
     const std::string message(taken_[i].payload, taken_[i].length);
-    if (journal_ == nullptr ||
-        !journal_->record(handled.entry, message, formatAddress(taken_[i].sender))) {
+    const std::string sender = formatAddress(taken_[i].sender);
+    if (journal_ == nullptr || !journal_->record(handled.entry, message, sender)) {
       echo_.print(handled.entry);
     }
+    events_->alertKept(message, sender);
   }
   return true;
 }
@@ -424,10 +439,12 @@ bool BrimletD::writeSome(std::size_t most) {
 // room, or at the stop.
 void BrimletD::reportDropped(std::uint32_t count) {
   echo_.print(kDroppedLine + std::to_string(count));
+  events_->droppedByQueue(count);
 }
 
 void BrimletD::reportDroppedBySystem(std::uint32_t count) {
   echo_.print(kSystemDroppedLine + std::to_string(count));
+  events_->droppedBySocket(count);
 }
 
 void BrimletD::reportDrops(const QueuedDatagram& datagram) {

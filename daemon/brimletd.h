@@ -19,6 +19,7 @@
 #include "whole_append.h"
 
 class AlertJournal;
+class DaemonEvents;
 class UdpReceiver;
 
 // The alert log daemon: receives alert datagrams on one UDP port, keeps those
@@ -156,6 +157,7 @@ class BrimletD {
   void reportDroppedBySystem(std::uint32_t count);
   void reportDrops(const QueuedDatagram& datagram);
   void tellRefusals(std::int64_t now);
+  void tellRefusal(const SenderRefusals::Line& line);
 
   std::ostream& console_;  // the start-up lines
   ConsoleEcho echo_;       // every line while serving
@@ -183,4 +185,5 @@ class BrimletD {
   std::uint32_t leftInSocket_ = 0;
   bool listened_ = false;
   std::unique_ptr<AlertJournal> journal_;  // where the console is the journal
+  std::unique_ptr<DaemonEvents> events_;   // the system's log: the Event Log of the service
 };

@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "brimletd.h"
+#ifdef _WIN32
+#include "service_win.h"
+#endif
 
 int main(int argc, char** argv) {
 #ifdef SIGPIPE
@@ -16,5 +19,10 @@ int main(int argc, char** argv) {
   // reported like any other file error, instead of killing the daemon.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
-  return BrimletD::main(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef _WIN32
+  int status = 0;
+  if (runAsService(args, &status)) return status;
+#endif
+  return BrimletD::main(args);
 }

@@ -22,7 +22,7 @@ void SenderRefusals::Tally::count(const SenderAddress& sender) {
   least = {sender, least.count + 1, least.count};
 }
 
-std::string SenderRefusals::Tally::line(const char* reason) {
+SenderRefusals::Line SenderRefusals::Tally::line(const char* reason) {
   std::sort(busiest.begin(), busiest.end(), [](const Sender& a, const Sender& b) {
     return a.count - a.overcount > b.count - b.overcount;
   });
@@ -36,9 +36,10 @@ std::string SenderRefusals::Tally::line(const char* reason) {
   }
   if (shownTotal < total) text += " and others";
   text += ", datagrams refused: " + std::to_string(total);
+  const Line told{std::move(text), reason, total};
   total = 0;
   busiest.clear();
-  return text;
+  return told;
 }
 
 void SenderRefusals::count(SenderVerdict verdict, const SenderAddress& sender) {
@@ -46,13 +47,13 @@ void SenderRefusals::count(SenderVerdict verdict, const SenderAddress& sender) {
   if (verdict == SenderVerdict::OverRate) overRate_.count(sender);
 }
 
-void SenderRefusals::takeLines(std::vector<std::string>* lines) {
+void SenderRefusals::takeLines(std::vector<Line>* lines) {
   if (notAllowed_.total > 0) lines->push_back(notAllowed_.line("sender not allowed"));
   if (overRate_.total > 0) lines->push_back(overRate_.line("sender over the rate"));
 }
 
-std::vector<std::string> SenderRefusals::dueLines(std::int64_t now) {
-  std::vector<std::string> lines;
+std::vector<SenderRefusals::Line> SenderRefusals::dueLines(std::int64_t now) {
+  std::vector<Line> lines;
   if (notAllowed_.total == 0 && overRate_.total == 0) return lines;
   if (toldOnce_ &&
       now - lastLine_ < std::chrono::duration_cast<std::chrono::nanoseconds>(kInterval).count()) {
@@ -64,8 +65,8 @@ std::vector<std::string> SenderRefusals::dueLines(std::int64_t now) {
   return lines;
 }
 
-std::vector<std::string> SenderRefusals::remainingLines() {
-  std::vector<std::string> lines;
+std::vector<SenderRefusals::Line> SenderRefusals::remainingLines() {
+  std::vector<Line> lines;
   takeLines(&lines);
   return lines;
 }

@@ -23,6 +23,13 @@
 // unless more than kTracked senders were refused between two lines.
 class SenderRefusals {
  public:
+  // One line, with what it counts for the system's log.
+  struct Line {
+    std::string text;
+    const char* reason;
+    std::uint64_t count;
+  };
+
   static constexpr std::chrono::seconds kInterval{10};
   static constexpr std::size_t kTracked = 16;
   static constexpr std::size_t kShown = 3;
@@ -30,10 +37,10 @@ class SenderRefusals {
   void count(SenderVerdict verdict, const SenderAddress& sender);
 
   // The lines due at `now` (nanoseconds of a steady clock), if any.
-  std::vector<std::string> dueLines(std::int64_t now);
+  std::vector<Line> dueLines(std::int64_t now);
 
   // Every count not told yet, at the stop.
-  std::vector<std::string> remainingLines();
+  std::vector<Line> remainingLines();
 
  private:
   struct Tally {
@@ -46,10 +53,10 @@ class SenderRefusals {
     std::vector<Sender> busiest;
 
     void count(const SenderAddress& sender);
-    std::string line(const char* reason);
+    Line line(const char* reason);
   };
 
-  void takeLines(std::vector<std::string>* lines);
+  void takeLines(std::vector<Line>* lines);
 
   Tally notAllowed_;
   Tally overRate_;

@@ -1,5 +1,10 @@
 #include "service_manager.h"
 
-// A Windows service would report to the service control manager instead;
-// brimletd.exe runs as a console program.
-bool notifyReady(std::string*) { return true; }
+#include "service_win.h"
+
+// As the service, the service control manager hears that it is running;
+// a console start has no manager to tell.
+bool notifyReady(std::string*) {
+  reportServiceRunning();
+  return true;
+}

@@ -4,6 +4,9 @@
 # wineserver and the desktop started beforehand with their output on
 # /dev/null, so that they do not hold the test's output pipe open, and the
 # server stopped afterwards. Needs a display (run it inside xvfb-run).
+# WINE_SESSION_DEBUG_FILE, when set, names a file that takes the standard
+# error of Wine's own processes instead (with it, of the services that
+# Wine's service manager starts), for the debug channels of WINEDEBUG.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export WINEPREFIX="$(realpath -m "$1")"; shift
@@ -12,7 +15,7 @@ source "$here/wine-env.sh"
 wineserver -k >/dev/null 2>&1 || true
 "$here/wine-prefix.sh" || exit 1
 wineserver -p </dev/null >/dev/null 2>&1
-if ! wine wineboot </dev/null >/dev/null 2>&1; then
+if ! wine wineboot </dev/null >/dev/null 2>"${WINE_SESSION_DEBUG_FILE:-/dev/null}"; then
   echo "wine-session: Wine ($WINEARCH) does not start in $WINEPREFIX" >&2
   wineserver -k >/dev/null 2>&1 || true
   exit 1
