@@ -98,7 +98,6 @@ bool CTrayNotifyIcon::AddToTray(fw::CWnd* notifyWnd, UINT iconId, const char* to
   iconData.hIcon = icon;
   CopyTooltip(tooltip);
   created = ShellNotify(NIM_ADD, &iconData) != FALSE;
-  tooltipSent = created;
   return created;
 }
 
@@ -138,20 +137,10 @@ bool CTrayNotifyIcon::ChangeTooltip(const char* text, bool extended) {
   if (!created) {
     return false;
   }
-  const DWORD shownSize = iconData.cbSize;
-  char shown[sizeof iconData.szTip];
-  std::memcpy(shown, iconData.szTip, sizeof shown);
   SetRecordSize(extended);
-  CopyTooltip(text);
-  // A poll mostly finds the text the shell shows already: sending it again
-  // would cost a round trip to the shell's process for nothing.
-  if (tooltipSent && shownSize == iconData.cbSize &&
-      std::memcmp(shown, iconData.szTip, sizeof shown) == 0) {
-    return true;
-  }
   iconData.uFlags = NIF_TIP;
-  tooltipSent = ShellNotify(NIM_MODIFY, &iconData) != FALSE;
-  return tooltipSent;
+  CopyTooltip(text);
+  return ShellNotify(NIM_MODIFY, &iconData) != FALSE;
 }
 
 void CTrayNotifyIcon::HideIcon() {
@@ -196,7 +185,8 @@ LRESULT CTrayNotifyIcon::HandleNotification(WPARAM wParam, LPARAM lParam) {
   if (static_cast<UINT>(wParam) != iconData.uID) {
     return 0;
   }
-  if (lParam == NIN_BALLOONTIMEOUT || lParam == NIN_BALLOONHIDE || lParam == NIN_BALLOONUSERCLICK) {
+  if (lParam == NIN_BALLOONTIMEOUT || lParam == NIN_BALLOONHIDE ||
+      lParam == NIN_BALLOONUSERCLICK) {
     balloonShown = false;  // the shell took it off itself
   }
   HMENU popup = menu != nullptr ? GetSubMenu(menu, 0) : nullptr;

@@ -88,7 +88,6 @@ class CTrayNotifyIcon : public fw::CObject {
   NOTIFYICONDATAA iconData;
   bool created = false;
   bool hidden = false;
-  bool tooltipSent = false;  // the shell took the record's tooltip as it stands
   bool balloonShown = false;
   fw::CWnd* notifyWindow = nullptr;
   CTrayHook hook;
