@@ -73,4 +73,5 @@ print("%-32s %8s %12s %8s" % ("", "seconds", "names/s", "x du -s"))
 for name, t in (("scan under Wine (best warm run)", scan), ("du -s --apparent-size (native)", apparent),
                 ("du -s (native)", blocks)):
     print("%-32s %8.3f %12.0f %8.2f" % (name, t, names / t, t / blocks))
+print("%-32s %8.2f x du -s   aim: <= 3.00 x du -s" % ("ratio beside its aim", scan / blocks))
 PY

@@ -6,15 +6,22 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Removes `tail` from the end of `text` when it is there.
-bool cutSuffix(std::string_view* text, std::string_view tail) {
-  if (text->size() < tail.size() || text->substr(text->size() - tail.size()) != tail) return false;
-  text->remove_suffix(tail.size());
+// Removes `tail` (a literal) from the end of `text` when it is there; a
+// template so that each tail is compared inline, a few bytes from the back.
+template <std::size_t N>
+bool cutSuffix(std::string_view* text, const char (&tail)[N]) {
+  constexpr std::size_t size = N - 1;
+  if (text->size() < size) return false;
+  const char* const end = text->data() + text->size() - size;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (end[i] != tail[i]) return false;
+  }
+  text->remove_suffix(size);
   return true;
 }
 
 // How many digits end `text`.
-std::size_t trailingDigits(std::string_view text) {
+inline std::size_t trailingDigits(std::string_view text) {
   std::size_t count = 0;
   while (count < text.size() && isDigit(text[text.size() - 1 - count])) ++count;
   return count;
@@ -22,7 +29,7 @@ std::size_t trailingDigits(std::string_view text) {
 
 // Cuts an integer as printf's "%d" writes it off the end of `text`; it must
 // follow `before`.
-bool cutInteger(std::string_view* text, char before, std::string_view* number) {
+inline bool cutInteger(std::string_view* text, char before, std::string_view* number) {
   std::size_t digits = trailingDigits(*text);
   // An int has at most ten digits; "%d" writes no leading zero.
   if (digits == 0 || digits > 10) return false;
@@ -37,7 +44,8 @@ bool cutInteger(std::string_view* text, char before, std::string_view* number) {
 
 // Cuts a "%.2lf" figure followed by " Mb" and `word` off the end of `text`;
 // it must follow a comma.
-bool cutSize(std::string_view* text, std::string_view tail, std::string_view* figure) {
+template <std::size_t N>
+bool cutSize(std::string_view* text, const char (&tail)[N], std::string_view* figure) {
   if (!cutSuffix(text, tail)) return false;
   const std::string_view withFigure = *text;
   if (trailingDigits(*text) != 2) return false;

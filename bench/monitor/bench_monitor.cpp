@@ -1,8 +1,11 @@
-// bench_monitor.exe BRIMLET_EXE BARE_TRAY_EXE [POLLS]
+// bench_monitor.exe BRIMLET_EXE BARE_TRAY_EXE BURN_WINDOW_EXE [POLLS]
 // Starts the monitor on the simulated network that BRIMLET_NETWORK names,
 // drives POLLS polls through its frame (each a WM_TIMER sent and answered),
-// and reports its CPU time per poll and its memory next to a bare tray
-// program started the same way. Every wait is bounded.
+// and reports its processor time per poll as the Linux kernel counts it for
+// the monitor's Wine process, what this prefix's wineserver spent meanwhile,
+// and its memory next to a bare tray program started the same way. The same
+// polls sent to a window that burns 5 ms each check the measuring itself.
+// Every wait is bounded.
 #include <windows.h>
 #include <psapi.h>
 
@@ -10,6 +13,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "linux_process_times.h"
 
 namespace {
 
@@ -24,8 +29,8 @@ Started Start(const std::string& commandLine) {
   buffer.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  started.ok = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &started.info) != FALSE;
+  started.ok = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &started.info) != FALSE;
   return started;
 }
 
@@ -65,37 +70,91 @@ HWND WaitForClass(const char* className) {
   return nullptr;
 }
 
+// One program's polls: the processor time per poll of its Wine process
+// (the kernel's count, and what Wine itself reports), and the wineserver's.
+struct Polled {
+  int done = 0;
+  double wallMs = 0;
+  double processMs = -1;
+  double serverMs = -1;
+  double wineReportsMs = 0;
+  Memory memory;
+  bool ok = false;
+};
+
+Polled Poll(const std::string& commandLine, const char* className, const std::string& exeName,
+            int polls) {
+  Polled polled;
+  Started program = Start(commandLine);
+  HWND window = program.ok ? WaitForClass(className) : nullptr;
+  if (window == nullptr) {
+    if (program.ok) Stop(program);
+    return polled;
+  }
+  Sleep(500);
+  const LinuxProcess process = FindWineProcess(exeName);
+  const LinuxProcess server = FindWineServer();
+  const double processBefore = CpuMsOf(process);
+  const double serverBefore = CpuMsOf(server);
+  const double wineBefore = CpuMs(program.info.hProcess);
+  const DWORD startTick = GetTickCount();
+  for (; polled.done < polls && GetTickCount() - startTick < 120000; ++polled.done) {
+    DWORD_PTR result;
+    if (!SendMessageTimeoutA(window, WM_TIMER, 1, 0, SMTO_ABORTIFHUNG, 5000, &result)) break;
+  }
+  polled.wallMs = GetTickCount() - startTick;
+  const double processAfter = CpuMsOf(process);
+  const double serverAfter = CpuMsOf(server);
+  const double perPoll = polled.done > 0 ? 1.0 / polled.done : 0.0;
+  if (processBefore >= 0 && processAfter >= 0)
+    polled.processMs = (processAfter - processBefore) * perPoll;
+  if (serverBefore >= 0 && serverAfter >= 0)
+    polled.serverMs = (serverAfter - serverBefore) * perPoll;
+  polled.wineReportsMs = (CpuMs(program.info.hProcess) - wineBefore) * perPoll;
+  polled.wallMs *= perPoll;
+  polled.memory = MemoryOf(program.info.hProcess);
+  polled.ok = polled.done == polls;
+  Stop(program);
+  return polled;
+}
+
+std::string Quoted(const char* path) { return std::string("\"") + path + "\""; }
+
+std::string FileNameOf(const std::string& path) {
+  return path.substr(path.find_last_of("\\/") + 1);
+}
+
+// One figure a line: the name, the figure, then what it is; a figure that
+// could not be measured shows as "-".
+void PrintFigure(const char* name, double value, const char* unit, const char* what) {
+  char figure[32] = "-";
+  if (value >= 0) std::snprintf(figure, sizeof figure, "%.3f", value);
+  std::printf("%-34s %9s %-3s %s\n", name, figure, unit, what);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: bench_monitor BRIMLET_EXE BARE_TRAY_EXE [POLLS]\n");
+  if (argc < 4) {
+    std::fprintf(stderr,
+                 "usage: bench_monitor BRIMLET_EXE BARE_TRAY_EXE BURN_WINDOW_EXE [POLLS]\n");
     return 2;
   }
-  int polls = argc > 3 ? std::atoi(argv[3]) : 500;
+  int polls = argc > 4 ? std::atoi(argv[4]) : 500;
   if (polls < 1 || polls > 100000) polls = 500;
+  constexpr double kBurnMs = 5.0;
 
   // A poll interval of an hour: only the polls this program drives happen.
-  Started monitor = Start(std::string("\"") + argv[1] + "\" H:\\ 3600 75 95 % N N 0 0");
-  HWND frame = monitor.ok ? WaitForClass("LaSuperAppsDeQZH:\\") : nullptr;
-  if (frame == nullptr) {
+  const Polled monitor = Poll(Quoted(argv[1]) + " H:\\ 3600 75 95 % N N 0 0", "LaSuperAppsDeQZH:\\",
+                              FileNameOf(argv[1]), polls);
+  if (monitor.done == 0) {
     std::fprintf(stderr, "bench: the monitor did not start\n");
     return 1;
   }
-  Sleep(500);
-  double before = CpuMs(monitor.info.hProcess);
-  DWORD startTick = GetTickCount();
-  int done = 0;
-  for (; done < polls && GetTickCount() - startTick < 120000; ++done) {
-    DWORD_PTR result;
-    if (!SendMessageTimeoutA(frame, WM_TIMER, 1, 0, SMTO_ABORTIFHUNG, 5000, &result)) break;
-  }
-  double wallMs = GetTickCount() - startTick;
-  double cpuMs = CpuMs(monitor.info.hProcess) - before;
-  Memory monitorMemory = MemoryOf(monitor.info.hProcess);
-  Stop(monitor);
+  const Polled burner =
+      Poll(Quoted(argv[3]) + " 5", "BrimletBenchBurner", FileNameOf(argv[3]), polls);
 
-  Started bare = Start(std::string("\"") + argv[2] + "\"");
+  Started bare = Start(Quoted(argv[2]));
   HWND bareWindow = bare.ok ? WaitForClass("BareTrayProgram") : nullptr;
   Memory bareMemory;
   if (bareWindow != nullptr) {
@@ -104,16 +163,31 @@ int main(int argc, char** argv) {
   }
   if (bare.ok) Stop(bare);
 
-  // The wall time includes the sending and the window system's share of
-  // each poll; the CPU time is the monitor process's own.
-  std::printf("polls driven            %d, %.2f ms wall per poll\n", done,
-              done > 0 ? wallMs / done : 0.0);
-  std::printf("monitor CPU per poll    %.3f ms (user + kernel: both queries, all controls)\n",
-              done > 0 ? cpuMs / done : 0.0);
-  std::printf("                        %12s %12s\n", "working set", "peak");
-  std::printf("brimlet.exe             %9.0f KB %9.0f KB\n", monitorMemory.workingSetKb,
-              monitorMemory.peakKb);
-  std::printf("bare tray program       %9.0f KB %9.0f KB\n", bareMemory.workingSetKb,
+  std::printf("polls driven                       %9d     each a WM_TIMER sent and answered\n",
+              monitor.done);
+  std::printf("per poll:\n");
+  PrintFigure("monitor wall", monitor.wallMs, "ms", "sending and answering included");
+  PrintFigure("monitor process CPU", monitor.processMs, "ms",
+              "its Wine process, user + system, as Linux counts it (/proc/PID/stat)");
+  PrintFigure("wineserver CPU meanwhile", monitor.serverMs, "ms",
+              "what Wine's server adds (the sender's share included)");
+  PrintFigure("monitor CPU as Wine reports it", monitor.wineReportsMs, "ms",
+              "GetProcessTimes: not the measure, shown for comparison");
+  PrintFigure("calibrated window CPU", burner.processMs, "ms",
+              "a window that burns 5 ms a poll, measured the same way (aim: 5 ms +- 10 %)");
+  PrintFigure("wineserver CPU meanwhile", burner.serverMs, "ms",
+              "the server's share of a poll that makes no call of its own");
+  PrintFigure("calibrated window as Wine reports", burner.wineReportsMs, "ms", "GetProcessTimes");
+  if (burner.processMs >= 0) {
+    std::printf(
+        "calibration                        %8.0f %%     of the 5 ms burnt is measured "
+        "(aim: 90 to 110 %%)\n",
+        100.0 * burner.processMs / kBurnMs);
+  }
+  std::printf("memory                          working set    peak\n");
+  std::printf("brimlet.exe                        %9.0f KB %9.0f KB\n", monitor.memory.workingSetKb,
+              monitor.memory.peakKb);
+  std::printf("bare tray program                  %9.0f KB %9.0f KB\n", bareMemory.workingSetKb,
               bareMemory.peakKb);
-  return done == polls ? 0 : 1;
+  return monitor.ok && burner.ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "log_line.h"
 
@@ -39,29 +40,37 @@ void AlertSummary::addLine(std::string_view line) {
     ++counts_.entries;
     const bool danger = alert.level == AlertLevel::Danger;
     ++(danger ? counts_.dangers : counts_.warnings);
-    UserSummary& user = userNamed(alert.user);
+    Tally& user = userNamed(alert.user);
     long long percent = 0;
     for (const char c : alert.percent) percent = c == '-' ? percent : percent * 10 + (c - '0');
     if (alert.percent[0] == '-') percent = -percent;
-    if (user.firstTime.empty()) {
-      user.firstTime.assign(entry.time.data(), entry.time.size());
+    if (user.firstKey == 0) {
+      user.firstKey = entry.timeKey;
       user.highestPercent = percent;
-      user.highestTime = user.firstTime;
+      user.highestKey = entry.timeKey;
     } else if (percent > user.highestPercent) {
       user.highestPercent = percent;
-      user.highestTime.assign(entry.time.data(), entry.time.size());
+      user.highestKey = entry.timeKey;
     }
     user.lastLevel = alert.level;
-    user.lastPercent.assign(alert.percent.data(), alert.percent.size());
-    user.lastPercentValue = percent;
-    user.lastFreeMb.assign(alert.freeMb.data(), alert.freeMb.size());
-    user.lastMaxMb.assign(alert.maxMb.data(), alert.maxMb.size());
-    user.lastTime.assign(entry.time.data(), entry.time.size());
+    user.lastPercent = percent;
+    user.lastKey = entry.timeKey;
+    // The figures lie in one piece at the alert's end.
+    const char* figures = alert.percent.data();
+    const std::size_t size = static_cast<std::size_t>(alert.maxMb.end() - figures);
+    if (size <= sizeof user.figures) {
+      std::memcpy(user.figures, figures, size);
+      user.percentSize = static_cast<unsigned char>(alert.percent.size());
+      user.freeAt = static_cast<unsigned char>(alert.freeMb.data() - figures);
+      user.freeSize = static_cast<unsigned char>(alert.freeMb.size());
+      user.maxAt = static_cast<unsigned char>(alert.maxMb.data() - figures);
+      user.maxSize = static_cast<unsigned char>(alert.maxMb.size());
+    }
     ++(danger ? user.dangers : user.warnings);
   }
 }
 
-UserSummary& AlertSummary::userNamed(std::string_view name) {
+AlertSummary::Tally& AlertSummary::userNamed(std::string_view name) {
   const std::size_t hash = std::hash<std::string_view>()(name);
   if ((users_.size() + 1) * 2 > slots_.size()) {
     slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, 0);
@@ -83,10 +92,28 @@ UserSummary& AlertSummary::userNamed(std::string_view name) {
   return users_.back();
 }
 
-std::vector<const UserSummary*> AlertSummary::sorted() const {
+std::vector<const UserSummary*> AlertSummary::sorted() {
+  summaries_.clear();
+  summaries_.reserve(users_.size());
+  for (const Tally& tally : users_) {
+    UserSummary user;
+    user.user = tally.user;
+    user.lastLevel = tally.lastLevel;
+    user.lastPercent.assign(tally.figures, tally.percentSize);
+    user.lastFreeMb.assign(tally.figures + tally.freeAt, tally.freeSize);
+    user.lastMaxMb.assign(tally.figures + tally.maxAt, tally.maxSize);
+    user.lastTime = logTimeText(tally.lastKey);
+    user.firstTime = logTimeText(tally.firstKey);
+    user.warnings = tally.warnings;
+    user.dangers = tally.dangers;
+    user.highestPercent = tally.highestPercent;
+    user.highestTime = logTimeText(tally.highestKey);
+    user.lastPercentValue = tally.lastPercent;
+    summaries_.push_back(std::move(user));
+  }
   std::vector<const UserSummary*> list;
-  list.reserve(users_.size());
-  for (const UserSummary& user : users_) list.push_back(&user);
+  list.reserve(summaries_.size());
+  for (const UserSummary& user : summaries_) list.push_back(&user);
   std::sort(list.begin(), list.end(), [](const UserSummary* a, const UserSummary* b) {
     if (a->lastPercentValue != b->lastPercentValue)
       return a->lastPercentValue > b->lastPercentValue;

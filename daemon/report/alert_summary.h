@@ -51,22 +51,43 @@ class AlertSummary {
 
   const LineCounts& counts() const { return counts_; }
 
-  // Highest last percentage first; ties by name.
-  std::vector<const UserSummary*> sorted() const;
+  // Every user's summary, highest last percentage first, ties by name. The
+  // pointers hold until the next call.
+  std::vector<const UserSummary*> sorted();
 
  private:
+  // What a line changes for its user, kept as cheaply as it can be told
+  // again: times as their keys, the last alert's figures in one piece.
+  struct Tally {
+    std::string user;
+    AlertLevel lastLevel = AlertLevel::Warning;
+    // The last alert from its percentage on ("98%,0.98 Mb free,48.83 Mb
+    // max"), at most 50 bytes in the form parseMonitorAlert takes, and
+    // where the free and the maximum size lie in it.
+    char figures[64];
+    unsigned char percentSize = 0, freeAt = 0, freeSize = 0, maxAt = 0, maxSize = 0;
+    std::uint64_t firstKey = 0;
+    std::uint64_t lastKey = 0;
+    std::uint64_t highestKey = 0;
+    long long highestPercent = 0;
+    long long lastPercent = 0;
+    std::uint64_t warnings = 0;
+    std::uint64_t dangers = 0;
+  };
+
   void notEntry();
+  Tally& userNamed(std::string_view name);
 
   std::uint64_t sinceKey_;
   LineCounts counts_;
-  UserSummary& userNamed(std::string_view name);
 
   // Users in the order they first came, found through an open-addressed
   // table of their indexes: a log of many users touches little memory per
   // line.
-  std::vector<UserSummary> users_;
+  std::vector<Tally> users_;
   std::vector<std::size_t> hashes_;   // per user
   std::vector<std::uint32_t> slots_;  // index + 1; 0 is free
 
   LogLine entry_;  // kept from line to line for its buffer
+  std::vector<UserSummary> summaries_;
 };

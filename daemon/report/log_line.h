@@ -9,6 +9,10 @@
 // (yyyyMMddHHmmss); false for any other text or an impossible date.
 bool readLogTime(std::string_view text, std::uint64_t* key);
 
+// The text readLogTime read `key` from: it takes only two digits per field,
+// so the text is the key's one spelling.
+std::string logTimeText(std::uint64_t key);
+
 // A log entry: the time as written and the alert as the daemon received it.
 struct LogLine {
   std::string_view time;  // "dd-MM-yyyy HH:mm:ss"

@@ -10,6 +10,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <random>
+#include <regex>
 #include <sstream>
 
 #include "bounded_wait.h"
@@ -167,6 +170,117 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    "/nonexistent/brimlet.prom: cannot create a file in its folder"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A reader written for plainness, not speed, against the report's CSV on a
+// generated log: figures, names with commas, quotes, Latin-1 and escapes,
+// Windows line ends, and lines no entry (bad date, raw control byte, an
+// escape the daemon never writes, another writer's alert, an endless line).
+std::string referenceCsv(std::istream& log) {
+  struct User {
+    std::string last[6], first, highestAt;
+    long long lastValue = 0, highest = 0;
+    int w = 0, d = 0;
+  };
+  static const std::regex kLine(R"((\d\d)-(\d\d)-\d{4} (\d\d):(\d\d):(\d\d),(Warning|Danger),(.+),)"
+                                R"((-?(?:0|[1-9]\d{0,9}))%,(-?(?:0|[1-9]\d{0,9})\.\d\d) Mb free,)"
+                                R"((-?(?:0|[1-9]\d{0,9})\.\d\d) Mb max)");
+  const auto control = [](unsigned char c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); };
+  const auto octal = [](const std::string& s, std::size_t at) {
+    return s[at] == '#' && at + 3 < s.size() && s.find_first_not_of("01234567", at + 1) > at + 3;
+  };
+  std::map<std::string, User> users;
+  std::smatch m;
+  for (std::string line; std::getline(log, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (log.eof() || line.size() > 4096 || !std::regex_match(line, m, kLine)) continue;
+    if (std::stoi(m[1]) < 1 || std::stoi(m[1]) > 31 || std::stoi(m[2]) < 1 ||
+        std::stoi(m[2]) > 12 || std::stoi(m[3]) > 23 || std::stoi(m[4]) > 59 ||
+        std::stoi(m[5]) > 60)
+      continue;
+    std::string name, shown, raw = m[7];
+    bool bad = false;
+    for (std::size_t at = 0; at < raw.size(); ++at) {
+      bad |= control(raw[at]);
+      if (!octal(raw, at)) {
+        name += raw[at];
+        continue;
+      }
+      const int code = std::stoi(raw.substr(at + 1, 3), nullptr, 8);
+      bad |= !(control(code) || code == '#');
+      name += static_cast<char>(code);
+      at += 3;
+    }
+    if (bad) continue;
+    for (std::size_t at = 0; at < name.size(); ++at) {
+      const auto c = static_cast<unsigned char>(name[at]);
+      char code[5];
+      std::snprintf(code, sizeof code, "#%03o", c);
+      shown += control(c) || octal(name, at) ? std::string(code)
+               : c < 0x80                    ? std::string(1, c)
+                                             : std::string{static_cast<char>(0xC0 | c >> 6),
+                                        static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    User& u = users[shown];
+    const long long value = std::stoll(m[8]);
+    if (u.first.empty()) u.first = u.highestAt = line.substr(0, 19), u.highest = value;
+    if (value > u.highest) u.highest = value, u.highestAt = line.substr(0, 19);
+    u.lastValue = value;
+    (m[6] == "Danger" ? u.d : u.w)++;
+    const std::string last[6] = {m[6], m[8], m[9], m[10], line.substr(0, 19), u.first};
+    std::copy(last, last + 6, u.last);
+  }
+  std::vector<std::pair<const std::string, User>*> order;
+  for (auto& user : users) order.push_back(&user);
+  std::stable_sort(order.begin(), order.end(),
+                   [](auto* a, auto* b) { return a->second.lastValue > b->second.lastValue; });
+  std::string csv =
+      "user,last_level,last_percent,last_free_mb,last_max_mb,last_alert,first_alert,warnings,"
+      "dangers,highest_percent,highest_at\r\n";
+  for (auto* user : order) {
+    std::string name = user->first;
+    if (name.find_first_of(",\"") != std::string::npos) {
+      for (std::size_t at = name.find('"'); at != std::string::npos; at = name.find('"', at + 2))
+        name.insert(at, "\"");
+      name = "\"" + name + "\"";
+    }
+    const User& u = user->second;
+    csv += name;
+    for (const std::string& field : u.last) csv += "," + field;
+    csv += "," + std::to_string(u.w) + "," + std::to_string(u.d) + "," + std::to_string(u.highest) +
+           "," + u.highestAt + "\r\n";
+  }
+  return csv;
+}
+
+TEST(DaemonReportFileTest, AgreesWithAPlainReaderOnAGeneratedLog) {
+  const char* const kNames[] = {"anna",     "a,b",      "q\"uote", "Jos\xe9",
+                                "tab#011x", "hash#043", "#1x",     "n9,1%"};
+  const std::string kOther[] = {"32-03-2001 09:00:00,Danger,anna,99%,0.00 Mb free,1.00 Mb max",
+                                "06-03-2001 09:00:00,Danger,an\x85na,99%,0.00 Mb free,1.00 Mb max",
+                                "06-03-2001 09:00:00,Danger,x#101,99%,0.00 Mb free,1.00 Mb max",
+                                "06-03-2001 09:00:00,Danger,x,099%,0.00 Mb free,1.00 Mb max",
+                                "06-03-2001 09:00:00,disk danger",
+                                std::string(5000, 'x')};
+  std::mt19937 random(42);
+  std::string log;
+  for (int i = 0; i < 4000; ++i) {
+    char line[96];
+    const int percent = static_cast<int>(random() % 130) - 15;
+    std::snprintf(line, sizeof line,
+                  "%02d-%02d-20%02d %02d:%02d:%02d,%s,%s,%d%%,%.2f Mb free,48.83 Mb max",
+                  1 + i % 28, 1 + i / 500, i % 3, i / 200 % 24, i % 60, i % 61,
+                  percent > 95 ? "Danger" : "Warning", kNames[random() % 8], percent,
+                  random() % 5000 / 100.0);
+    log += random() % 9 == 0 ? kOther[random() % 6] : std::string(line);
+    log += random() % 4 == 0 ? "\r\n" : "\n";
+  }
+  log += "06-03-2001 09:00:00,Danger,cut,99%";
+  TempDirectory folder;
+  std::ofstream(folder.file("brimletlog.txt"), std::ios::binary) << log;
+  std::istringstream in(log);
+  EXPECT_EQ(report(folder, {"--format", "csv", folder.file("brimletlog.txt")}).out,
+            referenceCsv(in));
+}
 
 // A textfile that does not fit leaves nothing behind, not even a part.
 TEST(DaemonReportFileTest, AFullDiskLeavesNoPartOfTheTextfile) {
