@@ -104,7 +104,7 @@ bool CBrimletApp::InitInstance() {
     return false;
   }
   ApplyCommandLine(m_lpCmdLine);
-  // The parser keeps the path short enough for the buffer.
+  // The parser keeps the path short enough for a class name Windows registers.
   CopyToBuffer(windowClassName, WindowClassName(settings));
   if (ActivateRunningCopy()) {
     exitCode_ = 0;

@@ -80,7 +80,7 @@ class CMainFrame : public fw::CFrameWnd {
   // Made on first use; it shows shares of the directory limit of the last
   // reading (0: none).
   std::unique_ptr<CLargestItemsDlg> largestItems;
-  std::uint32_t directoryLimitKb = 0;
+  std::uint64_t directoryLimitKb = 0;
 
   fw::CAsyncSocket socket;
   AlertState alert;

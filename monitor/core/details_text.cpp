@@ -1,53 +1,52 @@
 #include "core/details_text.h"
 
 #include "core/fixed_text.h"
+#include "core/quota_evaluation.h"
 #include "core/text_format.h"
 
 namespace {
 
 constexpr char kUnknownFigure[] = "??";
 
-std::string VolumeFreeText(const QuotaReading& reading) {
-  if (reading.volUsedKb >= reading.volLimitKb) return FormatMb(0);
-  return FormatMb(reading.volLimitKb - reading.volUsedKb);
-}
-
 }  // namespace
 
-std::string FormatMb(uint32_t kb) { return FormatText("%.2lf Mb", kb / 1000.0); }
+std::string FormatMb(uint64_t kb) {
+  return FormatText("%.2lf Mb", static_cast<double>(kb) / 1000.0);
+}
 
 std::string FormatPercent(int32_t percent) { return FormatText("%d%%", percent); }
 
 FigureTexts FigureTextsOf(const QuotaReading& reading) {
   FigureTexts texts;
+  const QuotaFigures figures = FiguresOf(reading);
   switch (reading.result) {
     case DirectoryLimitOnly:
-      texts.dirUsed = FormatMb(reading.dirUsedKb);
-      texts.dirLimit = FormatMb(reading.dirLimitKb);
-      texts.dirFree = FormatMb(reading.dirFreeKb);
-      texts.volUsed = FormatMb(reading.volUsedKb);
+      texts.dirUsed = FormatMb(figures.dirUsedKb);
+      texts.dirLimit = FormatMb(figures.dirLimitKb);
+      texts.dirFree = FormatMb(figures.dirFreeKb);
+      texts.volUsed = FormatMb(figures.volUsedKb);
       texts.freeText = texts.dirFree;
       texts.maxText = texts.dirLimit;
       break;
     case VolumeLimitOnly:
-      texts.dirUsed = FormatMb(reading.dirUsedKb);
-      texts.volUsed = FormatMb(reading.volUsedKb);
-      texts.volLimit = FormatMb(reading.volLimitKb);
-      texts.volFree = VolumeFreeText(reading);
+      texts.dirUsed = FormatMb(figures.dirUsedKb);
+      texts.volUsed = FormatMb(figures.volUsedKb);
+      texts.volLimit = FormatMb(figures.volLimitKb);
+      texts.volFree = FormatMb(figures.volFreeKb);
       texts.freeText = texts.volFree;
       texts.maxText = texts.volLimit;
       break;
     case BothLimits:
-      texts.dirUsed = FormatMb(reading.dirUsedKb);
-      texts.dirLimit = FormatMb(reading.dirLimitKb);
-      texts.dirFree = FormatMb(reading.dirFreeKb);
-      texts.volUsed = FormatMb(reading.volUsedKb);
-      texts.volLimit = FormatMb(reading.volLimitKb);
-      texts.volFree = VolumeFreeText(reading);
+      texts.dirUsed = FormatMb(figures.dirUsedKb);
+      texts.dirLimit = FormatMb(figures.dirLimitKb);
+      texts.dirFree = FormatMb(figures.dirFreeKb);
+      texts.volUsed = FormatMb(figures.volUsedKb);
+      texts.volLimit = FormatMb(figures.volLimitKb);
+      texts.volFree = FormatMb(figures.volFreeKb);
       break;
     case NoLimit:
-      texts.dirUsed = FormatMb(reading.dirUsedKb);
-      texts.volUsed = FormatMb(reading.volUsedKb);
+      texts.dirUsed = FormatMb(figures.dirUsedKb);
+      texts.volUsed = FormatMb(figures.volUsedKb);
       break;
     default:  // a failed reading: its figures may be stale
       texts.dirUsed = texts.dirLimit = texts.dirFree = kUnknownFigure;

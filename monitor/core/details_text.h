@@ -9,15 +9,16 @@
 #include "core/monitor_settings.h"
 #include "core/quota_types.h"
 
-// Kilobytes as megabytes of 1000 KB with two decimals: "%.2lf Mb". At most 13
-// characters, so it fits the 15-byte free and limit buffers.
-std::string FormatMb(uint32_t kb);
+// Kilobytes as megabytes of 1000 KB with two decimals: "%.2lf Mb". At most 14
+// characters for any figure the client's 32-bit block counts give
+// ("17179869.18 Mb"), so an alert with both still fits its 127 bytes.
+std::string FormatMb(uint64_t kb);
 
 // "%d%%".
 std::string FormatPercent(int32_t percent);
 
-// The six figure texts of a reading, plus the free and limit texts that the
-// tooltip and the alert carry. A failed reading shows "??" everywhere; a
+// The six figure texts of a reading (the figures of FiguresOf, formatted),
+// plus the free and limit texts that the tooltip and the alert carry. A failed reading shows "??" everywhere; a
 // figure that does not apply to the kind of restriction is empty.
 struct FigureTexts {
   std::string dirUsed;

@@ -20,15 +20,20 @@ struct MonitorSettings {
 };
 
 // The hidden main window's class is this prefix followed by the watched path,
-// so a running copy for the same path can be found by its class name.
+// so a running copy for the same path can be found by its class name (the
+// second copy looks for it so, and so may a site's own scripts).
 constexpr char kWindowClassPrefix[] = "LaSuperAppsDeQZ";
-constexpr std::size_t kWindowClassNameSize = 258;  // with the terminator
+// Windows registers no class whose name is longer than 255 characters: the
+// path gets what the prefix leaves, and no check may accept more.
+constexpr std::size_t kMaxWindowClassNameLength = 255;
+constexpr std::size_t kWindowClassNameSize = kMaxWindowClassNameLength + 1;  // with the terminator
 
-// Longest path the parser accepts (a longer one, like a host too long for
-// `alertHost`, makes the command line invalid): it keeps the window class name
-// inside its buffer.
+// Longest path the program watches, in bytes of the ANSI code page (a
+// character is at least one, so the class name stays within its limit). The
+// parser refuses a longer one, like a host too long for `alertHost`, and the
+// installer's check refuses it before anything is installed.
 constexpr std::size_t kMaxWatchedPathLength =
-    kWindowClassNameSize - 1 - (sizeof(kWindowClassPrefix) - 1);  // 242
+    kMaxWindowClassNameLength - (sizeof(kWindowClassPrefix) - 1);  // 240
 
 // kWindowClassPrefix followed by the watched path.
 std::string WindowClassName(const MonitorSettings& settings);

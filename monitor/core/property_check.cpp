@@ -8,7 +8,10 @@
 //                 tokens, the runtime drops tabs and the parser trims the
 //                 rest); every character with an exact round trip through the
 //                 ANSI code page
-//   WATCHPATH     at most 242 ANSI bytes (the window class name's buffer)
+//                 that is no other property's assignment (NAME=...), no
+//                 lone backslash, no quotation mark: what msiexec makes of a
+//                 value left empty (see MisreadValue)
+//   WATCHPATH     at most 240 ANSI bytes (the window class name's limit)
 //   POLLSECONDS   decimal digits, 1 to 2147483
 //   WARN, DANGER  decimal digits: 1 to 100 in percent, 0 to 4294966 in
 //                 megabytes of free space (UNIT=A)
@@ -88,6 +91,37 @@ std::optional<std::string> AnsiBytes(std::u16string_view value, const AnsiOfChar
   return bytes;
 }
 
+// Why a value is what msiexec made of a property left empty, or "". The
+// documented way to give an empty value is NAME="" (quotation marks needed);
+// "NAME= OTHER=120", an empty value followed by a blank, is outside that
+// grammar, and Wine's msiexec then takes the next argument as the value. A
+// quoted empty value can come through as a lone backslash, and a quotation
+// mark left in a value would quote the Run value's command line.
+std::string MisreadValue(std::u16string_view value) {
+  if (value.find(u'"') != std::u16string_view::npos) {
+    return "it holds a quotation mark, which would quote part of Brimlet's command line";
+  }
+  if (value.find_first_not_of(u'\\') == std::u16string_view::npos) {  // \ or \\ ...
+    return "backslashes alone are what an empty value given as \"\" can become; give the "
+           "value itself";
+  }
+  // A property's name: a letter or underscore, then letters, digits,
+  // underscores or periods.
+  auto starts = [](char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+  };
+  auto follows = [&](char16_t c) { return starts(c) || (c >= u'0' && c <= u'9') || c == u'.'; };
+  std::size_t at = 0;
+  if (!value.empty() && starts(value[0])) {
+    while (at < value.size() && follows(value[at])) ++at;
+  }
+  if (at > 0 && at < value.size() && value[at] == u'=') {
+    return "it is another property's assignment: a property given empty (NAME= followed by a "
+           "blank) takes the next argument as its value; give a value, or none at all";
+  }
+  return "";
+}
+
 // The number of a value of decimal digits, or nothing.
 std::optional<long long> Digits(const std::string& text) {
   if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
@@ -161,6 +195,7 @@ std::vector<std::string> RefusedProperties(const PropertyValue& value, const Ans
     std::optional<std::string> text;
     if (wide.empty()) {
       reason = "it must be given; Brimlet would ignore its whole command line";
+    } else if (!(reason = MisreadValue(wide)).empty()) {
     } else if ((text = AnsiBytes(wide, ansi, reason))) {
       reason = Broken(rule, *text);
     }

@@ -26,8 +26,9 @@ constexpr long long kMinPollSeconds = 1;        // 0 would poll every 10 ms
 constexpr long long kMaxPollSeconds = 2147483;  // x 1000 ms still fits the timer's 0x7FFFFFFF
 constexpr long long kMinPercent = 1;            // 0: never ok, or always danger
 constexpr long long kMaxPercent = 100;          // no reading is above 100 %
-// Free megabytes come from 32-bit kilobyte counts, at most 4294967 MB: a
-// threshold at or above that would keep the level from ever being ok.
+// At most 4294966 megabytes free (4.29 TB), as the package has always
+// accepted; readings now reach 17179869 MB, so no threshold in this range
+// keeps the level from ever being ok.
 constexpr long long kMaxFreeMegabytes = 4294966;
 constexpr long long kMaxPort = 65535;
 // Enough for any value in range with a few leading zeros; keeps the Run

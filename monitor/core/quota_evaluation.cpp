@@ -1,23 +1,13 @@
 #include "core/quota_evaluation.h"
 
 #include <algorithm>
-#include <limits>
+#include <cstdint>
 
 #include "core/fixed_text.h"
 
 namespace {
 
 constexpr int32_t kKbPerMb = 1000;
-
-// A double-to-int conversion outside the int range is undefined; the
-// percentages can only leave it downwards (free far above the limit).
-int32_t TruncateToInt32(double value) {
-  constexpr double kLowest = std::numeric_limits<int32_t>::min();
-  constexpr double kHighest = std::numeric_limits<int32_t>::max();
-  if (value <= kLowest) return std::numeric_limits<int32_t>::min();
-  if (value >= kHighest) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(value);
-}
 
 // Every step of the percentages is rounded to double on purpose. The 32-bit
 // Windows build computes on the x87 unit, which keeps intermediate results in
@@ -29,10 +19,10 @@ double AsDouble(double value) {
   return stored;
 }
 
-// limit - used as a signed 32-bit number (wrapping), never below 0.
-int32_t VolumeFreeKb(const QuotaReading& reading) {
-  const auto difference = static_cast<int32_t>(reading.volLimitKb - reading.volUsedKb);
-  return std::max<int32_t>(0, difference);
+// Whole megabytes of free kilobytes. The client's counts give at most
+// 0xFFFFFFFF blocks of 4 KB, 17179869 MB; larger figures saturate.
+int32_t MegabytesOf(uint64_t kb) {
+  return static_cast<int32_t>(std::min<uint64_t>(kb / kKbPerMb, INT32_MAX));
 }
 
 QuotaEvaluation NoSpaceLeft() { return QuotaEvaluation{100, 0, LevelDanger}; }
@@ -51,16 +41,31 @@ void MarkFailedReading(QuotaReading& reading) {
   CopyToBuffer(reading.serverName, "??");
 }
 
-int32_t DirectoryPercent(uint32_t freeKb, uint32_t limitKb) {
-  const double share = AsDouble(static_cast<double>(freeKb) / static_cast<double>(limitKb));
-  const double unused = AsDouble(1.0 - share);
-  return TruncateToInt32(AsDouble(unused * 100.0));
+QuotaFigures FiguresOf(const QuotaReading& reading) {
+  QuotaFigures figures;
+  figures.dirUsedKb = reading.dirUsedKb;
+  figures.dirLimitKb = reading.dirLimitKb;
+  figures.dirFreeKb = std::min(reading.dirFreeKb, reading.dirLimitKb);
+  figures.volUsedKb = reading.volUsedKb;
+  figures.volLimitKb = reading.volLimitKb;
+  figures.volFreeKb =
+      reading.volUsedKb < reading.volLimitKb ? reading.volLimitKb - reading.volUsedKb : 0;
+  return figures;
 }
 
-int32_t VolumePercent(uint32_t usedKb, uint32_t limitKb) {
+// Each quotient lies in [0, 1] (the larger cases answered first), so the
+// percentages lie in 0..100 whatever the figures.
+int32_t DirectoryPercent(uint64_t freeKb, uint64_t limitKb) {
+  if (freeKb >= limitKb) return 0;
+  const double share = AsDouble(static_cast<double>(freeKb) / static_cast<double>(limitKb));
+  const double unused = AsDouble(1.0 - share);
+  return static_cast<int32_t>(AsDouble(unused * 100.0));
+}
+
+int32_t VolumePercent(uint64_t usedKb, uint64_t limitKb) {
   if (usedKb > limitKb) return 100;
   const double share = AsDouble(static_cast<double>(usedKb) / static_cast<double>(limitKb));
-  return TruncateToInt32(AsDouble(share * 100.0));
+  return static_cast<int32_t>(AsDouble(share * 100.0));
 }
 
 StatusLevel LevelFromThresholds(int32_t percentUsed, int32_t freeMb, const Thresholds& thresholds) {
@@ -76,25 +81,24 @@ StatusLevel LevelFromThresholds(int32_t percentUsed, int32_t freeMb, const Thres
 
 QuotaEvaluation EvaluateQuota(const QuotaReading& reading, const Thresholds& thresholds) {
   QuotaEvaluation evaluation;
+  const QuotaFigures figures = FiguresOf(reading);
   switch (reading.result) {
     case DirectoryLimitOnly:
-      if (reading.dirLimitKb == 0) return NoSpaceLeft();
-      evaluation.percentUsed = DirectoryPercent(reading.dirFreeKb, reading.dirLimitKb);
-      evaluation.freeMb = static_cast<int32_t>(reading.dirFreeKb / kKbPerMb);
+      if (figures.dirLimitKb == 0) return NoSpaceLeft();
+      evaluation.percentUsed = DirectoryPercent(figures.dirFreeKb, figures.dirLimitKb);
+      evaluation.freeMb = MegabytesOf(figures.dirFreeKb);
       break;
     case VolumeLimitOnly:
-      if (reading.volLimitKb == 0) return NoSpaceLeft();
-      evaluation.percentUsed = VolumePercent(reading.volUsedKb, reading.volLimitKb);
-      evaluation.freeMb = VolumeFreeKb(reading) / kKbPerMb;
+      if (figures.volLimitKb == 0) return NoSpaceLeft();
+      evaluation.percentUsed = VolumePercent(figures.volUsedKb, figures.volLimitKb);
+      evaluation.freeMb = MegabytesOf(figures.volFreeKb);
       break;
-    case BothLimits: {
-      if (reading.volLimitKb == 0 || reading.dirLimitKb == 0) return NoSpaceLeft();
-      evaluation.percentUsed = std::max(VolumePercent(reading.volUsedKb, reading.volLimitKb),
-                                        DirectoryPercent(reading.dirFreeKb, reading.dirLimitKb));
-      const int64_t freeKb = std::min<int64_t>(VolumeFreeKb(reading), reading.dirFreeKb);
-      evaluation.freeMb = static_cast<int32_t>(freeKb / kKbPerMb);
+    case BothLimits:
+      if (figures.volLimitKb == 0 || figures.dirLimitKb == 0) return NoSpaceLeft();
+      evaluation.percentUsed = std::max(VolumePercent(figures.volUsedKb, figures.volLimitKb),
+                                        DirectoryPercent(figures.dirFreeKb, figures.dirLimitKb));
+      evaluation.freeMb = MegabytesOf(std::min(figures.volFreeKb, figures.dirFreeKb));
       break;
-    }
     case NoLimit:
       evaluation.level = LevelOk;
       return evaluation;

@@ -1,4 +1,7 @@
-// Turning one restriction reading into a percentage, free megabytes and a level.
+// Turning one restriction reading into a percentage, free megabytes, a level
+// and the figures shown: the one place where the monitor computes with the
+// reading's kilobytes. Every figure is 64-bit and exact, so every 32-bit
+// block count the client answers (times 4 KB) gives the right level.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,20 @@ struct QuotaEvaluation {
   StatusLevel level = LevelUnknown;
 };
 
+// The kilobyte figures a reading shows. Free space is never more than its
+// limit, nor below 0: a directory that reports more remaining than its limit
+// shows its limit free, and a volume used beyond its restriction 0 free.
+struct QuotaFigures {
+  uint64_t dirUsedKb = 0;
+  uint64_t dirLimitKb = 0;
+  uint64_t dirFreeKb = 0;
+  uint64_t volUsedKb = 0;
+  uint64_t volLimitKb = 0;
+  uint64_t volFreeKb = 0;
+};
+
+QuotaFigures FiguresOf(const QuotaReading& reading);
+
 // Percentage, free megabytes and level of a reading. Results 1 and 6, and any
 // value outside 1..6, are a failed reading: 0 %, unknown level.
 QuotaEvaluation EvaluateQuota(const QuotaReading& reading, const Thresholds& thresholds);
@@ -33,13 +50,13 @@ bool IsFailedReading(int result);
 void MarkFailedReading(QuotaReading& reading);
 
 // (1 - free / limit) * 100 in double precision in exactly that order, truncated
-// toward zero; `limitKb` must not be 0. A free figure above the limit gives a
-// negative percentage, bounded below at INT32_MIN.
-int32_t DirectoryPercent(uint32_t freeKb, uint32_t limitKb);
+// toward zero; 0 when as much or more is free than the limit (nothing used).
+// `limitKb` must not be 0.
+int32_t DirectoryPercent(uint64_t freeKb, uint64_t limitKb);
 
 // used / limit * 100 in double precision, division first, truncated toward
 // zero; 100 when more is used than the limit allows. `limitKb` must not be 0.
-int32_t VolumePercent(uint32_t usedKb, uint32_t limitKb);
+int32_t VolumePercent(uint64_t usedKb, uint64_t limitKb);
 
 // Level of a usable reading. In percent, the level rises with the percentage
 // used; in megabytes, it rises as the free megabytes fall. Each test runs in

@@ -21,16 +21,19 @@ enum RestrictionResult : int {
 };
 
 // One reading of the space restrictions of the watched path. Figures are
-// kilobytes (the server's 4 KB blocks times 4, wrapping in 32 bits).
+// kilobytes, exact: the server's 4 KB block counts are 32-bit, so a count
+// times 4 needs 34 bits (volumes pass 4 TB), and 32-bit kilobytes would wrap
+// into false levels. Every figure the monitor derives from them is computed
+// in core/quota_evaluation.
 struct QuotaReading {
   char serverName[kServerNameSize] = "";
   char serverPath[kServerPathSize] = "";
   char loginName[kLoginNameSize] = "";
-  uint32_t dirUsedKb = 0;
-  uint32_t dirLimitKb = 0;
-  uint32_t dirFreeKb = 0;
-  uint32_t volUsedKb = 0;
-  uint32_t volLimitKb = 0;
+  uint64_t dirUsedKb = 0;
+  uint64_t dirLimitKb = 0;
+  uint64_t dirFreeKb = 0;
+  uint64_t volUsedKb = 0;
+  uint64_t volLimitKb = 0;
   int result = QueryFailed;  // a RestrictionResult; any other value reads as failed
 };
 

@@ -32,6 +32,48 @@ bool OnStack(const std::vector<Level>& stack, uint64_t identity) {
   return false;
 }
 
+// The identities of the files counted so far: open addressing over 8-byte
+// slots (0, no identity, marks a free one), at most half full, so no
+// allocation per file in the walk's inner loop.
+class CountedFiles {
+ public:
+  // True the first time `identity` is offered; always for 0 (unknown).
+  bool FirstTime(uint64_t identity) {
+    if (identity == 0) return true;
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    std::size_t at = SlotOf(identity);
+    while (slots_[at] != 0) {
+      if (slots_[at] == identity) return false;
+      at = (at + 1) & (slots_.size() - 1);
+    }
+    slots_[at] = identity;
+    ++count_;
+    return true;
+  }
+
+ private:
+  // File ids are often consecutive: mix the bits before taking the low ones.
+  std::size_t SlotOf(uint64_t identity) const {
+    identity ^= identity >> 33;
+    identity *= 0xFF51AFD7ED558CCDull;
+    identity ^= identity >> 33;
+    return static_cast<std::size_t>(identity) & (slots_.size() - 1);
+  }
+  void Grow() {
+    std::vector<uint64_t> old(slots_.empty() ? 512 : slots_.size() * 2, 0);
+    old.swap(slots_);
+    for (uint64_t identity : old) {
+      if (identity == 0) continue;
+      std::size_t at = SlotOf(identity);
+      while (slots_[at] != 0) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = identity;
+    }
+  }
+
+  std::vector<uint64_t> slots_;  // a power of two in size
+  std::size_t count_ = 0;
+};
+
 class ProgressClock {
  public:
   explicit ProgressClock(ScanObserver* observer) : observer_(observer), last_(Clock::now()) {}
@@ -52,6 +94,11 @@ class ProgressClock {
 
 }  // namespace
 
+uint64_t CountedBytes(uint64_t allocated, uint64_t length) {
+  if (allocated != 0 || length > kResidentFileBytes) return allocated;
+  return length;
+}
+
 bool IsSnapshotFolder(const std::string& name) {
   std::string lower = name;
   for (char& c : lower) {
@@ -64,6 +111,7 @@ ScanResult ScanSpace(FolderSource& source, const std::atomic<bool>& stop, ScanOb
                      std::size_t largestFiles) {
   ScanResult result;
   TopFiles files(largestFiles);
+  CountedFiles counted;
   ProgressClock clock(observer);
   std::vector<Level> stack;
   {
@@ -102,10 +150,13 @@ ScanResult ScanSpace(FolderSource& source, const std::atomic<bool>& stop, ScanOb
     }
     const bool atRoot = stack.size() == 1;
     if (!entry.folder) {
-      result.bytes += entry.bytes;
-      if (level.top >= 0) result.folders[static_cast<std::size_t>(level.top)].bytes += entry.bytes;
-      if (files.Wants(entry.bytes)) {
-        files.Offer({atRoot ? entry.name : level.path + "\\" + entry.name, entry.bytes, false});
+      const uint64_t bytes = CountedBytes(entry.bytes, entry.length);
+      // A file without bytes need not be remembered: its other links add nothing.
+      if (bytes != 0 && !counted.FirstTime(entry.identity)) continue;
+      result.bytes += bytes;
+      if (level.top >= 0) result.folders[static_cast<std::size_t>(level.top)].bytes += bytes;
+      if (files.Wants(bytes)) {
+        files.Offer({atRoot ? entry.name : level.path + "\\" + entry.name, bytes, false});
       }
       continue;
     }

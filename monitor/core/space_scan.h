@@ -1,7 +1,9 @@
 // The walk that finds what uses the space under the watched path: every
 // folder and file once, depth first, with one open listing per level of the
-// tree, so memory follows the depth of the tree and the rows kept, never
-// the number of files. The file system itself is behind FolderSource (the
+// tree, so memory follows the depth of the tree and the rows kept, plus 8 to
+// 16 bytes per file that holds space: its identity, so that a file with
+// several hard links counts once (a listing does not say how many links a
+// file has). The file system itself is behind FolderSource (the
 // Windows one is ui/largest_items_folders_win.cpp), so the walk is portable.
 #pragma once
 
@@ -16,13 +18,23 @@
 // One name of a folder listing.
 struct FolderEntry {
   std::string name;    // UTF-8, as the file system gives it
-  uint64_t bytes = 0;  // the allocated size where the system reports it, else the size
+  uint64_t bytes = 0;  // allocated on the disk, as the listing reports it
   bool folder = false;
   bool link = false;  // a link, junction or other reparse point: never entered
-  // What tells this name's folder from every other one on its volume, where
-  // the listing says (0 when it does not); see FolderSource::Open.
+  // What tells this name's folder or file from every other one on its
+  // volume, where the listing says (0 when it does not); see
+  // FolderSource::Open. All the links of one file share it.
   uint64_t identity = 0;
+  uint64_t length = 0;  // a file's length; see CountedBytes
 };
+
+// What a file takes on the disk, as a quota charges it: its allocation. Its
+// length counts only where nothing is allocated and the length is at most
+// kResidentFileBytes, a file whose data lives in its record in the file
+// system's table (NTFS file records are 1 or 4 KB). A sparse or offline file
+// with nothing allocated counts 0, whatever its length.
+constexpr uint64_t kResidentFileBytes = 4096;
+uint64_t CountedBytes(uint64_t allocated, uint64_t length);
 
 class FolderListing {
  public:
@@ -50,10 +62,13 @@ struct ScanProgress {
   std::string folder;  // relative path of the folder being read
 };
 
+// A file with several links counts once, in the total and in the folder
+// where the walk meets it first (listing order, depth first), as a quota
+// charges it once; the list of files shows it under that path only.
 struct ScanResult {
   std::vector<ScanRow> folders;  // directly under the watched path, ranked
   std::vector<ScanRow> files;    // the largest files anywhere under it, ranked
-  uint64_t items = 0;
+  uint64_t items = 0;            // names seen, every link of a file among them
   uint64_t bytes = 0;
   uint32_t unreadable = 0;      // folders that could not be read, or not to the end
   uint32_t notFollowed = 0;     // links, junctions and loops not entered

@@ -2,8 +2,10 @@
 
 namespace {
 
-constexpr uint32_t kBlockKb = 4;
+constexpr uint64_t kBlockKb = 4;
 constexpr uint32_t kNoLimitBits = static_cast<uint32_t>(kNoDirLimit);
+
+uint64_t KbOf(uint32_t blocks) { return blocks * kBlockKb; }
 
 }  // namespace
 
@@ -12,12 +14,11 @@ DirectoryFigures DirectoryFiguresOf(const std::vector<DirSpaceLimitEntry>& entri
   if (entries.empty()) return figures;
 
   const DirSpaceLimitEntry& first = entries.front();
-  figures.usedKb =
-      (static_cast<uint32_t>(first.limitBlocks) - static_cast<uint32_t>(first.remainingBlocks)) *
-      kBlockKb;
+  const int64_t usedBlocks = int64_t{first.limitBlocks} - int64_t{first.remainingBlocks};
+  figures.usedKb = usedBlocks > 0 ? static_cast<uint64_t>(usedBlocks) * kBlockKb : 0;
   uint32_t best = static_cast<uint32_t>(first.remainingBlocks);
   if (best > kNoLimitBits) best = 0;  // over the limit
-  figures.freeKb = best * kBlockKb;
+  figures.freeKb = KbOf(best);
 
   for (const DirSpaceLimitEntry& entry : entries) {
     if (entry.remainingBlocks == kNoDirLimit) continue;
@@ -28,8 +29,8 @@ DirectoryFigures DirectoryFiguresOf(const std::vector<DirSpaceLimitEntry>& entri
     uint32_t limit = static_cast<uint32_t>(entry.limitBlocks);
     if (limit < kNoLimitBits) {
       figures.limited = true;
-      figures.limitKb = limit * kBlockKb;
-      figures.freeKb = remaining * kBlockKb;
+      figures.limitKb = KbOf(limit);
+      figures.freeKb = KbOf(remaining);
     } else {
       // No limit here, or a negative one, which counts as a limit of 0.
       figures.limitKb = 0;
@@ -45,8 +46,8 @@ VolumeFigures VolumeFiguresOf(uint32_t restrictionBlocks, uint32_t inUseBlocks) 
   VolumeFigures figures;
   if (restrictionBlocks != kNoVolumeRestriction) {
     figures.limited = true;
-    figures.limitKb = restrictionBlocks * kBlockKb;
+    figures.limitKb = KbOf(restrictionBlocks);
   }
-  figures.usedKb = inUseBlocks * kBlockKb;
+  figures.usedKb = KbOf(inUseBlocks);
   return figures;
 }

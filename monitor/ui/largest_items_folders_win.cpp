@@ -35,12 +35,10 @@ class CWinFolderListing : public FolderListing {
     entry->name = Utf8FromWide(info->FileName, info->FileNameLength / sizeof(wchar_t));
     entry->folder = (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry->link = (info->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    const auto allocated = static_cast<uint64_t>(info->AllocationSize.QuadPart);
-    const auto size = static_cast<uint64_t>(info->EndOfFile.QuadPart);
-    // Nothing allocated for a file that has bytes and is not sparse means the
-    // file system does not tell (some redirectors): count its size then.
-    const bool sparse = (info->FileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
-    entry->bytes = allocated != 0 || sparse ? allocated : size;
+    // The walk decides what counts (CountedBytes): the allocation, the length
+    // only for a file small enough to live in its file record.
+    entry->bytes = static_cast<uint64_t>(info->AllocationSize.QuadPart);
+    entry->length = static_cast<uint64_t>(info->EndOfFile.QuadPart);
     entry->identity = static_cast<uint64_t>(info->FileId.QuadPart);
     return Next::Entry;
   }

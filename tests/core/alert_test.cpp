@@ -73,7 +73,7 @@ TEST(CoreAlertText, OnlyWarningAndDangerHaveAText) {
 TEST(CoreAlertText, IsCutTo127BytesWithoutNul) {
   const std::string login(kLoginNameSize - 1, 'u');  // the longest name the reading can hold
   const std::string text =
-      ComposeAlertText({LevelDanger, login, 100, "4294967.29 Mb", "4294967.29 Mb"});
+      ComposeAlertText({LevelDanger, login, 100, "17179869.18 Mb", "17179869.18 Mb"});
   ASSERT_EQ(text.size(), kMaxAlertLength);
   EXPECT_EQ(text, ("Danger," + login).substr(0, 127));
   EXPECT_EQ(text.find('\0'), std::string::npos);

@@ -22,7 +22,9 @@ std::string Describe(const MonitorSettings& s) {
 }
 
 const std::string kDefaults = "H:\\ 300 75 95 % n n [0] 0";
-const std::string kPath242 = "\\\\" + std::string(240, 'p');
+// The longest path: its window class name, with the 15-character prefix,
+// is the longest Windows registers (255 characters).
+const std::string kPath240 = "\\\\" + std::string(238, 'p');
 const std::string kHost49(49, 'h');
 constexpr CommandLineForm kWithUnit = CommandLineForm::WithUnit;
 constexpr CommandLineForm kPercentOnly = CommandLineForm::PercentOnly;
@@ -71,11 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
          "H:\\ 2147483647 -2147483648 95 % n n [0] 0"},
         {"EmptyNumber", kWithUnit, "h:\\ 300  95 % N N 0 0", true, "H:\\ 300 0 95 % n n [0] 0"},
         {"EmptyHost", kWithUnit, "h:\\ 300 75 95 % N N  0", true, "H:\\ 300 75 95 % n n [] 0"},
-        {"PathOf242", kWithUnit, kPath242 + " 300 75 95 % N N 0 0", true,
-         "\\\\" + std::string(240, 'P') + " 300 75 95 % n n [0] 0"},
+        {"PathOf240", kWithUnit, kPath240 + " 300 75 95 % N N 0 0", true,
+         "\\\\" + std::string(238, 'P') + " 300 75 95 % n n [0] 0"},
         {"HostOf49", kWithUnit, "h:\\ 300 75 95 % N N " + kHost49 + " 0", true,
          "H:\\ 300 75 95 % n n [" + kHost49 + "] 0"},
-        Refused("PathOf243", kWithUnit, kPath242 + "p 300 75 95 % N N 0 0"),
+        Refused("PathOf241", kWithUnit, kPath240 + "p 300 75 95 % N N 0 0"),
         Refused("HostOf50", kWithUnit, "h:\\ 300 75 95 % N N " + kHost49 + "h 0"),
         Refused("TabDoesNotSeparate", kWithUnit, "h:\\ 300\t75 95 % N N 0 0"),
         Refused("UnitMb", kWithUnit, "g:\\ 60 50 10 MB y y host 1"),
@@ -112,8 +114,8 @@ TEST(CoreWindowClassName, IsPrefixAndUpperCasedPath) {
   EXPECT_EQ(WindowClassName(SettingsFromCommandLine("h:\\ 300 75 95 % N N 0 0", kWithUnit)),
             "LaSuperAppsDeQZH:\\");
   const MonitorSettings longest =
-      SettingsFromCommandLine(kPath242 + " 300 75 95 % N N 0 0", kWithUnit);
-  EXPECT_EQ(WindowClassName(longest).size(), kWindowClassNameSize - 1);
+      SettingsFromCommandLine(kPath240 + " 300 75 95 % N N 0 0", kWithUnit);
+  EXPECT_EQ(WindowClassName(longest).size(), 255u);
 }
 
 struct IntegerCase {

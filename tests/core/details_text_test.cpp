@@ -13,7 +13,7 @@
 namespace {
 
 struct MbCase {
-  uint32_t kb;
+  uint64_t kb;
   const char* text;
 };
 
@@ -32,7 +32,9 @@ INSTANTIATE_TEST_SUITE_P(Vectors, CoreFormatMb,
                              {48828, "48.83 Mb"},
                              {102400, "102.40 Mb"},
                              // unsigned: the largest figure is still positive
-                             {0xFFFFFFFF, "4294967.29 Mb"}}));
+                             {0xFFFFFFFF, "4294967.29 Mb"},
+                             // 0xFFFFFFFF blocks of 4 KB, the most the client gives
+                             {0x3FFFFFFFCull, "17179869.18 Mb"}}));
 
 TEST(CoreFormatPercent, IsDecimalAndPercentSign) {
   EXPECT_EQ(FormatPercent(80), "80%");
@@ -45,7 +47,7 @@ QuotaReading FullReading(int result) {
   reading.result = result;
   reading.dirUsedKb = 1000;
   reading.dirLimitKb = 2000;
-  reading.dirFreeKb = 3000;
+  reading.dirFreeKb = 1500;
   reading.volUsedKb = 4000;
   reading.volLimitKb = 5000;
   return reading;
@@ -86,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"OutsideTheKnownResults", FullReading(9), kUnknownFigures},
         {"DirectoryOnly",
          FullReading(DirectoryLimitOnly),
-         {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "", "", "3.00 Mb", "2.00 Mb"}},
+         {"1.00 Mb", "2.00 Mb", "1.50 Mb", "4.00 Mb", "", "", "1.50 Mb", "2.00 Mb"}},
         {"VolumeOnly",
          FullReading(VolumeLimitOnly),
          {"1.00 Mb", "", "", "4.00 Mb", "5.00 Mb", "1.00 Mb", "1.00 Mb", "5.00 Mb"}},
@@ -95,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
          {"1.00 Mb", "", "", "60.00 Mb", "48.83 Mb", "0.00 Mb", "0.00 Mb", "48.83 Mb"}},
         {"Both",
          FullReading(BothLimits),
-         {"1.00 Mb", "2.00 Mb", "3.00 Mb", "4.00 Mb", "5.00 Mb", "1.00 Mb", "", ""}},
+         {"1.00 Mb", "2.00 Mb", "1.50 Mb", "4.00 Mb", "5.00 Mb", "1.00 Mb", "", ""}},
         {"NoLimit", FullReading(NoLimit), {"1.00 Mb", "", "", "4.00 Mb", "", "", "", ""}}}),
     CaseName());
 

@@ -118,6 +118,47 @@ TEST(CoreSpaceScan, SumsTreesSkipsLinksLoopsAndSnapshotsAndCountsFailures) {
   EXPECT_EQ(t.open, 0u);
 }
 
+// What counts: a file once however many links it has (in the folder met
+// first), its allocation, and its length only where nothing is allocated and
+// it fits a file record.
+FolderEntry Linked(const char* name, uint64_t bytes, uint64_t id) { return {name, bytes, false, false, id}; }
+FolderEntry Unallocated(const char* name, uint64_t length) { return {name, 0, false, false, 0, length}; }
+
+struct CountCase {
+  const char* name;
+  std::map<std::string, std::vector<FolderEntry>> folders;
+  const char* counted;  // folders | files | total
+};
+
+class CoreSpaceScanCounts : public testing::TestWithParam<CountCase> {};
+
+TEST_P(CoreSpaceScanCounts, AsAQuotaChargesThem) {
+  FakeTree t;
+  t.folders = GetParam().folders;
+  std::atomic<bool> stop{false};
+  const ScanResult r = ScanSpace(t, stop, nullptr);
+  EXPECT_EQ(Paths(r.folders) + "| " + Paths(r.files) + "| " + std::to_string(r.bytes),
+            GetParam().counted);
+}
+
+constexpr uint64_t k10Mb = 10u << 20;
+
+INSTANTIATE_TEST_SUITE_P(Files, CoreSpaceScanCounts, testing::ValuesIn(std::vector<CountCase>{
+  {"HardLinkInTwoFolders", {{"", {Dir("A"), Dir("B")}}, {"A", {Linked("x", k10Mb, 7)}},
+     {"B", {Linked("x2", k10Mb, 7), Linked("y", 4096, 8)}}},
+   "A=10485760 B=4096 | A\\x=10485760 B\\y=4096 | 10489856"},
+  {"HardLinksInOneFolder", {{"", {Linked("a", 8192, 3), Dir("D")}},
+     {"D", {Linked("b", 8192, 3), Linked("c", 8192, 3)}}}, "D=0 | a=8192 | 8192"},
+  {"UnknownIdentitiesCountEachTime", {{"", {File("a", 4096), File("b", 4096)}}},
+   "| a=4096 b=4096 | 8192"},
+  {"SparseFileHoldingNothing", {{"", {Unallocated("sparse.vhd", 50000000)}}},
+   "| sparse.vhd=0 | 0"},
+  {"TinyResidentFile", {{"", {Unallocated("tiny.ini", 100)}}}, "| tiny.ini=100 | 100"},
+  {"LongestResidentFile", {{"", {Unallocated("a", 4096), Unallocated("b", 4097)}}},
+   "| a=4096 b=0 | 4096"},
+  {"AllocationOverLength", {{"", {FolderEntry{"a", 8192, false, false, 0, 100}}}},
+   "| a=8192 | 8192"}}), CaseName());
+
 TEST(CoreSpaceScan, AnswersAnUnreadableRootAndAStopAtOnce) {
   FakeTree none;
   std::atomic<bool> stop{false};

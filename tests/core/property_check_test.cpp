@@ -42,7 +42,7 @@ TEST_P(CorePropertyCheck, RefusesExactlyWhatTheProgramWouldMisread) {
   }
 }
 
-const std::u16string k242 = u"H:\\" + std::u16string(239, u'p');
+const std::u16string k240 = u"H:\\" + std::u16string(237, u'p');
 
 INSTANTIATE_TEST_SUITE_P(
     Values, CorePropertyCheck,
@@ -58,8 +58,17 @@ INSTANTIATE_TEST_SUITE_P(
         PropertyCase{"CodePageLetters", {{"WATCHPATH", u"h:\\\u00DCberweisung"}}, {}},
         PropertyCase{"Empty", {{"DANGER", u""}}, {"DANGER=\"\" is refused: it must be given"}},
         // Lengths in ANSI bytes.
-        PropertyCase{"LongestPath", {{"WATCHPATH", k242}}, {}},
-        PropertyCase{"PathTooLong", {{"WATCHPATH", k242 + u"p"}}, {"WATCHPATH"}},
+        PropertyCase{"LongestPath", {{"WATCHPATH", k240}}, {}},
+        PropertyCase{"PathTooLong", {{"WATCHPATH", k240 + u"p"}}, {"WATCHPATH"}},
+        // What msiexec makes of a property left empty: the next argument, or
+        // a backslash; a quotation mark would quote the Run value.
+        PropertyCase{"NextPropertysAssignment", {{"WATCHPATH", u"POLLSECONDS=120"}}, {"WATCHPATH=\"POLLSECONDS=120\" is refused: it is another property's assignment"}},
+        PropertyCase{"LowerCaseAssignment", {{"LOGHOST", u"logport=48000"}, {"LOGPORT", u"1"}}, {"LOGHOST"}},
+        PropertyCase{"LoneBackslash", {{"WATCHPATH", u"\\"}}, {"WATCHPATH=\"\\\" is refused: backslashes alone"}},
+        PropertyCase{"Backslashes", {{"WATCHPATH", u"\\\\"}}, {"WATCHPATH"}},
+        PropertyCase{"Quote", {{"WATCHPATH", u"\"H:\\\""}, {"DANGER", u"9\"5"}}, {"WATCHPATH=\"\"H:\\\"\" is refused: it holds a quotation mark", "DANGER"}},
+        PropertyCase{"EqualsInAPath", {{"WATCHPATH", u"H:\\A=B"}}, {}},
+        PropertyCase{"UncPath", {{"WATCHPATH", u"\\\\FS1\\SYS"}}, {}},
         PropertyCase{"HostTooLong", {{"LOGHOST", std::u16string(50, u'h')}, {"LOGPORT", u"1"}}, {"LOGHOST"}},
         // Switches.
         PropertyCase{"SwitchesEitherCase", {{"SHOWDETAILS", u"y"}, {"AUTOSHOW", u"n"}}, {}},

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 const Thresholds kPercent{75, 95, true};
 const Thresholds kMegabytes{50, 10, false};
 
@@ -89,17 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
         {"Directory80", Directory(102400, 20000), kPercent, 80, 20, LevelWarning},
         {"Directory34FreeGives65", Directory(100, 34), kPercent, 65, 0, LevelOk},
         {"Directory30FreeGives70", Directory(100, 30), kPercent, 70, 0, LevelOk},
-        {"DirectoryFreeAboveLimit", Directory(100, 150), kPercent, -50, 0, LevelOk},
-        {"DirectoryFreeFarAboveLimit", Directory(1, 0xFFFFFFFF), kPercent, kMin, 4294967, LevelOk},
+        // More free than the limit: nothing used, and no more free than the limit.
+        {"DirectoryFreeAboveLimit", Directory(100, 150), kPercent, 0, 0, LevelOk},
+        {"DirectoryFreeFarAboveLimit", Directory(1000, 0xFFFFFFFF), kMegabytes, 0, 1, LevelDanger},
         {"Volume29Gives28", Volume(100, 29), kPercent, 28, 0, LevelOk},
         {"Volume58Gives57", Volume(100, 58), kPercent, 57, 0, LevelOk},
         {"Volume70Gives70", Volume(100, 70), kPercent, 70, 0, LevelOk},
         {"VolumeExceededPercent", Volume(50000, 60000), kPercent, 100, 0, LevelDanger},
         {"VolumeExceededMegabytes", Volume(50000, 60000), kMegabytes, 100, 0, LevelDanger},
         {"VolumeFullyUsed", Volume(50000, 50000), kPercent, 100, 0, LevelDanger},
-        // The free space is a signed 32-bit difference: a restriction above
-        // 2^31 KB with nothing used reads as no space free.
-        {"VolumeDifferenceIsSigned32", Volume(0xC0000000, 0), kMegabytes, 0, 0, LevelDanger},
+        // A restriction above 2^31 KB with nothing used is all free.
+        {"VolumeAbove2GbAllFree", Volume(0xC0000000, 0), kMegabytes, 0, 3221225, LevelOk},
         {"BothTakesLargerPercentage", Both(100000, 60000, 100000, 80000), kPercent, 80, 20,
          LevelWarning},
         {"BothTakesSmallerFreeDirectory", Both(100000, 12000, 100000, 50000), kMegabytes, 88, 12,

@@ -62,7 +62,7 @@ TEST(NetWareDiskRestrictionTest, LongNamesFailTheFirstConversionAndPassTheSecond
   reading.Query(client, "G:\\");
   EXPECT_EQ(reading.result, VolumeLimitOnly);  // its only level has no limit
   EXPECT_STREQ(reading.quota.serverPath, "PROJECTS:Shared Work\\Team Alpha");
-  EXPECT_EQ(reading.quota.dirFreeKb, 4294967292u);  // the unlimited level, times 4
+  EXPECT_EQ(reading.quota.dirFreeKb, 0x7FFFFFFFull * 4);  // the unlimited level, times 4
   EXPECT_EQ(reading.quota.volLimitKb, 200000u);
   EXPECT_EQ(client.CallLog()[2], "ConvertNameSpace 0>4");
   EXPECT_EQ(client.CallLog()[3], "ConvertNameSpace 4>4");

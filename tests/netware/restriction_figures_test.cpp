@@ -13,7 +13,7 @@ constexpr int32_t kNone = kNoDirLimit;
 struct DirectoryCase {
   const char* name;
   std::vector<DirSpaceLimitEntry> entries;  // {level, limit, remaining}
-  uint32_t usedKb, limitKb, freeKb;
+  uint64_t usedKb, limitKb, freeKb;
   bool limited;
 };
 
@@ -35,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, NetWareDirectoryFiguresTest,
     testing::Values(
         DirectoryCase{"EmptyList", {}, 0, 0, 0, false},
-        // 0x7FFFFFFF blocks times 4 wraps to 4294967292.
-        DirectoryCase{"NoLimitLevelOnly", {{0, kNone, kNone}}, 0, 0, 4294967292u, false},
+        DirectoryCase{"NoLimitLevelOnly", {{0, kNone, kNone}}, 0, 0, 0x7FFFFFFFull * 4, false},
         DirectoryCase{"LeastRemainingDecides",
                       {{0, 25600, 1000}, {1, 51200, 800}},
                       98400,
@@ -52,15 +51,17 @@ INSTANTIATE_TEST_SUITE_P(
                       102400,
                       25600,
                       true},
-        DirectoryCase{"NegativeLimitCountsAsZero", {{0, -5, 100}}, uint32_t(-105 * 4), 0, 0, true},
+        // More remaining than the limit: nothing used.
+        DirectoryCase{"NegativeLimitCountsAsZero", {{0, -5, 100}}, 0, 0, 0, true},
         DirectoryCase{"NoLimitWithFiniteRemaining",
                       {{0, kNone, 5000}},
-                      uint32_t((0x7FFFFFFFu - 5000u) * 4u),
+                      (0x7FFFFFFFull - 5000) * 4,
                       0,
                       0,
                       false},
-        // Every product wraps in 32 bits: 0x40000000 blocks are 0 KB.
-        DirectoryCase{"FiguresWrap", {{0, 0x40000001, 1}}, 0, 4, 4, true}),
+        // No product wraps: 0x40000001 blocks are 4294967300 KB, not 4.
+        DirectoryCase{"FiguresDoNotWrap", {{0, 0x40000001, 1}}, 0x100000000ull, 0x100000004ull, 4,
+                      true}),
     [](const testing::TestParamInfo<DirectoryCase>& info) { return info.param.name; });
 
 TEST(NetWareVolumeFiguresTest, NoRestrictionMarkerAndZeroRestriction) {
@@ -73,9 +74,9 @@ TEST(NetWareVolumeFiguresTest, NoRestrictionMarkerAndZeroRestriction) {
   EXPECT_TRUE(zero.limited);  // a restriction of 0 blocks is a real restriction
   EXPECT_EQ(zero.limitKb, 0u);
 
-  VolumeFigures wrapped = VolumeFiguresOf(0x7FFFFFFF, 0x7FFFFFFF);
-  EXPECT_EQ(wrapped.limitKb, 4294967292u);
-  EXPECT_EQ(wrapped.usedKb, 4294967292u);
+  VolumeFigures largest = VolumeFiguresOf(0xFFFFFFFF, 0x40000010);
+  EXPECT_EQ(largest.limitKb, 0x3FFFFFFFCull);
+  EXPECT_EQ(largest.usedKb, 0x100000040ull);
 }
 
 TEST(NetWareSpaceLimitListTest, RoundTripsSignedValuesLittleEndian) {

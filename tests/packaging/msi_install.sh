@@ -73,15 +73,18 @@ expected_run() {
   echo "$line ${v[SHOWDETAILS]} ${v[AUTOSHOW]} ${v[LOGHOST]} ${v[LOGPORT]}"
 }
 
-long_path="H:\\$(printf 'p%.0s' $(seq 1 239))"           # 242 characters: accepted
-too_long_path="H:\\$(printf 'p%.0s' $(seq 1 240))"       # 243
+long_path="H:\\$(printf 'p%.0s' $(seq 1 237))"           # 240 characters: accepted
+too_long_path="H:\\$(printf 'p%.0s' $(seq 1 238))"       # 241
 long_host="$(printf 'h%.0s' $(seq 1 45)).org"              # 49 characters: accepted
 too_long_host="$(printf 'h%.0s' $(seq 1 46)).org"          # 50
 
 # Refused values: each would make the program ignore its whole command line,
 # or read it otherwise than typed (its ANSI command line, its parser). Words
 # are separated by "&"; printf's escapes give the characters outside ASCII.
+# The property refused is the last word's, or the one after a second "|".
 refusals=(
+  "empty path before another property|WATCHPATH=&POLLSECONDS=120|WATCHPATH"
+  'empty path in quotation marks|WATCHPATH=""'
   "empty path|WATCHPATH="
   'path with a blank|WATCHPATH=H:\\my home'
   'path with an ideographic space|WATCHPATH=H:\\my\u3000home'
@@ -122,10 +125,11 @@ words_of() {  # the NAME=VALUE words of a table entry, into `words`
 }
 passed=0
 for case in "${refusals[@]}"; do
-  name="${case%%|*}"; words_of "${case#*|}"
+  name="${case%%|*}"; rest="${case#*|}"; words_of "${rest%%|*}"
   if msi /i current.msi /qn "${words[@]}"; then fail "$name (${words[*]}) was installed"; fi
   # Refused by the check, with its reason, before anything was done.
   refused="${words[-1]%%=*}"
+  [ "$rest" != "${rest#*|}" ] && refused="${rest#*|}"
   line="$(grep -a -m1 "^Brimlet: $refused=.* is refused: " msiexec.log | tr -d '\r')" ||
     fail "$name: no refusal of $refused in the log: $(grep -a 'Brimlet: ' msiexec.log)"
   grep -aq 'Action start .*: LaunchConditions\.' msiexec.log && fail "$name: the launch conditions ran"

@@ -29,10 +29,10 @@ std::string AnsiString(UINT id, LANGID language) {
   return std::string(text, bytes > 0 ? bytes : 0);
 }
 
-// The widest figures a reading gives: 100 % and the largest 32-bit kilobyte
-// count as free megabytes.
+// The widest figures a reading gives: 100 % and the largest free space, 32-bit
+// block counts of 4 KB, as megabytes.
 constexpr int kWidestPercent = 100;
-const char kWidestFree[] = "4294967.29 Mb";
+const char kWidestFree[] = "17179869.18 Mb";
 // A watched path that stays whole in every language; a mapped drive root or
 // a server share is far shorter.
 const std::string kLongPath = "\\\\" + std::string(77, 'S') + "\\";  // 80 characters

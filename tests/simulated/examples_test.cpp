@@ -21,7 +21,7 @@ struct Example {
   const char* file;
   const char* path;
   RestrictionResult result;
-  uint32_t dirLimitKb, dirFreeKb, volUsedKb, volLimitKb;
+  uint64_t dirLimitKb, dirFreeKb, volUsedKb, volLimitKb;
   int32_t balanceResult;
   AccountBalance balance;
 };
@@ -79,7 +79,7 @@ const Example kExamples[] = {
             "G:\\",
             VolumeLimitOnly,
             0,
-            4294967292u,
+            0x7FFFFFFFull * 4,
             40000,
             200000,
             1,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/monitor_settings.h"
 #include "debugged_process.h"
 #include "resources/resource.h"
 #include "udp_receiver.h"
@@ -107,15 +108,27 @@ std::string Arguments(const std::string& path, int port) {
   return path + " 3600 75 95 % N N 127.0.0.1 " + std::to_string(port);
 }
 
-TEST(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarning) {
+// The watched path: a folder below the mapped H:\ keeps this copy apart from
+// other tests'; the longest path the program accepts starts and alerts too
+// (its window class name is then the longest Windows registers).
+struct WatchedPath {
+  const char* name;
+  std::string path;
+};
+
+void PrintTo(const WatchedPath& watched, std::ostream* out) { *out << watched.name; }
+
+class ProgramWithClientTest : public ::testing::TestWithParam<WatchedPath> {};
+
+TEST_P(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarning) {
+  const std::string& path = GetParam().path;
   ScratchFolder folder("with-client");
   for (const char* library : kLibraries) ASSERT_TRUE(folder.Copy(kStandins + library, library));
   ASSERT_TRUE(folder.Copy(WindowsPath(BRIMLET_EXAMPLES_DIR "/walkthrough.net"), "walkthrough.net"));
   NetworkVariable network(folder.Path("walkthrough.net"));
   UdpReceiver receiver;
 
-  // A folder below the mapped H:\ keeps this copy apart from other tests'.
-  DebuggedProcess program(folder.Path("brimlet.exe"), Arguments("H:\\STANDIN\\", receiver.Port()));
+  DebuggedProcess program(folder.Path("brimlet.exe"), Arguments(path, receiver.Port()));
   ASSERT_TRUE(program.Started());
   std::vector<std::string> datagrams;
   EXPECT_TRUE(program.RunUntil(
@@ -131,7 +144,16 @@ TEST(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarnin
   EXPECT_TRUE(Holds(program.DebugText(), std::string(kInUse) + used)) << program.DebugText();
   EXPECT_EQ(!kBindsClient, Holds(program.DebugText(), kNoBinding)) << program.DebugText();
   EXPECT_EQ("user1", DetailsText(program.ProcessId(), IDC_LOGIN_NAME));
+  // It watches this path, not the defaults' H:\ (the path is upper-case).
+  EXPECT_NE(nullptr, FindWindowA((kWindowClassPrefix + path).c_str(), nullptr));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ProgramWithClientTest,
+    ::testing::Values(WatchedPath{"BelowTheDrive", "H:\\STANDIN\\"},
+                      WatchedPath{"LongestAccepted",
+                                  "H:\\STANDIN\\" + std::string(kMaxWatchedPathLength - 11, 'P')}),
+    [](const ::testing::TestParamInfo<WatchedPath>& info) { return info.param.name; });
 
 // Without a complete client and without a network description the program
 // still runs, with the unknown level; the debugger output says why.

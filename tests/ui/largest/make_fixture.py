@@ -3,7 +3,8 @@
 scan must find in it, as the Copy command's lines without the header.
 
 Sizes are what Wine reports as a file's allocated size: st_blocks * 512, or
-the size where the file system allocates nothing for a file with bytes.
+the size where the file system allocates nothing for a file of at most 4096
+bytes.
 Wine 8 follows Linux symbolic links without telling (no reparse point), so
 the link loop here is one only the scan's folder identity check catches."""
 import os
@@ -46,8 +47,12 @@ locked_readable = os.access(os.path.join(root, "locked"), os.R_OK | os.X_OK)
 
 
 def allocated(path):
+    """The scan's rule: the allocation; the length only where nothing is
+    allocated and the file fits a file record (4096 bytes)."""
     st = os.lstat(path)
-    return st.st_blocks * 512 if st.st_blocks else st.st_size
+    if st.st_blocks or st.st_size > 4096:
+        return st.st_blocks * 512
+    return st.st_size
 
 
 folders, files = {}, []
