@@ -1,8 +1,11 @@
-// bench_monitor.exe BRIMLET_EXE BARE_TRAY_EXE [POLLS]
+// bench_monitor.exe BRIMLET_EXE BARE_TRAY_EXE [POLLS [IDLE_SECONDS OK_NETWORK]]
 // Starts the monitor on the simulated network that BRIMLET_NETWORK names,
 // drives POLLS polls through its frame (each a WM_TIMER sent and answered),
 // and reports its CPU time per poll and its memory next to a bare tray
-// program started the same way. Every wait is bounded.
+// program started the same way. With IDLE_SECONDS it then counts the timer
+// messages the idle monitor takes, at the network's level and, after
+// OK_NETWORK was copied over the network file and one poll, at ok. Every
+// wait is bounded.
 #include <windows.h>
 #include <psapi.h>
 
@@ -10,6 +13,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "timer_counts.h"
 
 namespace {
 
@@ -65,6 +70,60 @@ HWND WaitForClass(const char* className) {
   return nullptr;
 }
 
+struct IdleCounts {
+  bool counted = false;
+  double timersPerMinute = 0;
+  double messagesPerMinute = 0;
+};
+
+// The messages the monitor's thread takes while nothing drives it, counted
+// by timer_count_hook.dll (beside this program) hooked onto that thread.
+IdleCounts CountIdle(HWND frame, int seconds) {
+  IdleCounts idle;
+  static HANDLE mapping =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(MessageCounts),
+                         kCountsName);
+  auto* counts = mapping != nullptr
+                     ? static_cast<MessageCounts*>(
+                           MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(MessageCounts)))
+                     : nullptr;
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string dll = path;
+  dll = dll.substr(0, dll.find_last_of('\\') + 1) + "timer_count_hook.dll";
+  HMODULE module = LoadLibraryA(dll.c_str());
+  auto proc = module != nullptr ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                                      GetProcAddress(module, "CountMessages")))
+                                : nullptr;
+  const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+  HHOOK hook = proc != nullptr && counts != nullptr
+                   ? SetWindowsHookExA(WH_GETMESSAGE, proc, module, thread)
+                   : nullptr;
+  if (hook == nullptr) {
+    std::fprintf(stderr, "bench: the message hook could not be set on the monitor\n");
+    return idle;
+  }
+  PostMessageA(frame, WM_NULL, 0, 0);  // the hook's first call loads it there
+  Sleep(500);
+  const LONG messages = counts->messages;
+  const LONG timers = counts->timers;
+  Sleep(static_cast<DWORD>(seconds) * 1000);
+  idle.counted = counts->messages > 0;
+  idle.timersPerMinute = (counts->timers - timers) * 60.0 / seconds;
+  idle.messagesPerMinute = (counts->messages - messages) * 60.0 / seconds;
+  UnhookWindowsHookEx(hook);
+  return idle;
+}
+
+void PrintIdle(const char* level, const IdleCounts& idle) {
+  if (!idle.counted) {
+    std::printf("idle at %-8s         not counted (the hook saw no message)\n", level);
+    return;
+  }
+  std::printf("idle at %-8s         %.1f timer messages a minute (%.1f messages of any kind)\n",
+              level, idle.timersPerMinute, idle.messagesPerMinute);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,6 +152,21 @@ int main(int argc, char** argv) {
   double wallMs = GetTickCount() - startTick;
   double cpuMs = CpuMs(monitor.info.hProcess) - before;
   Memory monitorMemory = MemoryOf(monitor.info.hProcess);
+
+  // The network's own level first (the walk-through: warning, which blinks),
+  // then ok. The poll timer runs every hour here, so it adds nothing.
+  const int idleSeconds = argc > 5 ? std::atoi(argv[4]) : 0;
+  IdleCounts atLevel;
+  IdleCounts atOk;
+  const char* network = std::getenv("BRIMLET_NETWORK");
+  if (idleSeconds > 0 && idleSeconds <= 600 && network != nullptr) {
+    atLevel = CountIdle(frame, idleSeconds);
+    DWORD_PTR result;
+    if (CopyFileA(argv[5], network, FALSE) &&
+        SendMessageTimeoutA(frame, WM_TIMER, 1, 0, SMTO_ABORTIFHUNG, 5000, &result)) {
+      atOk = CountIdle(frame, idleSeconds);
+    }
+  }
   Stop(monitor);
 
   Started bare = Start(std::string("\"") + argv[2] + "\"");
@@ -115,5 +189,9 @@ int main(int argc, char** argv) {
               monitorMemory.peakKb);
   std::printf("bare tray program       %9.0f KB %9.0f KB\n", bareMemory.workingSetKb,
               bareMemory.peakKb);
+  if (idleSeconds > 0) {
+    PrintIdle("warning", atLevel);
+    PrintIdle("ok", atOk);
+  }
   return done == polls ? 0 : 1;
 }
