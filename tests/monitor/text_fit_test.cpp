@@ -429,6 +429,10 @@ TEST_P(TextFit, TheTrayMenuAndItsSnoozeMenuFitOnTheScreen) {
   PostMessageA(monitor.Frame(), WM_USER + 100, 129, WM_RBUTTONUP);  // the tray icon's callback
   std::vector<HWND> menus = WaitForMenus(process, 1, 15000);
   ASSERT_EQ(1u, menus.size()) << "the tray menu did not open";
+  // The menu opens at the cursor, whose moves would select the item under
+  // it: take it out of the way before the keys select.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  Sleep(300);
   for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) {
     PostMessageA(menus[0], WM_KEYDOWN, key, 0);
     Sleep(100);
