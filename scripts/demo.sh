@@ -118,17 +118,16 @@ BRIMLET_NETWORK="$windows_network" wine "$monitor" 'H:\' "$poll" 75 95 % Y Y 127
   </dev/null >"$demo/brimlet.out" 2>&1 &
 monitor_pid=$!
 
-# The tray menu opened with a right click on the icon and walked with the
-# keyboard: "Remind me later" is its third item, and Right opens its
-# sub-menu with the first length, "In one hour", selected.
+# The tray menu opened with a right click on the icon (its top left corner at
+# the cursor), and its third item, "Remind me later", hovered: its sub-menu
+# opens beside it, with "In one hour" level with it.
 open_snooze_menu() {
-  local tray
   tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1 || true)
   [ -n "$tray" ] || return 1
   xdotool mousemove --window "$tray" 12 32 click 3
   sleep 0.5
-  xdotool key Down Down Down Right
-  sleep 0.5
+  xdotool mousemove --window "$tray" 32 84
+  sleep 1.5
 }
 
 # Snoozes for an hour from the menu, then opens it again: it now says until
@@ -139,11 +138,13 @@ snooze_from_menu() {  # picture-prefix
     return 0
   fi
   import -window root -crop 720x240+0+0 +repage "$demo/screenshots/$1-snooze-menu.png" 2>/dev/null || true
-  xdotool key Return
+  xdotool mousemove --window "$tray" 360 84
+  sleep 0.5
+  xdotool click 1
   sleep 1
   open_snooze_menu || true
   import -window root -crop 720x240+0+0 +repage "$demo/screenshots/$1-snoozed.png" 2>/dev/null || true
-  xdotool key Escape Escape Escape
+  xdotool mousemove 1000 900 click 1  # closes the menu
   echo "demo: snoozed for an hour from the tray menu: $1-snooze-menu.png, $1-snoozed.png"
 }
 
