@@ -5,9 +5,10 @@
 # examples/walkthrough.net, and the script edits that network so the level
 # goes ok, warning, danger and back. It prints what BrimletD logs, leaves
 # screenshots of the tray and the details window at each level (at the
-# warning step also the notification the rise brings), then opens the "what
-# uses the space" window from the tray menu over a generated home folder
-# mapped as H:, and stops everything it started.
+# warning step also the notification the rise brings, at the danger step a
+# snooze chosen from the tray menu), then opens the "what uses the space"
+# window from the tray menu over a generated home folder mapped as H:, and
+# stops everything it started.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 top="$(dirname "$here")"
@@ -117,6 +118,36 @@ BRIMLET_NETWORK="$windows_network" wine "$monitor" 'H:\' "$poll" 75 95 % Y Y 127
   </dev/null >"$demo/brimlet.out" 2>&1 &
 monitor_pid=$!
 
+# The tray menu opened with a right click on the icon (its top left corner at
+# the cursor), and its third item, "Remind me later", hovered: its sub-menu
+# opens beside it, with "In one hour" level with it.
+open_snooze_menu() {
+  tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1 || true)
+  [ -n "$tray" ] || return 1
+  xdotool mousemove --window "$tray" 12 32 click 3
+  sleep 0.5
+  xdotool mousemove --window "$tray" 32 84
+  sleep 1.5
+}
+
+# Snoozes for an hour from the menu, then opens it again: it now says until
+# when the snooze runs. Both menus are left as pictures.
+snooze_from_menu() {  # picture-prefix
+  if ! open_snooze_menu; then
+    echo "demo: no tray window; no snooze from the menu"
+    return 0
+  fi
+  import -window root -crop 720x240+0+0 +repage "$demo/screenshots/$1-snooze-menu.png" 2>/dev/null || true
+  xdotool mousemove --window "$tray" 360 84
+  sleep 0.5
+  xdotool click 1
+  sleep 1
+  open_snooze_menu || true
+  import -window root -crop 720x240+0+0 +repage "$demo/screenshots/$1-snoozed.png" 2>/dev/null || true
+  xdotool mousemove 1000 900 click 1  # closes the menu
+  echo "demo: snoozed for an hour from the tray menu: $1-snooze-menu.png, $1-snoozed.png"
+}
+
 n=0
 for step in "ok 22500" "warning 5000" "danger 500" "warning 5000" "ok 22500"; do
   set -- $step
@@ -125,6 +156,9 @@ for step in "ok 22500" "warning 5000" "danger 500" "warning 5000" "ok 22500"; do
   sleep $((poll * 2))
   echo "demo: level $1 ($2 of 25600 blocks free)"
   screenshot "$n-$1"
+  if [ "$n" -eq 3 ]; then
+    snooze_from_menu "$n-$1"
+  fi
   if [ "$n" -eq 2 ]; then
     # The rise to warning brings a notification: Wine's notification area
     # shows it as a balloon beside the tray at the top left, 2 s after the

@@ -1,20 +1,24 @@
-// bench_monitor.exe BRIMLET_EXE BARE_TRAY_EXE BURN_WINDOW_EXE [POLLS]
+// bench_monitor.exe BRIMLET_EXE BARE_TRAY_EXE BURN_WINDOW_EXE [POLLS [IDLE_SECONDS OK_NETWORK]]
 // Starts the monitor on the simulated network that BRIMLET_NETWORK names,
 // drives POLLS polls through its frame (each a WM_TIMER sent and answered),
 // and reports its processor time per poll as the Linux kernel counts it for
 // the monitor's Wine process, what this prefix's wineserver spent meanwhile,
 // and its memory next to a bare tray program started the same way. The same
 // polls sent to a window that burns 5 ms each check the measuring itself.
-// Every wait is bounded.
+// With IDLE_SECONDS it then counts the timer messages the idle monitor
+// takes, at the network's level and, after OK_NETWORK was copied over the
+// network file and one poll, at ok. Every wait is bounded.
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "linux_process_times.h"
+#include "timer_counts.h"
 
 namespace {
 
@@ -70,6 +74,60 @@ HWND WaitForClass(const char* className) {
   return nullptr;
 }
 
+struct IdleCounts {
+  bool counted = false;
+  double timersPerMinute = 0;
+  double messagesPerMinute = 0;
+};
+
+// The messages the monitor's thread takes while nothing drives it, counted
+// by timer_count_hook.dll (beside this program) hooked onto that thread.
+IdleCounts CountIdle(HWND frame, int seconds) {
+  IdleCounts idle;
+  static HANDLE mapping =
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(MessageCounts),
+                         kCountsName);
+  auto* counts = mapping != nullptr
+                     ? static_cast<MessageCounts*>(
+                           MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(MessageCounts)))
+                     : nullptr;
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string dll = path;
+  dll = dll.substr(0, dll.find_last_of('\\') + 1) + "timer_count_hook.dll";
+  HMODULE module = LoadLibraryA(dll.c_str());
+  auto proc = module != nullptr ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                                      GetProcAddress(module, "CountMessages")))
+                                : nullptr;
+  const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+  HHOOK hook = proc != nullptr && counts != nullptr
+                   ? SetWindowsHookExA(WH_GETMESSAGE, proc, module, thread)
+                   : nullptr;
+  if (hook == nullptr) {
+    std::fprintf(stderr, "bench: the message hook could not be set on the monitor\n");
+    return idle;
+  }
+  PostMessageA(frame, WM_NULL, 0, 0);  // the hook's first call loads it there
+  Sleep(500);
+  const LONG messages = counts->messages;
+  const LONG timers = counts->timers;
+  Sleep(static_cast<DWORD>(seconds) * 1000);
+  idle.counted = counts->messages > 0;
+  idle.timersPerMinute = (counts->timers - timers) * 60.0 / seconds;
+  idle.messagesPerMinute = (counts->messages - messages) * 60.0 / seconds;
+  UnhookWindowsHookEx(hook);
+  return idle;
+}
+
+void PrintIdle(const char* level, const IdleCounts& idle) {
+  if (!idle.counted) {
+    std::printf("idle at %-8s         not counted (the hook saw no message)\n", level);
+    return;
+  }
+  std::printf("idle at %-8s         %.1f timer messages a minute (%.1f messages of any kind)\n",
+              level, idle.timersPerMinute, idle.messagesPerMinute);
+}
+
 // One program's polls: the processor time per poll of its Wine process
 // (the kernel's count, and what Wine itself reports), and the wineserver's.
 struct Polled {
@@ -82,8 +140,10 @@ struct Polled {
   bool ok = false;
 };
 
+// `afterPolls`, if given, runs on the program's window once the polls are
+// measured, before the program is stopped.
 Polled Poll(const std::string& commandLine, const char* className, const std::string& exeName,
-            int polls) {
+            int polls, const std::function<void(HWND)>& afterPolls = nullptr) {
   Polled polled;
   Started program = Start(commandLine);
   HWND window = program.ok ? WaitForClass(className) : nullptr;
@@ -114,6 +174,7 @@ Polled Poll(const std::string& commandLine, const char* className, const std::st
   polled.wallMs *= perPoll;
   polled.memory = MemoryOf(program.info.hProcess);
   polled.ok = polled.done == polls;
+  if (afterPolls) afterPolls(window);
   Stop(program);
   return polled;
 }
@@ -137,7 +198,8 @@ void PrintFigure(const char* name, double value, const char* unit, const char* w
 int main(int argc, char** argv) {
   if (argc < 4) {
     std::fprintf(stderr,
-                 "usage: bench_monitor BRIMLET_EXE BARE_TRAY_EXE BURN_WINDOW_EXE [POLLS]\n");
+                 "usage: bench_monitor BRIMLET_EXE BARE_TRAY_EXE BURN_WINDOW_EXE "
+                 "[POLLS [IDLE_SECONDS OK_NETWORK]]\n");
     return 2;
   }
   int polls = argc > 4 ? std::atoi(argv[4]) : 500;
@@ -145,8 +207,24 @@ int main(int argc, char** argv) {
   constexpr double kBurnMs = 5.0;
 
   // A poll interval of an hour: only the polls this program drives happen.
+  // Then the idle monitor: the network's own level first (the walk-through:
+  // warning, which blinks), then ok. The poll timer runs every hour here, so
+  // it adds nothing.
+  const int idleSeconds = argc > 6 ? std::atoi(argv[5]) : 0;
+  IdleCounts atLevel;
+  IdleCounts atOk;
+  const auto countIdle = [&](HWND frame) {
+    const char* network = std::getenv("BRIMLET_NETWORK");
+    if (idleSeconds <= 0 || idleSeconds > 600 || network == nullptr) return;
+    atLevel = CountIdle(frame, idleSeconds);
+    DWORD_PTR result;
+    if (CopyFileA(argv[6], network, FALSE) &&
+        SendMessageTimeoutA(frame, WM_TIMER, 1, 0, SMTO_ABORTIFHUNG, 5000, &result)) {
+      atOk = CountIdle(frame, idleSeconds);
+    }
+  };
   const Polled monitor = Poll(Quoted(argv[1]) + " H:\\ 3600 75 95 % N N 0 0", "LaSuperAppsDeQZH:\\",
-                              FileNameOf(argv[1]), polls);
+                              FileNameOf(argv[1]), polls, countIdle);
   if (monitor.done == 0) {
     std::fprintf(stderr, "bench: the monitor did not start\n");
     return 1;
@@ -189,5 +267,9 @@ int main(int argc, char** argv) {
               monitor.memory.peakKb);
   std::printf("bare tray program                  %9.0f KB %9.0f KB\n", bareMemory.workingSetKb,
               bareMemory.peakKb);
+  if (idleSeconds > 0) {
+    PrintIdle("warning", atLevel);
+    PrintIdle("ok", atOk);
+  }
   return monitor.ok && burner.ok ? 0 : 1;
 }

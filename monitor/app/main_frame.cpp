@@ -97,6 +97,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TRAYNOTIFY) {
     return trayIcon.HandleNotification(wParam, lParam);
   }
+  if (message == WM_INITMENUPOPUP) {
+    ShowSnoozeState(reinterpret_cast<HMENU>(wParam));
+  }
   return fw::CFrameWnd::WindowProc(message, wParam, lParam);
 }
 
@@ -111,6 +114,9 @@ bool CMainFrame::OnCommand(UINT id, UINT notifyCode) {
   }
   if (id == ID_LARGEST_ITEMS) {
     ShowLargestItems();
+    return true;
+  }
+  if (OnSnoozeCommand(id)) {
     return true;
   }
   return fw::CFrameWnd::OnCommand(id, notifyCode);

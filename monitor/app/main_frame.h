@@ -2,7 +2,8 @@
 // timer, the tray icon, the details window and the alert socket, and at
 // every tick reads the network and judges the space into one view, shows it
 // in the details window, sets tooltip and icon from it, tells the log host
-// when space runs short, and shows a notification when the level rises.
+// when space runs short, and tells the user by the notice rules: at a rise,
+// as a reminder, never during a snooze or while the shell asks for quiet.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "core/details_view.h"
 #include "core/level_tracker.h"
 #include "core/monitor_settings.h"
+#include "core/notice_rules.h"
 #include "core/status_level.h"
 #include "framework/async_socket.h"
 #include "framework/frame_wnd.h"
@@ -63,12 +65,19 @@ class CMainFrame : public fw::CFrameWnd {
   // main_frame_largest_items.cpp: the "what uses the space" window.
   void ShowLargestItems();
   DetailsView ReadView();
-  LevelChange FollowLevel(StatusLevel level);
+  struct LevelStep {
+    LevelChange change;  // for the alert
+    Notice notice;       // for the user
+  };
+  LevelStep FollowLevel(StatusLevel level);
   void UpdateTooltip(const DetailsView& view);
   void SendAlert(const DetailsView& view);
   void ShowLevelIcon(StatusLevel level);
   // main_frame_notification.cpp
-  void NotifyLevelRise(const DetailsView& view, const LevelChange& change);
+  void TellUser(const DetailsView& view, const LevelStep& step);
+  // main_frame_snooze.cpp: the tray menu's "Remind me later".
+  bool OnSnoozeCommand(UINT id);
+  void ShowSnoozeState(HMENU menu);
   void OpenAlertSocket();
 
   const MonitorSettings& settings;
@@ -86,6 +95,13 @@ class CMainFrame : public fw::CFrameWnd {
   AlertState alert;
 
   LevelTracker levels;
+  NoticeRules notices;
+  // The exact figures of the last reading, which the notice rules judge.
+  ExactFigures figures;
+  // The snooze line of the menu as the resources give it, with its "%s", and
+  // the command that ends a snooze.
+  std::string snoozeLineTemplate;
+  std::string resumeText;
   // The details window may open by itself when the level rises to danger;
   // the user switches it with the window's check box.
   bool autoShow;

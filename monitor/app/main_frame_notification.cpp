@@ -1,7 +1,8 @@
-// The notification at a rise of the level: from the tray icon, once per rise,
-// after the icon shows the new level, with the level and figures of the
-// poll's view. It is withdrawn as soon as it no longer holds: at any other
-// change of the level, and when the details window opens (which says more).
+// The notification from the tray icon, as the notice rules decide it: at a
+// rise, or as a reminder while the level holds, after the icon shows the
+// level, with the level and figures of the poll's view. It is withdrawn as
+// soon as it no longer holds: at any other change of the level, and when the
+// details window opens (which says more).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -10,9 +11,10 @@
 #include "core/build_variant.h"
 #include "core/level_notification.h"
 
-void CMainFrame::NotifyLevelRise(const DetailsView& view, const LevelChange& change) {
-  if (!kLevelNotification || !NotificationDue(change)) {
-    if (change.level != change.previousLevel || change.openDetails) {
+void CMainFrame::TellUser(const DetailsView& view, const LevelStep& step) {
+  const bool notify = step.notice == Notice::Notification || step.notice == Notice::Reminder;
+  if (!kLevelNotification || !notify) {
+    if (step.change.level != step.change.previousLevel || step.notice == Notice::OpenWindow) {
       trayIcon.WithdrawBalloon();
     }
     return;

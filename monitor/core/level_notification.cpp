@@ -1,21 +1,5 @@
 #include "core/level_notification.h"
 
-bool RaisesNotification(StatusLevel previousLevel, StatusLevel level) {
-  switch (level) {
-    case LevelWarning:
-      return previousLevel == LevelUnknown || previousLevel == LevelOk;
-    case LevelDanger:
-      return previousLevel == LevelUnknown || previousLevel == LevelOk ||
-             previousLevel == LevelWarning;
-    default:
-      return false;
-  }
-}
-
-bool NotificationDue(const LevelChange& change) {
-  return !change.openDetails && RaisesNotification(change.previousLevel, change.level);
-}
-
 NotificationText ComposeNotification(StatusLevel level, std::string_view programTitle,
                                      std::string_view statusSentence, std::string_view figures) {
   NotificationText notification;

@@ -1,31 +1,17 @@
-// The notification that the tray icon shows when the level rises: when one is
-// due, and its title and text within the shell's limits.
+// The notification that the tray icon shows (at a rise, or as a reminder; see
+// core/notice_rules.h for when): its title and text within the shell's limits.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "core/level_tracker.h"
 #include "core/status_level.h"
 
 // The extended tray record holds a title of 64 bytes and a text of 256, each
 // with its terminator.
 constexpr std::size_t kMaxNotificationTitleLength = 63;
 constexpr std::size_t kMaxNotificationTextLength = 255;
-
-// A rise is due a notification:
-//
-//   before \ now   unknown  ok   warning  danger
-//   unknown           -      -     yes      yes
-//   ok                -      -     yes      yes
-//   warning           -      -      -       yes
-//   danger            -      -      -        -
-//
-// The first poll steps from unknown. A poll that opens the details window by
-// itself (danger with auto-show) has no notification: the window says it.
-bool RaisesNotification(StatusLevel previousLevel, StatusLevel level);
-bool NotificationDue(const LevelChange& change);
 
 enum class NotificationIcon { Warning, Error };
 

@@ -1,11 +1,8 @@
-// What the step from one poll's level to the next sets off.
+// What the step from one poll's level to the next sets off for the alert.
+// What the user is shown follows its own rules (core/notice_rules.h).
 #pragma once
 
 #include "core/status_level.h"
-
-// Entering danger from any other level opens the details window by itself,
-// when the user allows it.
-bool OpensDetailsByItself(bool autoShow, StatusLevel previousLevel, StatusLevel level);
 
 // Only a step from warning straight to danger re-arms the alert; a failed
 // reading in between (unknown) does not.
@@ -14,7 +11,6 @@ bool RearmsAlert(StatusLevel previousLevel, StatusLevel level);
 struct LevelChange {
   StatusLevel previousLevel = LevelUnknown;
   StatusLevel level = LevelUnknown;
-  bool openDetails = false;
   bool rearmAlert = false;
 };
 
@@ -22,7 +18,7 @@ struct LevelChange {
 class LevelTracker {
  public:
   // Records `level` as this poll's level and tells what the change sets off.
-  LevelChange Enter(StatusLevel level, bool autoShow);
+  LevelChange Enter(StatusLevel level);
 
  private:
   StatusLevel previousLevel = LevelUnknown;

@@ -23,6 +23,15 @@
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
 
+// The tray menu's "Remind me later": three snooze lengths, and, while a
+// snooze runs, the line that says until when (never chosen: grayed) and the
+// command that ends it. Between the other commands' ids and the string ids.
+#define ID_SNOOZE_HOUR 32778
+#define ID_SNOOZE_FOUR_HOURS 32779
+#define ID_SNOOZE_MORNING 32780
+#define ID_SNOOZE_STATE 32781
+#define ID_SNOOZE_RESUME 32782
+
 // Strings
 #define IDS_PROGRAM_TITLE 57344
 #define IDS_DISK_SPACE_USED 57360

@@ -92,7 +92,7 @@ std::vector<std::string> AlertsSent(const std::vector<StatusLevel>& levels, bool
   alerts.Open(connected);
   std::vector<std::string> sent;
   for (StatusLevel level : levels) {
-    if (tracker.Enter(level, false).rearmAlert) alerts.Rearm();
+    if (tracker.Enter(level).rearmAlert) alerts.Rearm();
     if (const auto text = alerts.TakeDueAlert({level, "user1", 90, "1.00 Mb", "9.00 Mb"})) {
       sent.push_back(text->substr(0, text->find(',')));
     }
@@ -141,28 +141,6 @@ TEST(CoreAlertState, TakingAnAlertCountsItAsSentUntilRearmed) {
   EXPECT_TRUE(alerts.TakeDueAlert({LevelDanger, "user1", 98, "", ""}).has_value());
   alerts.Open(true);  // opening arms again
   EXPECT_TRUE(alerts.TakeDueAlert({LevelWarning, "user1", 80, "", ""}).has_value());
-}
-
-// Polls with auto-show and answers at which of them the details window opens.
-std::vector<int> OpeningPolls(const std::vector<StatusLevel>& levels, bool autoShow) {
-  LevelTracker tracker;
-  std::vector<int> openings;
-  for (std::size_t poll = 0; poll < levels.size(); ++poll) {
-    if (tracker.Enter(levels[poll], autoShow).openDetails) openings.push_back(int(poll));
-  }
-  return openings;
-}
-
-TEST(CoreAutoShow, OpensAtEveryEntryIntoDanger) {
-  EXPECT_EQ(OpeningPolls({O, D, W, D}, true), (std::vector<int>{1, 3}));
-  EXPECT_EQ(OpeningPolls({D, D, U, D}, true), (std::vector<int>{0, 3}));
-  EXPECT_EQ(OpeningPolls({O, D, W, D}, false), std::vector<int>{});
-}
-
-TEST(CoreAutoShow, OnlyFromBelowDanger) {
-  for (StatusLevel previous : {U, O, W}) EXPECT_TRUE(OpensDetailsByItself(true, previous, D));
-  EXPECT_FALSE(OpensDetailsByItself(true, D, D));
-  for (StatusLevel level : {U, O, W}) EXPECT_FALSE(OpensDetailsByItself(true, O, level));
 }
 
 }  // namespace

@@ -10,67 +10,7 @@
 
 namespace {
 
-constexpr StatusLevel U = LevelUnknown, O = LevelOk, W = LevelWarning, D = LevelDanger;
-
-// Feeds one level per poll through the level step, as the main frame does,
-// and answers the polls that show a notification.
-std::vector<int> NotifyingPolls(const std::vector<StatusLevel>& levels, bool autoShow) {
-  LevelTracker tracker;
-  std::vector<int> polls;
-  for (std::size_t poll = 0; poll < levels.size(); ++poll) {
-    if (NotificationDue(tracker.Enter(levels[poll], autoShow))) polls.push_back(int(poll));
-  }
-  return polls;
-}
-
-struct RiseCase {
-  const char* name;
-  std::vector<StatusLevel> levels;
-  bool autoShow;
-  std::vector<int> polls;
-};
-
-class CoreLevelNotification : public testing::TestWithParam<RiseCase> {};
-
-TEST_P(CoreLevelNotification, ComesAtEachRiseOnly) {
-  EXPECT_EQ(NotifyingPolls(GetParam().levels, GetParam().autoShow), GetParam().polls);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Runs, CoreLevelNotification,
-    testing::ValuesIn(std::vector<RiseCase>{
-        {"FirstPollWarning", {W}, false, {0}},
-        {"FirstPollDanger", {D}, false, {0}},
-        {"FirstPollOkOrUnknownIsQuiet", {O, U, O}, false, {}},
-        {"OkWarningDanger", {O, W, D}, false, {1, 2}},
-        {"StayingIsQuiet", {W, W, W, D, D, D}, false, {0, 3}},
-        {"FallingIsQuiet", {D, W, O, U}, false, {0}},
-        {"AgainAtTheNextRise", {O, W, O, W, D, W, D}, false, {1, 3, 4, 6}},
-        {"UnknownToWarningRises", {W, U, W}, false, {0, 2}},
-        {"DangerStraightFromOk", {O, D, O, D}, false, {1, 3}},
-        {"AutoShowTakesTheDangerRise", {O, W, D, W, D}, true, {1}},
-        {"AutoShowFirstPollDanger", {D, D}, true, {}},
-        {"AutoShowLeavesWarning", {U, W, O, W}, true, {1, 3}},
-        {"WithoutAutoShowDangerNotifies", {O, W, D, W, D}, false, {1, 2, 4}}}),
-    CaseName());
-
-TEST(CoreLevelNotificationRule, EveryPairOfLevels) {
-  const StatusLevel levels[] = {U, O, W, D};
-  // Rows: the level before; columns: the level now.
-  const bool rises[4][4] = {{false, false, true, true},
-                            {false, false, true, true},
-                            {false, false, false, true},
-                            {false, false, false, false}};
-  for (int before = 0; before < 4; ++before) {
-    for (int now = 0; now < 4; ++now) {
-      EXPECT_EQ(RaisesNotification(levels[before], levels[now]), rises[before][now])
-          << levels[before] << " to " << levels[now];
-      LevelChange shown{levels[before], levels[now], true, false};
-      EXPECT_FALSE(NotificationDue(shown)) << levels[before] << " to " << levels[now];
-    }
-  }
-  EXPECT_FALSE(RaisesNotification(O, static_cast<StatusLevel>(3)));
-}
+constexpr StatusLevel W = LevelWarning, D = LevelDanger;
 
 const TooltipWords kEnglish{"Disk space used : ", "on", "free"};
 

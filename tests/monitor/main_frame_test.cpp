@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "app/notice_clock.h"
 #include "core/build_variant.h"
 #include "core/status_level.h"
 #include "framework/resource_language.h"
@@ -22,8 +23,22 @@
 #include "ui/shell_notify.h"
 #include "ui/status_strings.h"
 #include "ui/tray_notify_icon.h"
+#include "ui/user_quiet.h"
+
+// The frame's clock in this test: defined here, so the linker takes this one
+// and not the program's (app/notice_clock.cpp). A fixed day at noon, moved
+// on by the tests.
+std::int64_t testNow = 1765368000;  // 10 December 2025, 12:00 UTC
+std::int64_t NoticeClockNow() { return testNow; }
 
 namespace {
+
+// The shell's answer to "may a program notify now?".
+int userState = kUserAcceptsNotifications;
+HRESULT WINAPI RecordedUserState(int* state) {
+  *state = userState;
+  return S_OK;
+}
 
 struct ShellRecord {
   DWORD action;
@@ -127,6 +142,8 @@ class MainFrameTest : public ::testing::Test {
     InitCommonControlsEx(&controls);
     RegisterTaskbarCreatedMessage();
     SetShellNotify(RecordingShell);
+    SetUserStateQuery(RecordedUserState);
+    userState = kUserAcceptsNotifications;
     shellCalls.clear();
     std::strcpy(settings.alertHost, "127.0.0.1");
     settings.alertPort = receiver.Port();
@@ -137,6 +154,7 @@ class MainFrameTest : public ::testing::Test {
     }
     frame.reset();
     SetShellNotify(nullptr);
+    SetUserStateQuery(nullptr);
   }
 
   // Creates the frame, which polls once at once.
@@ -688,6 +706,94 @@ TEST_F(MainFrameTest, WinesNotificationAreaShowsTheNotificationAtARise) {
     const RECT part{0, 0, rect.right + 16, rect.bottom + 16};
     SaveScreenPart(part, std::string(dir) + "\\notification_warning_en_US.bmp");
   }
+}
+
+// ---- Reminders, snooze and quiet ---------------------------------------------
+
+void Command(HWND frame, UINT id) { SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+// The texts of the snooze sub-menu after the frame has prepared it for showing.
+std::vector<std::string> SnoozeMenuAsShown(HWND frame) {
+  HMENU menu = fw::LoadResMenu(IDR_TRAY_MENU);
+  HMENU snooze = GetSubMenu(GetSubMenu(menu, 0), 2);
+  SendMessageA(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(snooze), 2);
+  std::vector<std::string> texts;
+  for (int i = 0; i < GetMenuItemCount(snooze); ++i) {
+    char text[256] = "";
+    GetMenuStringA(snooze, i, text, sizeof text, MF_BYPOSITION);
+    texts.push_back(text);
+  }
+  DestroyMenu(menu);
+  return texts;
+}
+
+struct TimedStep {
+  const char* step;
+  int minutes;      // the clock moves on by this much before it
+  UINT command;     // a menu command chosen before the poll, or 0
+  bool quiet;       // the shell's answer at the poll
+  NetworkState state;
+  const char* text;  // the notification the poll shows, nullptr: none
+};
+
+// Each poll after the first (danger, told at once) at its time; a snooze
+// holds everything back, a reminder comes after four hours of danger, and
+// quiet holds a notification back until the shell allows it.
+TEST_F(MainFrameTest, RemindersSnoozeAndQuietFollowTheClock) {
+  if (!kLevelNotification) GTEST_SKIP() << "built without the level notification";
+  Start(kDanger);
+  ASSERT_EQ(1u, Notifications().size());
+  const TimedStep steps[] = {
+      {"snoozed for an hour", 10, ID_SNOOZE_HOUR, false, kDanger, nullptr},
+      {"still snoozed", 40, 0, false, kDanger, nullptr},
+      {"the snooze has ended", 20, 0, false, kDanger, kDangerText},
+      {"before the interval", 230, 0, false, kDanger, nullptr},
+      {"the interval is over", 10, 0, false, kDanger, kDangerText},
+      {"a fall to ok", 5, 0, false, kOk, nullptr},
+      {"a rise while the user presents", 5, 0, true, kWarning, nullptr},
+      {"still presenting", 5, 0, true, kWarning, nullptr},
+      {"presentation over", 5, 0, false, kWarning, kWarningText},
+      {"snoozed till tomorrow", 5, ID_SNOOZE_MORNING, false, kWarning, nullptr},
+      {"the snooze ended by a rise", 5, 0, false, kDanger, kDangerText}};
+  for (const TimedStep& step : steps) {
+    testNow += step.minutes * 60;
+    if (step.command != 0) Command(frame->m_hWnd, step.command);
+    userState = step.quiet ? kUserPresenting : kUserAcceptsNotifications;
+    const std::size_t before = shellCalls.size();
+    PollWith(step.state);
+    const std::vector<ShellRecord> shown = Notifications(before);
+    if (step.text == nullptr) {
+      EXPECT_TRUE(shown.empty()) << step.step;
+    } else {
+      ASSERT_EQ(1u, shown.size()) << step.step;
+      EXPECT_EQ(step.text, shown[0].info) << step.step;
+    }
+  }
+  EXPECT_FALSE(DetailsVisible());
+}
+
+TEST_F(MainFrameTest, AQuietShellHoldsTheAutomaticWindowBack) {
+  settings.autoShow = true;
+  userState = kUserRunningFullScreen;
+  Start(kDanger);
+  EXPECT_FALSE(DetailsVisible());
+  userState = kUserAcceptsNotifications;
+  PollWith(kDanger);
+  EXPECT_TRUE(DetailsVisible());
+}
+
+TEST_F(MainFrameTest, TheMenuSaysUntilWhenTheSnoozeRuns) {
+  Start(kWarning);
+  const std::vector<std::string> plain = SnoozeMenuAsShown(frame->m_hWnd);
+  EXPECT_EQ((std::vector<std::string>{"In one hour", "In four hours", "Tomorrow morning"}), plain);
+  Command(frame->m_hWnd, ID_SNOOZE_MORNING);
+  const std::vector<std::string> snoozed = SnoozeMenuAsShown(frame->m_hWnd);
+  ASSERT_EQ(6u, snoozed.size());
+  EXPECT_EQ(0u, snoozed[4].rfind("Reminders paused until ", 0)) << snoozed[4];
+  EXPECT_NE(std::string::npos, snoozed[4].find("8:00")) << snoozed[4];
+  EXPECT_EQ("Resume reminders", snoozed[5]);
+  Command(frame->m_hWnd, ID_SNOOZE_RESUME);
+  EXPECT_EQ(plain, SnoozeMenuAsShown(frame->m_hWnd));
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // on a simulated network at each level and balance state, in the language of
 // the test's LANG, at 96, 144 and 192 DPI; each visible static, button and
 // check box of the details window and the About box is measured with the
-// templates' font at that DPI and the control's own wrapping rules.
+// templates' font at that DPI and the control's own wrapping rules, and the
+// tray menu with its snooze menu must lie on the screen.
 //
 // With BRIMLET_SCREENSHOT_DIR set, each window is also saved as a BMP there
 // (scripts/screenshots.sh turns them into PNG files).
@@ -384,6 +385,82 @@ TEST_P(TextFit, EveryTextOfTheLargestItemsWindowFitsWithItsStatusLines) {
   EXPECT_GE(checked, 5);  // four buttons and the status lines
   EXPECT_TRUE(misfits.empty()) << Describe(misfits);
   Screenshot(window, "largest_items", dpi);
+}
+
+struct MenuSearch {
+  DWORD process;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectMenus(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<MenuSearch*>(parameter);
+  if (ProcessOf(window) == search->process && IsWindowVisible(window) &&
+      ClassOf(window) == "#32768") {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+// Polls (at most `ms`) until `count` pop-up menus of `process` are open.
+std::vector<HWND> WaitForMenus(DWORD process, std::size_t count, DWORD ms) {
+  MenuSearch search{process, {}};
+  for (DWORD waited = 0; waited <= ms; waited += 50) {
+    search.found.clear();
+    EnumWindows(CollectMenus, reinterpret_cast<LPARAM>(&search));
+    if (search.found.size() >= count) break;
+    Sleep(50);
+  }
+  return search.found;
+}
+
+// A menu sizes itself to its longest text; what can go wrong is a menu that
+// leaves the screen, or a sub-menu that covers its parent. The tray menu is
+// opened as a right click opens it, with a snooze running so that the
+// sub-menu holds its longest line, and "Remind me later" (the third item)
+// is opened with the keyboard.
+TEST_P(TextFit, TheTrayMenuAndItsSnoozeMenuFitOnTheScreen) {
+  int dpi = GetParam();
+  ScreenDpi screen(static_cast<DWORD>(dpi));
+  ASSERT_TRUE(screen.IsSet());
+  RunningMonitor monitor(FitCases()[2].state);
+  ASSERT_NE(monitor.Frame(), nullptr);
+  const DWORD process = ProcessOf(monitor.Frame());
+  PostMessageA(monitor.Frame(), WM_COMMAND, ID_SNOOZE_MORNING, 0);
+  PostMessageA(monitor.Frame(), WM_USER + 100, 129, WM_RBUTTONUP);  // the tray icon's callback
+  std::vector<HWND> menus = WaitForMenus(process, 1, 15000);
+  ASSERT_EQ(1u, menus.size()) << "the tray menu did not open";
+  // The menu opens at the cursor, whose moves would select the item under
+  // it: take it out of the way before the keys select.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  Sleep(300);
+  for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) {
+    PostMessageA(menus[0], WM_KEYDOWN, key, 0);
+    Sleep(100);
+  }
+  menus = WaitForMenus(process, 2, 15000);
+  ASSERT_EQ(2u, menus.size()) << "the snooze menu did not open";
+  const RECT desktop{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT both{};
+  RECT rects[2];
+  for (int i = 0; i < 2; ++i) {
+    GetWindowRect(menus[i], &rects[i]);
+    EXPECT_TRUE(rects[i].left >= desktop.left && rects[i].top >= desktop.top &&
+                rects[i].right <= desktop.right && rects[i].bottom <= desktop.bottom)
+        << "menu " << i << " leaves the screen";
+    UnionRect(&both, &both, &rects[i]);
+  }
+  RECT overlap{};
+  EXPECT_FALSE(IntersectRect(&overlap, &rects[0], &rects[1]) &&
+               overlap.right - overlap.left > MulDiv(8, dpi, 96))
+      << "the snooze menu covers the tray menu";
+  const char* dir = std::getenv("BRIMLET_SCREENSHOT_DIR");
+  if (dir != nullptr && *dir != '\0') {
+    Sleep(300);
+    SaveScreenPart(both, std::string(dir) + "\\tray_menu_snoozed_" + Locale() + "_" +
+                             std::to_string(dpi) + ".bmp");
+  }
+  PostMessageA(menus[0], WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageA(menus[0], WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, TextFit, testing::Values(96, 144, 192),

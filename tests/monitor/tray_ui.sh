@@ -52,8 +52,8 @@ sleep 1  # let the icon be drawn
 icon_x=12; icon_y=32
 
 # Menus: the pop-up opens at the cursor; its items, from its top edge: the
-# details command, the "what uses the space" command, About at 59, Exit at
-# 82 (separators before About and Exit).
+# details command, the "what uses the space" command, "Remind me later",
+# About at 71, Exit at 97 (separators before About and Exit).
 # Each action looks the tray window up afresh: under load Wine may have
 # replaced the one found at the start.
 open_menu() {
@@ -80,8 +80,8 @@ retry() {
   return 1
 }
 double_click() { find_tray; xdotool mousemove --window "$tray" $icon_x $icon_y click --repeat 2 --delay 80 1; }
-menu_about() { open_menu; choose 59; }
-menu_exit() { open_menu; choose 82; }
+menu_about() { open_menu; choose 71; }
+menu_exit() { open_menu; choose 97; }
 
 check "a double click on the icon opens the details window" retry double_click visible "$details"
 xdotool search --name "$details" windowclose >/dev/null 2>&1

@@ -188,6 +188,28 @@ const std::vector<UINT>& MenuCommands() {
   return commands;
 }
 
+std::vector<std::string> SnoozeMenu(const LanguageTexts& texts) {
+  const std::string tag = texts.tag;
+  if (tag == "de-DE") {
+    return {"Später erinnern", "In einer Stunde", "In vier Stunden", "Morgen früh",
+            "Erinnerungen pausiert bis %s", "Erinnerungen fortsetzen"};
+  }
+  if (tag == "fr-FR") {
+    return {"Me le rappeler plus tard", "Dans une heure", "Dans quatre heures", "Demain matin",
+            "Rappels suspendus jusqu'à %s", "Reprendre les rappels"};
+  }
+  if (tag == "nl-NL") {
+    return {"Later herinneren", "Over een uur", "Over vier uur", "Morgenochtend",
+            "Herinneringen gepauzeerd tot %s", "Herinneringen hervatten"};
+  }
+  if (tag == "cs-CZ") {
+    return {"Pripomenout pozdeji", "Za hodinu", "Za ctyri hodiny", "Zitra rano",
+            "Pripominky pozastaveny do %s", "Obnovit pripominky"};
+  }
+  return {"Remind me later", "In one hour", "In four hours", "Tomorrow morning",
+          "Reminders paused until %s", "Resume reminders"};
+}
+
 const std::vector<LanguageTexts>& MenuLanguages() {
 #if BRIMLET_REDUCED_LANGUAGES
   static const std::vector<LanguageTexts> languages = {English(), German(), French(), Dutch(),

@@ -48,6 +48,10 @@ const std::vector<UINT>& StringIds();
 // command, the "what uses the space" command, About and Exit.
 const std::vector<UINT>& MenuCommands();
 
+// The "Remind me later" sub-menu of `texts`' menu: its title, the three
+// snooze lengths, the snooze line with its "%s" and the command that ends it.
+std::vector<std::string> SnoozeMenu(const LanguageTexts& texts);
+
 // The languages of this build's menu; the first four also have dialogs and
 // strings, except in the reduced-languages build where only the first does.
 const std::vector<LanguageTexts>& MenuLanguages();

@@ -123,21 +123,60 @@ TEST_P(TrayMenu, HoldsOnePopupWithTheCommandsAndSeparators) {
   ASSERT_EQ(1, GetMenuItemCount(menu));
   HMENU popup = GetSubMenu(menu, 0);
   ASSERT_NE(nullptr, popup);
-  ASSERT_EQ(6, GetMenuItemCount(popup));
-  const UINT expectedIds[] = {ID_QUOTA_DETAILS, ID_LARGEST_ITEMS, 0, ID_APP_ABOUT, 0, ID_APP_EXIT};
+  ASSERT_EQ(7, GetMenuItemCount(popup));
+  constexpr UINT kSnooze = 1;  // the "Remind me later" sub-menu
+  const UINT expectedIds[] = {ID_QUOTA_DETAILS, ID_LARGEST_ITEMS, kSnooze, 0,
+                              ID_APP_ABOUT,     0,                ID_APP_EXIT};
+  const std::vector<std::string> snooze = restest::SnoozeMenu(texts);
   size_t command = 0;
-  for (int position = 0; position < 6; ++position) {
+  for (int position = 0; position < 7; ++position) {
     MENUITEMINFOA item{};
     item.cbSize = sizeof(item);
-    item.fMask = MIIM_FTYPE | MIIM_ID;
+    item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
     ASSERT_TRUE(GetMenuItemInfoA(popup, position, TRUE, &item));
     const bool separator = expectedIds[position] == 0;
     EXPECT_EQ(separator, (item.fType & MFT_SEPARATOR) != 0) << texts.tag << " item " << position;
     if (separator) continue;
-    EXPECT_EQ(expectedIds[position], item.wID);
     char text[256] = {};
     GetMenuStringA(popup, position, text, sizeof(text), MF_BYPOSITION);
+    if (expectedIds[position] == kSnooze) {
+      ASSERT_NE(nullptr, item.hSubMenu) << texts.tag;
+      EXPECT_EQ(restest::Cp1252FromUtf8(snooze[0]), text) << texts.tag;
+      continue;
+    }
+    EXPECT_EQ(expectedIds[position], item.wID);
     EXPECT_EQ(restest::Cp1252FromUtf8(texts.menu[command++]), text) << texts.tag;
+  }
+  DestroyMenu(menu);
+}
+
+// The snooze lengths, then a separator, the snooze line (grayed: it is read,
+// never chosen) and the command that ends a snooze.
+TEST_P(TrayMenu, OffersTheSnoozeLengthsInItsLanguage) {
+  const LanguageTexts& texts = GetParam();
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC info = FindResourceExA(module, RT_MENU, MAKEINTRESOURCEA(IDR_TRAY_MENU), texts.language);
+  ASSERT_NE(nullptr, info);
+  HMENU menu = LoadMenuIndirectA(LockResource(LoadResource(module, info)));
+  ASSERT_NE(nullptr, menu);
+  HMENU snoozeMenu = GetSubMenu(GetSubMenu(menu, 0), 2);
+  ASSERT_NE(nullptr, snoozeMenu);
+  const UINT ids[] = {ID_SNOOZE_HOUR, ID_SNOOZE_FOUR_HOURS, ID_SNOOZE_MORNING, 0,
+                      ID_SNOOZE_STATE, ID_SNOOZE_RESUME};
+  const std::vector<std::string> snooze = restest::SnoozeMenu(texts);
+  ASSERT_EQ(6, GetMenuItemCount(snoozeMenu));
+  size_t text = 1;
+  for (int position = 0; position < 6; ++position) {
+    if (ids[position] == 0) {
+      EXPECT_EQ(0u, GetMenuItemID(snoozeMenu, position)) << texts.tag;
+      continue;
+    }
+    EXPECT_EQ(ids[position], GetMenuItemID(snoozeMenu, position)) << texts.tag;
+    char shown[256] = {};
+    GetMenuStringA(snoozeMenu, position, shown, sizeof(shown), MF_BYPOSITION);
+    EXPECT_EQ(restest::Cp1252FromUtf8(snooze[text++]), shown) << texts.tag;
+    const bool grayed = (GetMenuState(snoozeMenu, position, MF_BYPOSITION) & MF_GRAYED) != 0;
+    EXPECT_EQ(ids[position] == ID_SNOOZE_STATE, grayed) << texts.tag << " item " << position;
   }
   DestroyMenu(menu);
 }
