@@ -97,6 +97,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TRAYNOTIFY) {
     return trayIcon.HandleNotification(wParam, lParam);
   }
+  if (message == WM_ALERT_HOST_FOUND) {
+    OnAlertHostFound(lParam);
+    return 0;
+  }
   return fw::CFrameWnd::WindowProc(message, wParam, lParam);
 }
 

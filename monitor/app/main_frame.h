@@ -13,12 +13,16 @@
 
 #include "core/alert.h"
 #include "core/details_view.h"
+#include "core/held_alerts.h"
 #include "core/level_tracker.h"
 #include "core/monitor_settings.h"
 #include "core/status_level.h"
 #include "framework/async_socket.h"
 #include "framework/frame_wnd.h"
 #include "ui/tray_notify_icon.h"
+
+// lParam: the fw::HostFound* of the alert host's lookup, which the frame takes.
+constexpr UINT WM_ALERT_HOST_FOUND = WM_APP + 50;
 
 class CLargestItemsDlg;
 class CQuotaDetailsDlg;
@@ -69,7 +73,10 @@ class CMainFrame : public fw::CFrameWnd {
   void ShowLevelIcon(StatusLevel level);
   // main_frame_notification.cpp
   void NotifyLevelRise(const DetailsView& view, const LevelChange& change);
+  // main_frame_alert.cpp
   void OpenAlertSocket();
+  void LookUpAlertHost();
+  void OnAlertHostFound(LPARAM lParam);
 
   const MonitorSettings& settings;
   const char* const windowClassName;
@@ -84,6 +91,9 @@ class CMainFrame : public fw::CFrameWnd {
 
   fw::CAsyncSocket socket;
   AlertState alert;
+  // A log host given by name: its alerts wait for the lookup.
+  bool alertHostIsName = false;
+  HeldAlerts heldAlerts;
 
   LevelTracker levels;
   // The details window may open by itself when the level rises to danger;
