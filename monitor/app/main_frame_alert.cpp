@@ -16,14 +16,18 @@ void CMainFrame::OpenAlertSocket() {
   fw::CAsyncSocket::StartSocketLayer();
   alertHostIsName = false;
   bool usable = false;
-  if (const std::optional<fw::SocketAddress> address =
-          fw::NumericAddress(settings.alertHost, settings.alertPort)) {
-    usable = socket.Open(*address);
-  } else if (AlertHostFormOf(settings.alertHost) == AlertHostForm::NameOrIpv4 &&
-             static_cast<std::uint16_t>(settings.alertPort) != 0) {
-    // Text that can never be a name ([::1], loghost:48000) is not looked up.
-    alertHostIsName = true;
-    usable = true;
+  const AlertHostForm form = AlertHostFormOf(settings.alertHost);
+  // Text that is neither an address nor a name ([::1], loghost:48000) sends
+  // nothing, as the installer says, whatever a socket layer would make of it.
+  if (form == AlertHostForm::NameOrIpv4 || form == AlertHostForm::Ipv6Address) {
+    if (const std::optional<fw::SocketAddress> address =
+            fw::NumericAddress(settings.alertHost, settings.alertPort)) {
+      usable = socket.Open(*address);
+    } else if (form == AlertHostForm::NameOrIpv4 &&
+               static_cast<std::uint16_t>(settings.alertPort) != 0) {
+      alertHostIsName = true;
+      usable = true;
+    }
   }
   alert.Open(usable);
 }

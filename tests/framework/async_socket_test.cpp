@@ -56,8 +56,8 @@ TEST(AsyncSocket, RefusesTheUnspecifiedAddressAndPortZero) {
   EXPECT_EQ(-1, socket.Send("x", 1));
 }
 
-TEST(AsyncSocket, NamesAndOtherTextAreNoAddress) {
-  for (const char* host : {"localhost", "[::1]", "loghost:48000", "fd00::10::1", ""}) {
+TEST(AsyncSocket, NamesAreNoAddress) {
+  for (const char* host : {"localhost", "loghost:48000", "fd00::10::1", ""}) {
     EXPECT_FALSE(fw::NumericAddress(host, 48000).has_value()) << host;
   }
 }
