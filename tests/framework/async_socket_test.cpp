@@ -1,16 +1,14 @@
-// The datagram socket and the lookup of its destination: exact datagrams to
-// either family, refused destinations, a name answered by a posted message.
+// The datagram socket: exact datagrams to either family, refused
+// destinations. Names are looked up by the program's own test,
+// tests/monitor/end_to_end_alert.sh.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
-#include <ws2tcpip.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "framework/async_socket.h"
-#include "framework/host_lookup.h"
 #include "udp_receiver.h"
 
 namespace {
@@ -54,36 +52,6 @@ TEST(AsyncSocket, RefusesTheUnspecifiedAddressAndPortZero) {
     EXPECT_FALSE(socket.Open(*address)) << host << " " << port;
   }
   EXPECT_EQ(-1, socket.Send("x", 1));
-}
-
-TEST(AsyncSocket, NamesAreNoAddress) {
-  for (const char* host : {"localhost", "loghost:48000", "fd00::10::1", ""}) {
-    EXPECT_FALSE(fw::NumericAddress(host, 48000).has_value()) << host;
-  }
-}
-
-constexpr UINT kFound = WM_APP + 1;
-
-// localhost may come first as 127.0.0.1 or as ::1, as the resolver orders it.
-TEST(HostLookup, PostsTheAddressOfANameToTheWindow) {
-  ASSERT_TRUE(fw::CAsyncSocket::StartSocketLayer());
-  HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                nullptr);
-  ASSERT_TRUE(fw::StartHostLookup(window, kFound, "localhost", 48000));
-  MSG message{};
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < 20000 &&
-         !PeekMessageA(&message, window, kFound, kFound, PM_REMOVE)) {
-    Sleep(10);
-  }
-  DestroyWindow(window);
-  ASSERT_EQ(kFound, message.message) << "no answer within 20 s";
-  const std::unique_ptr<fw::HostFound> found = fw::TakeHostFound(message.lParam);
-  ASSERT_TRUE(found->address.has_value()) << found->error;
-  sockaddr_in6 address{};  // the port sits at the same place in both families
-  std::memcpy(&address, found->address->bytes, found->address->length);
-  EXPECT_TRUE(address.sin6_family == AF_INET || address.sin6_family == AF_INET6);
-  EXPECT_EQ(48000, ntohs(address.sin6_port));
 }
 
 }  // namespace

@@ -104,6 +104,8 @@ refusals=(
   'lone tab as host|LOGHOST=\t'
   "host too long|LOGHOST=$too_long_host"
   "host with a blank|LOGHOST=log host"
+  "IPv6 host in brackets|LOGPORT=48000&LOGHOST=[::1]"
+  "host with a port|LOGPORT=48000&LOGHOST=loghost:48000"
   "empty port|LOGPORT="
   "port mistyped|LOGHOST=loghost&LOGPORT=48OOO"
   "port beyond 16 bits|LOGHOST=loghost&LOGPORT=70000"
@@ -140,6 +142,7 @@ echo "refused: $passed property values"
 # command line typed (code page letters, either case), then removed.
 accepted=(
   "LOGHOST=loghost&LOGPORT=48000"
+  "LOGHOST=fd00::10&LOGPORT=48000"
   "WARN=50&DANGER=10&UNIT=A&AUTOSHOW=Y&LOGHOST=loghost&LOGPORT=48000"
   'WATCHPATH=h:\\\u00dcberweisung&POLLSECONDS=2147483&WARN=1&DANGER=100&SHOWDETAILS=y&AUTOSHOW=n'
 )
