@@ -69,7 +69,10 @@ void Log(MSIHANDLE install, const std::string& line) {
   MSIHANDLE record = MsiCreateRecord(1);
   if (record == 0) return;
   const std::string text = "Brimlet: " + line;
-  MsiRecordSetStringA(record, 0, text.c_str());
+  // The text goes in as field 1 of the template "[1]": as the template itself
+  // it would be formatted, and a value such as [::1] read as a property.
+  MsiRecordSetStringA(record, 0, "[1]");
+  MsiRecordSetStringA(record, 1, text.c_str());
   MsiProcessMessage(install, INSTALLMESSAGE_INFO, record);
   MsiCloseHandle(record);
 }

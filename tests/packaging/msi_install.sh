@@ -131,6 +131,8 @@ for case in "${refusals[@]}"; do
   line="$(grep -a -m1 "^Brimlet: $refused=.* is refused: " msiexec.log | tr -d '\r')" ||
     fail "$name: no refusal of $refused in the log: $(grep -a 'Brimlet: ' msiexec.log)"
   grep -aq 'Action start .*: LaunchConditions\.' msiexec.log && fail "$name: the launch conditions ran"
+  # The value as given, not formatted away ([::1] is no property).
+  [ -z "${words[-1]#*=}" ] || [[ "$line" != *'=""'* ]] || fail "$name: the log shows no value: $line"
   [ -e "$folder_unix" ] && fail "$name: $folder_win is there"
   echo "refused, $name: $line"
   passed=$((passed + 1))
