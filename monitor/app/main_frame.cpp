@@ -100,6 +100,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITMENUPOPUP) {
     ShowSnoozeState(reinterpret_cast<HMENU>(wParam));
   }
+  if (message == WM_ALERT_HOST_FOUND) {
+    OnAlertHostFound(lParam);
+    return 0;
+  }
   return fw::CFrameWnd::WindowProc(message, wParam, lParam);
 }
 

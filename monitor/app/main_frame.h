@@ -14,6 +14,7 @@
 
 #include "core/alert.h"
 #include "core/details_view.h"
+#include "core/held_alerts.h"
 #include "core/level_tracker.h"
 #include "core/monitor_settings.h"
 #include "core/notice_rules.h"
@@ -21,6 +22,9 @@
 #include "framework/async_socket.h"
 #include "framework/frame_wnd.h"
 #include "ui/tray_notify_icon.h"
+
+// lParam: the fw::HostFound* of the alert host's lookup, which the frame takes.
+constexpr UINT WM_ALERT_HOST_FOUND = WM_APP + 50;
 
 class CLargestItemsDlg;
 class CQuotaDetailsDlg;
@@ -78,7 +82,10 @@ class CMainFrame : public fw::CFrameWnd {
   // main_frame_snooze.cpp: the tray menu's "Remind me later".
   bool OnSnoozeCommand(UINT id);
   void ShowSnoozeState(HMENU menu);
+  // main_frame_alert.cpp
   void OpenAlertSocket();
+  void LookUpAlertHost();
+  void OnAlertHostFound(LPARAM lParam);
 
   const MonitorSettings& settings;
   const char* const windowClassName;
@@ -93,6 +100,9 @@ class CMainFrame : public fw::CFrameWnd {
 
   fw::CAsyncSocket socket;
   AlertState alert;
+  // A log host given by name: its alerts wait for the lookup.
+  bool alertHostIsName = false;
+  HeldAlerts heldAlerts;
 
   LevelTracker levels;
   NoticeRules notices;

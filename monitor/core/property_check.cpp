@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/alert_host.h"
+
 // What each property must be, and why (the program's parser, command_line.cpp):
 //
 //   every value   given; no character at or below the blank (the blank splits
@@ -18,7 +20,11 @@
 //   UNIT          %, A or a
 //   SHOWDETAILS,  Y or N, either case: anything but y or Y reads as no, so
 //   AUTOSHOW      "Yes" or "1" would silently switch the window off
-//   LOGHOST       at most 49 ANSI bytes (its buffer)
+//   LOGHOST       at most 49 ANSI bytes (its buffer); a host name, an IPv4
+//                 address or an IPv6 address (::1, fd00::10, fe80::1%3), the
+//                 longest of which (45 characters) fits; no brackets and no
+//                 port suffix ([::1], loghost:48000), nor the unspecified
+//                 address ::, none of which the program can send to
 //   LOGPORT       decimal digits, 1 to 65535; 0 only with LOGHOST=0, the one
 //                 way of saying "no alerts" (the parser reads ports without a
 //                 range, and the socket takes the low 16 bits)
@@ -133,6 +139,29 @@ std::optional<long long> Digits(const std::string& text) {
   return number;
 }
 
+static_assert(kMaxAlertHostLength >= kLongestIpv6Address, "every IPv6 address fits the host");
+
+// The reason a host of a length the program takes is still one it cannot
+// send to, or "".
+std::string HostFormBroken(const std::string& host) {
+  switch (AlertHostFormOf(host)) {
+    case AlertHostForm::NameOrIpv4:
+    case AlertHostForm::Ipv6Address:
+      return "";
+    case AlertHostForm::Unspecified:
+      return "it is the unspecified address, to which nothing can be sent (LOGHOST=0 with "
+             "LOGPORT=0 is the way to send no alerts)";
+    case AlertHostForm::Bracketed:
+      return "brackets are not part of an address; give an IPv6 address without them (::1), "
+             "and its port as LOGPORT";
+    case AlertHostForm::WithPort:
+      return "a port cannot be part of the host; give it as LOGPORT";
+    case AlertHostForm::NotAnAddress:
+      return "it holds a colon but is no IPv6 address";
+  }
+  return "";
+}
+
 // The reason `text` (the value's ANSI bytes) breaks `rule`, or "".
 std::string Broken(const Rule& rule, const std::string& text) {
   char range[96];
@@ -140,7 +169,7 @@ std::string Broken(const Rule& rule, const std::string& text) {
     case Kind::Path:
     case Kind::Host: {
       const std::size_t limit = rule.kind == Kind::Path ? kMaxWatchedPathLength : kMaxAlertHostLength;
-      if (text.size() <= limit) return "";
+      if (text.size() <= limit) return rule.kind == Kind::Host ? HostFormBroken(text) : "";
       std::snprintf(range, sizeof range, "it is %zu bytes long in the ANSI code page, above %zu",
                     text.size(), limit);
       return std::string(range) + "; Brimlet would ignore its whole command line";

@@ -44,52 +44,54 @@ bool CAsyncSocket::StartSocketLayer() {
 
 CAsyncSocket::~CAsyncSocket() { Close(); }
 
-bool CAsyncSocket::CreateDatagram() {
+namespace {
+
+// Windows refuses to connect to the unspecified address or port 0; other
+// socket layers would quietly deliver to the local host instead.
+bool IsUsable(const SocketAddress& destination) {
+  if (destination.length == sizeof(sockaddr_in)) {
+    sockaddr_in ipv4;
+    std::memcpy(&ipv4, destination.bytes, sizeof ipv4);
+    return ipv4.sin_family == AF_INET && ipv4.sin_port != 0 &&
+           ipv4.sin_addr.s_addr != htonl(INADDR_ANY);
+  }
+  if (destination.length == sizeof(sockaddr_in6)) {
+    sockaddr_in6 ipv6;
+    std::memcpy(&ipv6, destination.bytes, sizeof ipv6);
+    const in6_addr any = IN6ADDR_ANY_INIT;
+    return ipv6.sin6_family == AF_INET6 && ipv6.sin6_port != 0 &&
+           std::memcmp(&ipv6.sin6_addr, &any, sizeof any) != 0;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CAsyncSocket::Open(const SocketAddress& destination) {
   Close();
-  SOCKET created = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (!IsUsable(destination)) return false;
+  sockaddr_storage remote{};
+  std::memcpy(&remote, destination.bytes, static_cast<std::size_t>(destination.length));
+  SOCKET created = ::socket(remote.ss_family, SOCK_DGRAM, IPPROTO_UDP);
   if (created == INVALID_SOCKET) {
     return false;
   }
   socket_ = created;
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_ANY);
-  local.sin_port = 0;
-  if (bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+  // Any local address of the family (all zero bytes), a port the system chooses.
+  sockaddr_storage local{};
+  local.ss_family = remote.ss_family;
+  if (bind(socket_, reinterpret_cast<sockaddr*>(&local), destination.length) != 0 ||
       WSAAsyncSelect(socket_, SocketWindow(), kSocketNotify,
                      FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE) != 0) {
     Close();
     return false;
   }
+  if (::connect(socket_, reinterpret_cast<sockaddr*>(&remote), destination.length) != 0 &&
+      WSAGetLastError() != WSAEWOULDBLOCK) {
+    Close();
+    return false;
+  }
   return true;
-}
-
-bool CAsyncSocket::Connect(const char* host, int port) {
-  if (socket_ == kNoSocket || host == nullptr) {
-    return false;
-  }
-  sockaddr_in remote{};
-  remote.sin_family = AF_INET;
-  remote.sin_port = htons(static_cast<u_short>(port));
-  remote.sin_addr.s_addr = inet_addr(host);
-  if (remote.sin_addr.s_addr == INADDR_NONE && std::strcmp(host, "255.255.255.255") != 0) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || found == nullptr) {
-      return false;
-    }
-    remote.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-    freeaddrinfo(found);
-  }
-  // Windows refuses to connect to 0.0.0.0 or port 0; other socket layers
-  // would quietly deliver to the local host instead.
-  if (remote.sin_addr.s_addr == htonl(INADDR_ANY) || remote.sin_port == 0) {
-    return false;
-  }
-  int result = ::connect(socket_, reinterpret_cast<sockaddr*>(&remote), sizeof remote);
-  return result == 0 || WSAGetLastError() == WSAEWOULDBLOCK;
 }
 
 int CAsyncSocket::Send(const void* data, std::size_t length) {

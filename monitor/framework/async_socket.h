@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "framework/socket_address.h"
+
 namespace fw {
 
 class CAsyncSocket {
@@ -19,13 +21,13 @@ class CAsyncSocket {
   // Starts the socket layer for this process (once; later calls do nothing).
   static bool StartSocketLayer();
 
-  // A UDP socket bound to any local address and a port the system chooses,
-  // in asynchronous mode with every event requested.
-  bool CreateDatagram();
-  // Fixes the destination: a dotted IPv4 address or a host name, resolved
-  // once here. The unspecified address 0.0.0.0 and port 0 are refused, so a
-  // socket given them never sends anything.
-  bool Connect(const char* host, int port);
+  // A UDP socket of the destination's family (IPv4 or IPv6), bound to any
+  // local address and a port the system chooses, in asynchronous mode with
+  // every event requested, and connected to `destination`: that fixes where
+  // its datagrams go, nothing is sent. An open socket is closed first. The
+  // unspecified address (0.0.0.0, ::) and port 0 are refused, so a socket
+  // given them never sends anything.
+  bool Open(const SocketAddress& destination);
   // One datagram of exactly `length` bytes on the connected socket; the byte
   // count sent, or -1.
   int Send(const void* data, std::size_t length);

@@ -68,7 +68,16 @@ CommandLineForm PackageForm(MSIHANDLE install) {
 void Log(MSIHANDLE install, const std::string& line) {
   MSIHANDLE record = MsiCreateRecord(1);
   if (record == 0) return;
-  const std::string text = "Brimlet: " + line;
+  // The text is formatted: a value such as [::1] would be read as a
+  // property. [\[] and the like stand for the character itself.
+  std::string text = "Brimlet: ";
+  for (char c : line) {
+    if (c == '[' || c == ']' || c == '{' || c == '}') {
+      text += std::string("[\\") + c + "]";
+    } else {
+      text += c;
+    }
+  }
   MsiRecordSetStringA(record, 0, text.c_str());
   MsiProcessMessage(install, INSTALLMESSAGE_INFO, record);
   MsiCloseHandle(record);

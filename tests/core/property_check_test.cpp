@@ -70,6 +70,21 @@ INSTANTIATE_TEST_SUITE_P(
         PropertyCase{"EqualsInAPath", {{"WATCHPATH", u"H:\\A=B"}}, {}},
         PropertyCase{"UncPath", {{"WATCHPATH", u"\\\\FS1\\SYS"}}, {}},
         PropertyCase{"HostTooLong", {{"LOGHOST", std::u16string(50, u'h')}, {"LOGPORT", u"1"}}, {"LOGHOST"}},
+        // The host: a name, an IPv4 or an IPv6 address, nothing the program
+        // cannot send to.
+        PropertyCase{"HostIpv6", {{"LOGHOST", u"fd00::10"}, {"LOGPORT", u"48000"}}, {}},
+        PropertyCase{"HostIpv6Longest", {{"LOGHOST", u"ffff:ffff:ffff:ffff:ffff:ffff:255.255.255.255"}, {"LOGPORT", u"1"}}, {}},
+        PropertyCase{"HostIpv6Zone", {{"LOGHOST", u"fe80::1%12"}, {"LOGPORT", u"1"}}, {}},
+        PropertyCase{"HostIpv6Full", {{"LOGHOST", u"2001:DB8:0:0:0:0:0:1"}, {"LOGPORT", u"1"}}, {}},
+        PropertyCase{"HostBracketed", {{"LOGHOST", u"[::1]"}, {"LOGPORT", u"1"}}, {"LOGHOST=\"[::1]\" is refused: brackets"}},
+        PropertyCase{"HostBracketedWithPort", {{"LOGHOST", u"[fd00::10]:48000"}, {"LOGPORT", u"1"}}, {"LOGHOST=\"[fd00::10]:48000\" is refused: brackets"}},
+        PropertyCase{"NameWithPort", {{"LOGHOST", u"loghost:48000"}, {"LOGPORT", u"48000"}}, {"LOGHOST=\"loghost:48000\" is refused: a port"}},
+        PropertyCase{"Ipv4WithPort", {{"LOGHOST", u"192.0.2.1:48000"}, {"LOGPORT", u"48000"}}, {"LOGHOST=\"192.0.2.1:48000\" is refused: a port"}},
+        PropertyCase{"ColonsButNoAddress", {{"LOGHOST", u"fd00::10::1"}, {"LOGPORT", u"1"}}, {"LOGHOST=\"fd00::10::1\" is refused: it holds a colon"}},
+        PropertyCase{"Ipv6GroupTooLong", {{"LOGHOST", u"fd00::12345"}, {"LOGPORT", u"1"}}, {"LOGHOST"}},
+        PropertyCase{"Ipv6NineGroups", {{"LOGHOST", u"1:2:3:4:5:6:7:8:9"}, {"LOGPORT", u"1"}}, {"LOGHOST"}},
+        PropertyCase{"Ipv6NamedZone", {{"LOGHOST", u"fe80::1%eth0"}, {"LOGPORT", u"1"}}, {"LOGHOST"}},
+        PropertyCase{"Ipv6Unspecified", {{"LOGHOST", u"0::0"}, {"LOGPORT", u"1"}}, {"LOGHOST=\"0::0\" is refused: it is the unspecified"}},
         // Switches.
         PropertyCase{"SwitchesEitherCase", {{"SHOWDETAILS", u"y"}, {"AUTOSHOW", u"n"}}, {}},
         PropertyCase{"SwitchWords", {{"SHOWDETAILS", u"Yes"}, {"AUTOSHOW", u"1"}}, {"SHOWDETAILS", "AUTOSHOW"}},

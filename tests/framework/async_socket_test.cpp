@@ -1,4 +1,6 @@
-// The datagram socket: connected once, exact datagrams, refused destinations.
+// The datagram socket: exact datagrams to either family, refused
+// destinations. Names are looked up by the program's own test,
+// tests/monitor/end_to_end_alert.sh.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -11,41 +13,44 @@
 
 namespace {
 
-TEST(AsyncSocket, SendsExactlyTheBytesGivenToTheConnectedDestination) {
+struct DestinationCase {
+  const char* name;
+  const char* host;
+  int family;
+};
+
+class AsyncSocketTo : public testing::TestWithParam<DestinationCase> {};
+
+TEST_P(AsyncSocketTo, SendsExactlyTheBytesGiven) {
   ASSERT_TRUE(fw::CAsyncSocket::StartSocketLayer());
-  UdpReceiver receiver;
+  UdpReceiver receiver(GetParam().family);
+  const std::optional<fw::SocketAddress> address =
+      fw::NumericAddress(GetParam().host, receiver.Port());
+  ASSERT_TRUE(address.has_value());
   fw::CAsyncSocket socket;
-  ASSERT_TRUE(socket.CreateDatagram());
-  ASSERT_TRUE(socket.Connect("127.0.0.1", receiver.Port()));
+  ASSERT_TRUE(socket.Open(*address));
   const char text[] = "Danger,user1,100%,0.00 Mb free,48.83 Mb max";
   EXPECT_EQ(static_cast<int>(sizeof text - 1), socket.Send(text, sizeof text - 1));
   EXPECT_EQ(std::vector<std::string>{text}, receiver.Drain());
 }
 
-TEST(AsyncSocket, ResolvesAHostNameOnce) {
-  ASSERT_TRUE(fw::CAsyncSocket::StartSocketLayer());
-  UdpReceiver receiver;
-  fw::CAsyncSocket socket;
-  ASSERT_TRUE(socket.CreateDatagram());
-  ASSERT_TRUE(socket.Connect("localhost", receiver.Port()));
-  socket.Send("x", 1);
-  EXPECT_EQ(std::vector<std::string>{"x"}, receiver.Drain());
-}
+INSTANTIATE_TEST_SUITE_P(Addresses, AsyncSocketTo,
+                         testing::Values(DestinationCase{"Ipv4", "127.0.0.1", AF_INET},
+                                         DestinationCase{"Ipv6", "::1", AF_INET6},
+                                         DestinationCase{"Ipv6Full", "0:0:0:0:0:0:0:1", AF_INET6}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AsyncSocket, RefusesTheUnspecifiedHostAndPortZero) {
+TEST(AsyncSocket, RefusesTheUnspecifiedAddressAndPortZero) {
   ASSERT_TRUE(fw::CAsyncSocket::StartSocketLayer());
   fw::CAsyncSocket socket;
-  ASSERT_TRUE(socket.CreateDatagram());
-  EXPECT_FALSE(socket.Connect("0", 0));
-  EXPECT_FALSE(socket.Connect("0", 48000));
-  EXPECT_FALSE(socket.Connect("0.0.0.0", 48000));
-  EXPECT_FALSE(socket.Connect("127.0.0.1", 0));
-  EXPECT_FALSE(socket.Connect("127.0.0.1", 65536));  // used as a 16-bit port: 0
-}
-
-TEST(AsyncSocket, NothingWorksBeforeCreation) {
-  fw::CAsyncSocket socket;
-  EXPECT_FALSE(socket.Connect("127.0.0.1", 48000));
+  const std::pair<const char*, int> refused[] = {
+      {"0", 0}, {"0", 48000}, {"0.0.0.0", 48000}, {"::", 48000}, {"127.0.0.1", 0},
+      {"::1", 0}, {"127.0.0.1", 65536}};  // used as a 16-bit port: 0
+  for (const auto& [host, port] : refused) {
+    const std::optional<fw::SocketAddress> address = fw::NumericAddress(host, port);
+    ASSERT_TRUE(address.has_value()) << host;
+    EXPECT_FALSE(socket.Open(*address)) << host << " " << port;
+  }
   EXPECT_EQ(-1, socket.Send("x", 1));
 }
 

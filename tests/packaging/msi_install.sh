@@ -107,6 +107,8 @@ refusals=(
   'lone tab as host|LOGHOST=\t'
   "host too long|LOGHOST=$too_long_host"
   "host with a blank|LOGHOST=log host"
+  "IPv6 host in brackets|LOGPORT=48000&LOGHOST=[::1]"
+  "host with a port|LOGPORT=48000&LOGHOST=loghost:48000"
   "empty port|LOGPORT="
   "port mistyped|LOGHOST=loghost&LOGPORT=48OOO"
   "port beyond 16 bits|LOGHOST=loghost&LOGPORT=70000"
@@ -133,6 +135,8 @@ for case in "${refusals[@]}"; do
   line="$(grep -a -m1 "^Brimlet: $refused=.* is refused: " msiexec.log | tr -d '\r')" ||
     fail "$name: no refusal of $refused in the log: $(grep -a 'Brimlet: ' msiexec.log)"
   grep -aq 'Action start .*: LaunchConditions\.' msiexec.log && fail "$name: the launch conditions ran"
+  # The value as given, not formatted away ([::1] is no property).
+  [ -z "${words[-1]#*=}" ] || [[ "$line" != *'=""'* ]] || fail "$name: the log shows no value: $line"
   [ -e "$folder_unix" ] && fail "$name: $folder_win is there"
   echo "refused, $name: $line"
   passed=$((passed + 1))
@@ -144,6 +148,7 @@ echo "refused: $passed property values"
 # command line typed (code page letters, either case), then removed.
 accepted=(
   "LOGHOST=loghost&LOGPORT=48000"
+  "LOGHOST=fd00::10&LOGPORT=48000"
   "WARN=50&DANGER=10&UNIT=A&AUTOSHOW=Y&LOGHOST=loghost&LOGPORT=48000"
   'WATCHPATH=h:\\\u00dcberweisung&POLLSECONDS=2147483&WARN=1&DANGER=100&SHOWDETAILS=y&AUTOSHOW=n'
 )

@@ -1,16 +1,23 @@
 #include "udp_receiver.h"
 
-UdpReceiver::UdpReceiver() {
+#include <ws2tcpip.h>
+
+UdpReceiver::UdpReceiver(int family) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
-  socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local);
+  socket_ = socket(family, SOCK_DGRAM, IPPROTO_UDP);
+  sockaddr_in6 local{};  // large enough for both; the port sits at the same place
+  local.sin6_family = static_cast<ADDRESS_FAMILY>(family);
   int length = sizeof local;
+  if (family == AF_INET) {
+    reinterpret_cast<sockaddr_in*>(&local)->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    length = sizeof(sockaddr_in);
+  } else {
+    local.sin6_addr = in6addr_loopback;
+  }
+  bind(socket_, reinterpret_cast<sockaddr*>(&local), length);
   getsockname(socket_, reinterpret_cast<sockaddr*>(&local), &length);
-  port_ = ntohs(local.sin_port);
+  port_ = ntohs(local.sin6_port);
 }
 
 UdpReceiver::~UdpReceiver() {

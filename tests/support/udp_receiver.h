@@ -9,7 +9,8 @@
 
 class UdpReceiver {
  public:
-  UdpReceiver();
+  // On the loopback address of `family` (AF_INET: 127.0.0.1, AF_INET6: ::1).
+  explicit UdpReceiver(int family = AF_INET);
   ~UdpReceiver();
   int Port() const { return port_; }
   // Every datagram that arrives within `ms` (bounded), in order.
