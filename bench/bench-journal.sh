@@ -80,7 +80,7 @@ ticks_per_second="$(getconf CLK_TCK)"
 per_entry() { awk "BEGIN { printf \"%.2f\", $1 / $ticks_per_second * 1e6 / ($2 > 0 ? $2 : 1) }"; }
 wait_bound() {
   for _ in $(seq 50); do
-    awk '{ print $2 }' /proc/net/udp | grep -q "^$1\$" && return 0
+    awk '{ print $2 }' /proc/net/udp /proc/net/udp6 | grep -Eq "^$1\$" && return 0
     sleep 0.1
   done
   echo "bench-journal: nothing bound $1" >&2
@@ -111,7 +111,8 @@ measure() {
     log="$work/$name/brimletlog.txt"
     identifier=brimletd
     pattern=',Danger,user1,100%'
-    wait_bound "$(printf '00000000:%04X' "$port")"
+    # The dual-stack socket on ::, or IPv4 alone on a host without IPv6.
+    wait_bound "(0{8}|0{32}):$(printf '%04X' "$port")"
   else
     cat >"$work/$name/rsyslog.conf" <<CONF
 global(workDirectory="$work/$name")
