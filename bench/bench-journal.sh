@@ -75,9 +75,19 @@ journald_pid=$!
 pids+=("$journald_pid")
 for _ in $(seq 100); do [ -S /run/systemd/journal/stdout ] && break; sleep 0.05; done
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# Processor time of a process and all its threads, in nanoseconds: the
+# scheduler's own count of each thread's time on a processor, not the clock
+# ticks of /proc/PID/stat, whose 10 ms would be a sixth of a burst's figure
+# at 1 us per entry. (Without schedstat: the ticks, in nanoseconds.)
 ticks_per_second="$(getconf CLK_TCK)"
-per_entry() { awk "BEGIN { printf \"%.2f\", $1 / $ticks_per_second * 1e6 / ($2 > 0 ? $2 : 1) }"; }
+cpu_ticks() {
+  if [ -r "/proc/$1/schedstat" ]; then
+    cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'
+  else
+    awk "{ printf \"%d\\n\", (\$14 + \$15) * 1e9 / $ticks_per_second }" "/proc/$1/stat"
+  fi
+}
+per_entry() { awk "BEGIN { printf \"%.2f\", $1 / 1e3 / ($2 > 0 ? $2 : 1) }"; }
 wait_bound() {
   for _ in $(seq 50); do
     awk '{ print $2 }' /proc/net/udp /proc/net/udp6 | grep -Eq "^$1\$" && return 0
@@ -108,6 +118,7 @@ measure() {
   if [ "$name" = brimletd ]; then
     (cd "$work/$name" && exec "$stream" brimletd "$daemon" "$port" N) &
     receiver_pid=$!
+    pids+=("$receiver_pid")
     log="$work/$name/brimletlog.txt"
     identifier=brimletd
     pattern=',Danger,user1,100%'
@@ -130,11 +141,11 @@ if \$inputname == "imudp" then {
 CONF
     rsyslogd -n -f "$work/$name/rsyslog.conf" -i "$work/$name/rsyslogd.pid" >/dev/null 2>&1 &
     receiver_pid=$!
+    pids+=("$receiver_pid")
     identifier=rsyslog-alerts
     pattern='^Danger,user1,100%'
     wait_bound "$(printf '0100007F:%04X' "$port")"
   fi
-  pids+=("$receiver_pid")
   ticks="$(cpu_ticks "$receiver_pid")"
   journal_ticks="$(cpu_ticks "$journald_pid")"
   # brimletd's log file tells the sender when it has settled; rsyslog's
