@@ -165,9 +165,9 @@ CONF
 ticks_per_second="$(getconf CLK_TCK)"
 cpu_ticks() {
   if [ -r "/proc/$1/schedstat" ]; then
-    cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'
+    cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'
   else
-    awk "{ printf \"%d\\n\", (\$14 + \$15) * 1e9 / $ticks_per_second }" "/proc/$1/stat"
+    awk "{ printf \"%.0f\\n\", (\$14 + \$15) * 1e9 / $ticks_per_second }" "/proc/$1/stat"
   fi
 }
 per_entry() { awk "BEGIN { printf \"%.2f\", $1 / 1e3 / ($2 > 0 ? $2 : 1) }"; }
