@@ -19,6 +19,10 @@ class AlertFilter {
 
   FilterDecision decide(const std::string& upperMessage) const;
 
+  // Whether decide looks at the text at all: without the level switch and a
+  // name filter every datagram is kept, and nobody needs it upper-cased.
+  bool looksAtText() const { return showOnlyAlert_ || !upperFilter_.empty(); }
+
  private:
   bool showOnlyAlert_;
   std::string upperFilter_;

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <limits>
+#include <string_view>
 #include <thread>
 
 #include "alert_filter.h"
@@ -228,7 +230,9 @@ BrimletD::~BrimletD() = default;
 
 void BrimletD::dumpToFile(const std::string& entry) {
   if (gathering_) {
-    entries_.push_back(entry);
+    gathered_.records += entry;
+    gathered_.records += kLineSeparator;
+    gathered_.ends.push_back(gathered_.records.size());
     return;
   }
   std::string error;
@@ -271,7 +275,10 @@ void BrimletD::WriterLockWait::ended(std::chrono::milliseconds length, bool had)
   daemon_.echo_.print((had ? kLockHadLine : kLockGivenUpLine) + seconds(length));
 }
 
-std::string BrimletD::getCurrentDateFormated() { return currentLocalTime(); }
+std::string BrimletD::getCurrentDateFormated() {
+  return arrivalSecond_ > 0 ? localTimeAt(static_cast<std::time_t>(arrivalSecond_))
+                            : currentLocalTime();
+}
 
 void BrimletD::serve() {
   // The receiving side does nothing but receive, so that the socket's queue
@@ -282,8 +289,9 @@ void BrimletD::serve() {
     giveWayToOtherThreads();
     while (writeWaiting()) {
       // A burst gathers in the queue meanwhile: the next append takes more
-      // of it at once, and the receiving thread keeps the processor.
-      std::this_thread::sleep_for(kGatherPause);
+      // of it at once, and the receiving thread keeps the processor. A full
+      // turn goes on at once: more is waiting.
+      if (lastTurn_ < kMostPerBatch) std::this_thread::sleep_for(kGatherPause);
     }
   });
   std::chrono::milliseconds pause = kFirstErrorPause;
@@ -348,6 +356,7 @@ BrimletD::ReceiveStep BrimletD::receiveOne() {
   received_.length = 0;
   received_.timeLength = 0;
   if (result.received) {
+    arrivalSecond_ = result.arrivalSecond;
     const std::string time = getCurrentDateFormated();
     // The daemon's own clock always fits; only an override could give more.
     received_.timeLength =
@@ -378,11 +387,16 @@ bool BrimletD::writeWaiting() { return writeSome(kMostPerBatch); }
 
 bool BrimletD::writeSome(std::size_t most) {
   const std::size_t count = queue_.popSome(taken_.get(), most);
+  lastTurn_ = count;
   if (count == 0) return false;
   // The tests see the raw text; only what is written out is escaped.
   const AlertFilter alertFilter(showOnlyAlert, filter, filtrePositif);
-  handled_.resize(count);
-  entries_.clear();
+  const bool looksAtText = alertFilter.looksAtText();
+  // Never shrunk: each turn reuses the strings of the last ones, and a
+  // burst's entries allocate nothing.
+  if (handled_.size() < count) handled_.resize(count);
+  gathered_.records.clear();
+  gathered_.ends.clear();
   // Each kept entry passes through dumpToFile; the daemon's own gathers
   // them here, for one append below.
   gathering_ = true;
@@ -393,14 +407,19 @@ bool BrimletD::writeSome(std::size_t most) {
     handled.entry.clear();
     handled.gathered = kNoEntry;
     if (datagram.receiveFailed) continue;
-    const std::string message(datagram.payload, datagram.length);
-    FilterDecision decision = alertFilter.decide(toUpperLatin1(message));
-    handled.filterLine = std::move(decision.consoleLine);
-    if (!decision.keep) continue;
-    handled.entry = buildEntry(std::string(datagram.receptionTime, datagram.timeLength), message);
-    const std::size_t before = entries_.size();
+    const std::string_view message(datagram.payload, datagram.length);
+    if (looksAtText) {
+      upper_.assign(message);
+      toUpperLatin1(&upper_);
+      FilterDecision decision = alertFilter.decide(upper_);
+      handled.filterLine = std::move(decision.consoleLine);
+      if (!decision.keep) continue;
+    }
+    appendEntry(&handled.entry, std::string_view(datagram.receptionTime, datagram.timeLength),
+                message);
+    const std::size_t before = gathered_.ends.size();
     dumpToFile(handled.entry);
-    if (entries_.size() > before) handled.gathered = before;
+    if (gathered_.ends.size() > before) handled.gathered = before;
   }
   gathering_ = false;
 
@@ -410,10 +429,11 @@ bool BrimletD::writeSome(std::size_t most) {
   std::size_t written = 0;
   std::string error;
   bool givenUp = false;
-  if (!entries_.empty()) {
-    written = appendLines(logFileName, entries_, &error, &lockWait_, &givenUp);
+  const std::size_t gatheredCount = gathered_.ends.size();
+  if (gatheredCount > 0) {
+    written = appendJoined(logFileName, gathered_, &error, &lockWait_, &givenUp);
   }
-  if (givenUp) notLogged_ = saturatingSum(notLogged_, static_cast<std::uint32_t>(entries_.size()));
+  if (givenUp) notLogged_ = saturatingSum(notLogged_, static_cast<std::uint32_t>(gatheredCount));
 
   for (std::size_t i = 0; i < count; ++i) {
     const Handled& handled = handled_[i];
@@ -425,12 +445,14 @@ bool BrimletD::writeSome(std::size_t most) {
       echo_.print(kFileErrorLine + error);
       events_->logFailed(logFileName, error);
     }
-    const std::string message(taken_[i].payload, taken_[i].length);
-    const std::string sender = formatAddress(taken_[i].sender);
-    if (journal_ == nullptr || !journal_->record(handled.entry, message, sender)) {
-      echo_.print(handled.entry);
+    const bool toEvents = events_->recordsAlerts();
+    if (journal_ != nullptr || toEvents) {
+      message_.assign(taken_[i].payload, taken_[i].length);
+      sender_ = formatAddress(taken_[i].sender);
     }
-    events_->alertKept(message, sender);
+    if (toEvents) events_->alertKept(message_, sender_);
+    if (journal_ != nullptr && journal_->record(handled.entry, message_, sender_)) continue;
+    echo_.print(handled.entry);
   }
   return true;
 }

@@ -80,6 +80,9 @@ class BrimletD {
   // writer's lock is waited for; an entry that the stop could not wait for
   // is counted as not logged.
   virtual void dumpToFile(const std::string& entry);
+  // Called once for each datagram received, on the receiving thread, as it
+  // is taken: the daemon's own gives the local time of the datagram's
+  // arrival as the system stamped it, or, without a stamp, of now.
   virtual std::string getCurrentDateFormated();
 
   // Datagrams received while the writer is busy wait here: a burst of
@@ -126,9 +129,11 @@ class BrimletD {
   // Entries appended with one write at most; 256 short entries are some
   // 20 KB.
   static constexpr std::size_t kMostPerBatch = 256;
-  // The writer's pause after each turn: a burst gathers meanwhile, so that
-  // the next turn appends more of it at once.
-  static constexpr std::chrono::milliseconds kGatherPause{1};
+  // The writer's pause after each turn that did not take kMostPerBatch: a
+  // burst gathers meanwhile, so that the next turn appends more of it at
+  // once, and the writer is woken less often (each wake-up costs more than
+  // several entries). An entry reaches the log this much later at most.
+  static constexpr std::chrono::milliseconds kGatherPause{4};
 
  private:
   // One datagram of a batch as the writer made it out.
@@ -166,13 +171,20 @@ class BrimletD {
   DatagramSource* source_ = nullptr;
   DatagramQueue queue_;
   QueuedDatagram received_;  // the receiving side's
+  // The arrival second of the datagram in hand (0: the system gave none),
+  // which the daemon's own getCurrentDateFormated shows.
+  std::int64_t arrivalSecond_ = 0;
   SenderCheck senderCheck_;
   SenderRefusals refusals_;
   // The writing side's.
   std::unique_ptr<QueuedDatagram[]> taken_;
-  std::vector<Handled> handled_;
-  std::vector<std::string> entries_;
+  std::vector<Handled> handled_;  // kept at its largest, its strings reused
+  JoinedLines gathered_;          // the turn's entries, kept likewise
+  std::string upper_;             // the datagram upper-cased for the filter
+  std::string message_;           // the datagram for the journal and the Event Log
+  std::string sender_;            // its sender, as text
   bool gathering_ = false;
+  std::size_t lastTurn_ = 0;  // datagrams the last turn took
   WriterLockWait lockWait_{*this};
   std::uint32_t notLogged_ = 0;                // read, kept, and not written at the stop
   std::atomic<std::int64_t> lockPatience_{0};  // milliseconds; 0: not asked yet

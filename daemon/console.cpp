@@ -75,6 +75,13 @@ struct ConsoleEcho::Shared {
       writeOut(chunk);
       lock.lock();
       progress.notify_all();
+      // The lines of the next few writing turns gather meanwhile: one wake
+      // and one write for all of them.
+      if (!closing) {
+        lock.unlock();
+        std::this_thread::sleep_for(kGatherPause);
+        lock.lock();
+      }
     }
     lock.unlock();
     // At the stop there is no next line: the count of the last lost lines

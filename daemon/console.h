@@ -46,6 +46,9 @@ class ConsoleEcho {
 
   static std::string skippedLine(std::uint64_t count);
 
+  // The writing thread's pause after each write while lines keep coming.
+  static constexpr std::chrono::milliseconds kGatherPause{4};
+
  private:
   struct Shared;
   std::shared_ptr<Shared> shared_;

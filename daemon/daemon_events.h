@@ -18,6 +18,8 @@ class DaemonEvents {
 
   virtual void started(const std::string& /*settings*/, const std::string& /*logFile*/) {}
   virtual void portFailed(std::int32_t /*port*/, const std::string& /*reason*/) {}
+  // Whether alertKept wants the alerts: the writer then makes their text.
+  virtual bool recordsAlerts() const { return false; }
   // A kept alert, after its entry went to the log file.
   virtual void alertKept(const std::string& /*message*/, const std::string& /*sender*/) {}
   virtual void logFailed(const std::string& /*logFile*/, const std::string& /*reason*/) {}

@@ -43,6 +43,10 @@ std::size_t DatagramQueue::popSome(QueuedDatagram* datagrams, std::size_t most) 
     head_ = (head_ + 1) % capacity_;
   }
   count_ -= taken;
+  // Emptied, the queue starts again at its first slot: the slots in use
+  // stay the same few, warm in the cache, instead of the ring's whole
+  // length passing through it.
+  if (count_ == 0) head_ = 0;
   return taken;
 }
 

@@ -16,7 +16,9 @@ inline constexpr std::size_t kDatagramBytes = 256;
 // may also tell how many datagrams the system dropped, its socket buffer full, since the last
 // result that told so: before this datagram, or after the last one. The end
 // also tells how many datagrams were still in the source when it closed, not
-// handed out. A datagram comes with its sender's address. An idle result
+// handed out. A datagram comes with its sender's address, and, where the
+// system stamps datagrams as they arrive, the second of its arrival (seconds
+// since 1970, UTC; 0: not stamped). An idle result
 // carries nothing: a while passed without a datagram (so that the receiving
 // side can tell what is due).
 struct ReceiveResult {
@@ -27,6 +29,7 @@ struct ReceiveResult {
   std::uint32_t leftInSocket = 0;
   SenderAddress sender{};
   bool idle = false;
+  std::int64_t arrivalSecond = 0;
 };
 
 inline ReceiveResult stoppedResult() { return {false, 0, true}; }

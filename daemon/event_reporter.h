@@ -47,6 +47,7 @@ class EventReporter : public DaemonEvents {
   void logFailed(const std::string& logFile, const std::string& reason) override;
   void droppedByQueue(std::uint32_t count) override;
   void droppedBySocket(std::uint32_t count) override;
+  bool recordsAlerts() const override { return true; }
   void refused(std::uint32_t count, const std::string& reason) override;
   void stopped(std::uint32_t notLogged, std::uint32_t leftInSocket) override;
 

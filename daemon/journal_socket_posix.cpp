@@ -73,23 +73,36 @@ bool JournalSocket::send(const std::string& payload, bool patient, std::string* 
     *error = path_ + ": " + describeSystemError(ENAMETOOLONG);
     return false;
   }
-  if (fd_ < 0) {
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) {
-      *error = describeSystemError(errno);
-      return false;
-    }
-    // A journal that stalls must not hold up the log for long: the wait of
-    // a patient send ends after a second.
-    const timeval limit{1, 0};
-    ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-  }
   const int flags = MSG_NOSIGNAL | (patient ? 0 : MSG_DONTWAIT);
-  ssize_t sent;
-  do {
-    sent = ::sendto(fd_, payload.data(), payload.size(), flags,
-                    reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  } while (sent < 0 && errno == EINTR);
+  ssize_t sent = -1;
+  // Connected once, the socket sends without looking the journal's path up
+  // for every entry. A journal that was restarted since refuses the old
+  // connection: the socket is made and connected again, once.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (fd_ < 0) {
+      fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+      if (fd_ < 0) {
+        *error = describeSystemError(errno);
+        return false;
+      }
+      // A journal that stalls must not hold up the log for long: the wait
+      // of a patient send ends after a second.
+      const timeval limit{1, 0};
+      ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+      if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        *error = path_ + ": " + describeSystemError(errno);
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+      }
+    }
+    do {
+      sent = ::send(fd_, payload.data(), payload.size(), flags);
+    } while (sent < 0 && errno == EINTR);
+    if (sent >= 0 || (errno != ECONNREFUSED && errno != ENOTCONN)) break;
+    ::close(fd_);
+    fd_ = -1;
+  }
   if (sent == static_cast<ssize_t>(payload.size())) return true;
   if (sent < 0 && errno == EMSGSIZE) return sendInMemoryFile(payload, error);
   *error = path_ + ": " + describeSystemError(sent < 0 ? errno : EMSGSIZE);

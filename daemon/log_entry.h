@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 // "dd-MM-yyyy HH:mm:ss", the reception time that starts every log entry.
 std::string formatReceptionTime(const std::tm& time);
@@ -13,7 +14,9 @@ std::string formatReceptionTime(const std::tm& time);
 // real clock gives 19 characters until the year 9999.
 inline constexpr std::size_t kLongestReceptionTimeBytes = 6 * 11 + 5;
 
-// The local time now, as formatReceptionTime writes it.
+// The local time of `second` (since 1970, UTC), and the local time now, as
+// formatReceptionTime writes them. For one thread only.
+std::string localTimeAt(std::time_t second);
 std::string currentLocalTime();
 
 // The alert as the log file and the console get it: escaped in the form
@@ -26,3 +29,6 @@ std::string escapeControlBytes(const std::string& message);
 // One log entry: the reception time, ",", the message with its control bytes
 // escaped.
 std::string buildEntry(const std::string& receptionTime, const std::string& message);
+// The same entry added to *entry: a writer that keeps its string from one
+// entry to the next allocates nothing.
+void appendEntry(std::string* entry, std::string_view receptionTime, std::string_view message);

@@ -32,8 +32,16 @@ inline constexpr char kLineSeparator[] = "\n";
 // append waits as `wait` allows (without one: as long as it takes). When the
 // wait gives the lock up nothing is written, *error is left alone and
 // *lockGivenUp is set.
-std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
-                        std::string* error, LockWait* wait = nullptr, bool* lockGivenUp = nullptr);
+//
+// appendJoined is the same for lines already joined (joinLines, or a
+// writer's own buffer kept from one append to the next).
+std::size_t appendJoined(const std::string& fileName, const JoinedLines& lines, std::string* error,
+                         LockWait* wait = nullptr, bool* lockGivenUp = nullptr);
+inline std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
+                               std::string* error, LockWait* wait = nullptr,
+                               bool* lockGivenUp = nullptr) {
+  return appendJoined(fileName, joinLines(texts, kLineSeparator), error, wait, lockGivenUp);
+}
 
 // Whether the writers' lock file beside the log (Linux: the log's name and
 // ".lock") is one the daemon may trust, created if missing; when it is not,

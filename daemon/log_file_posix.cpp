@@ -209,9 +209,8 @@ bool lockFileUsable(const std::string& logName, std::string* reason) {
   return usable;
 }
 
-std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
-                        std::string* error, LockWait* wait, bool* lockGivenUp) {
-  const JoinedLines lines = joinLines(texts, kLineSeparator);
+std::size_t appendJoined(const std::string& fileName, const JoinedLines& lines,
+                         std::string* error, LockWait* wait, bool* lockGivenUp) {
   LockedAppend files(fileName);
   LockWait patient;
   const LockAttempt attempt =
@@ -235,7 +234,7 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
   // for any of the lines. The lock file is closed after the log: the lock
   // is released once the entries are complete.
   const int closeError = files.closeLog();
-  if (writeError == 0 && closeError == 0) return texts.size();
+  if (writeError == 0 && closeError == 0) return lines.ends.size();
   *error = describeSystemError(writeError != 0 ? writeError : closeError);
   return writeError != 0 ? whole : 0;
 }

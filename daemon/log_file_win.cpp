@@ -91,9 +91,8 @@ DWORD plainFileError(HANDLE file) {
 // The lock is on the log itself (above): there is no lock file to refuse.
 bool lockFileUsable(const std::string&, std::string*) { return true; }
 
-std::size_t appendLines(const std::string& fileName, const std::vector<std::string>& texts,
-                        std::string* error, LockWait* wait, bool* lockGivenUp) {
-  const JoinedLines lines = joinLines(texts, kLineSeparator);
+std::size_t appendJoined(const std::string& fileName, const JoinedLines& lines,
+                         std::string* error, LockWait* wait, bool* lockGivenUp) {
   // Append-only access makes every write land at the end as a whole; the
   // share modes let readers and log rotation open, rename or delete the file
   // while an entry is being written. Reading the attributes gives the length;
@@ -133,7 +132,7 @@ std::size_t appendLines(const std::string& fileName, const std::vector<std::stri
       appendRecords(target, lines.records, lines.ends, before, ERROR_DISK_FULL, &whole);
   if (locked) UnlockFileEx(file, 0, 1, 0, &lock);
   const bool closed = CloseHandle(file) != FALSE;
-  if (writeError == 0 && closed) return texts.size();
+  if (writeError == 0 && closed) return lines.ends.size();
   *error = describeSystemError(writeError != 0 ? writeError : static_cast<int>(GetLastError()));
   return writeError != 0 ? whole : 0;
 }

@@ -82,7 +82,11 @@ void appendEscaped(std::string* out, std::string_view bytes, EscapeForm form) {
   // Runs of bytes that pass are copied at once.
   std::size_t runStart = 0;
   for (std::size_t at = 0; at < bytes.size(); ++at) {
-    const Written* w = &table[static_cast<unsigned char>(bytes[at])];
+    // Printable ASCII but "#" passes in every form: most alerts are all of
+    // it, and skip the table.
+    const unsigned char byte = static_cast<unsigned char>(bytes[at]);
+    if (byte >= 0x20 && byte < 0x7F && byte != '#') continue;
+    const Written* w = &table[byte];
     if (w->hash) {
       if (at + 3 >= bytes.size() || !isOctalDigit(bytes[at + 1]) || !isOctalDigit(bytes[at + 2]) ||
           !isOctalDigit(bytes[at + 3])) {

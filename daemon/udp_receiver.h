@@ -38,7 +38,9 @@ class UdpReceiver : public DatagramSource {
   // hands out those that the system already holds (at most kMostAfterStop of them), closes the
   // sockets and answers stopped, with the count of any it had to leave. On Linux the results also
   // carry the datagrams that the kernel dropped, its buffer for a socket full; the stopped result
-  // the last of them.
+  // the last of them. On POSIX, having emptied its only socket, it lets the
+  // next datagrams gather there for up to a millisecond before it takes
+  // them, and each comes with its arrival second as the system stamped it.
   ReceiveResult receive(char* buffer, std::size_t capacity) override;
 
   // Ends the wait of receive (on POSIX within a tenth of a second); may be

@@ -204,6 +204,23 @@ TEST(DaemonJournalSocketTest, SendsAnEntryTooLargeForADatagramInAMemoryFile) {
   EXPECT_EQ(journal.receive(), payload);
 }
 
+// The socket stays connected between entries; a journal started again (a
+// new socket under the same name) gets the next entry all the same.
+TEST(DaemonJournalSocketTest, ReachesAJournalStartedAgain) {
+  TempDirectory folder;
+  JournalSocket socket(folder.file("socket"));
+  std::string error;
+  {
+    FakeJournal first(folder.file("socket"));
+    ASSERT_TRUE(socket.send("MESSAGE=one\n", true, &error)) << error;
+    EXPECT_EQ(first.receive(), "MESSAGE=one\n");
+  }
+  ::unlink(folder.file("socket").c_str());
+  FakeJournal again(folder.file("socket"));
+  ASSERT_TRUE(socket.send("MESSAGE=two\n", true, &error)) << error;
+  EXPECT_EQ(again.receive(), "MESSAGE=two\n");
+}
+
 // A child process, killed and reaped however the test ends.
 struct Child {
   pid_t pid = -1;

@@ -12,6 +12,7 @@
 
 #include "brimletd.h"
 #include "daemon_settings.h"
+#include "log_entry.h"
 #include "log_file.h"
 #include "temp_directory.h"
 
@@ -28,10 +29,11 @@ const char kFileError[] = "BrimletD : IO Exception during entry file writting ";
 // of datagrams that the system dropped before it.
 class ScriptedSource : public DatagramSource {
  public:
-  void datagram(const std::string& payload, std::uint32_t droppedBySystem = 0) {
-    script_.push_back({true, payload, droppedBySystem});
+  void datagram(const std::string& payload, std::uint32_t droppedBySystem = 0,
+                std::int64_t arrivalSecond = 0) {
+    script_.push_back({true, payload, droppedBySystem, arrivalSecond});
   }
-  void failure() { script_.push_back({false, "", 0}); }
+  void failure() { script_.push_back({false, "", 0, 0}); }
   void endWithDrops(std::uint32_t droppedBySystem) { droppedAtEnd_ = droppedBySystem; }
 
   ReceiveResult receive(char* buffer, std::size_t capacity) override {
@@ -46,7 +48,9 @@ class ScriptedSource : public DatagramSource {
     if (!step.ok) return {false, 0};
     const std::size_t length = std::min(step.payload.size(), capacity);
     std::memcpy(buffer, step.payload.data(), length);
-    return {true, length, false, step.droppedBySystem};
+    ReceiveResult result{true, length, false, step.droppedBySystem};
+    result.arrivalSecond = step.arrivalSecond;
+    return result;
   }
 
  private:
@@ -54,6 +58,7 @@ class ScriptedSource : public DatagramSource {
     bool ok;
     std::string payload;
     std::uint32_t droppedBySystem;
+    std::int64_t arrivalSecond;
   };
   std::deque<Step> script_;
   std::uint32_t droppedAtEnd_ = 0;
@@ -66,7 +71,9 @@ class TestDaemon : public BrimletD {
   TestDaemon(DatagramSource& source, std::ostream& console,
              std::size_t queueCapacity = kQueueCapacity)
       : BrimletD(source, console, queueCapacity) {}
-  std::string getCurrentDateFormated() override { return time; }
+  std::string getCurrentDateFormated() override {
+    return ownClock ? BrimletD::getCurrentDateFormated() : time;
+  }
   using BrimletD::receiveOne;
   using BrimletD::ReceiveStep;
   using BrimletD::serve;
@@ -74,6 +81,7 @@ class TestDaemon : public BrimletD {
   using BrimletD::writeWaiting;
 
   std::string time = kTime;
+  bool ownClock = false;
 };
 
 std::string readFile(const std::string& path) {
@@ -200,6 +208,22 @@ TEST_F(DaemonReceiveLoopTest, EntriesKeepTheTimeOfReceptionAndTheirOrder) {
                  "05-03-2001 14:07:11,Danger,third"});
   EXPECT_EQ(entries, readFile(log_));
   EXPECT_EQ(TestDaemon::ReceiveStep::Stopped, daemon.receiveOne());
+}
+
+// The daemon's own clock shows each datagram's arrival as the system
+// stamped it, not the time it was taken from the socket.
+TEST_F(DaemonReceiveLoopTest, EntriesShowTheArrivalTheSystemStamped) {
+  BrimletD::showOnlyAlert = false;
+  const std::int64_t arrivals[] = {983801229, 983801230};  // a second apart, in 2001
+  source_.datagram("Danger,first", 0, arrivals[0]);
+  source_.datagram("Danger,second", 0, arrivals[1]);
+  TestDaemon daemon(source_, console_);
+  daemon.ownClock = true;
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(daemon.writeOne());
+  EXPECT_EQ(fileLines({localTimeAt(arrivals[0]) + ",Danger,first",
+                       localTimeAt(arrivals[1]) + ",Danger,second"}),
+            readFile(log_));
 }
 
 // A writer that falls behind a full queue: the receiver drops and counts, and
