@@ -22,48 +22,29 @@ BOOL CQuotaDetailsDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CQuotaDetailsDlg::SetTextIfChanged(int id, const std::string& text) {
-  char shown[512];
-  const int length = GetDlgItemTextA(m_hWnd, id, shown, sizeof shown);
-  if (length >= 0 && static_cast<std::size_t>(length) == text.size() &&
-      static_cast<std::size_t>(length) + 1 < sizeof shown && text.compare(shown) == 0) {
-    return;
-  }
-  SetDlgItemTextA(m_hWnd, id, text.c_str());
-}
-
 void CQuotaDetailsDlg::Display(const DetailsView& view) {
-  // Each poll shows the view again, mostly unchanged: a control is touched
-  // only where its content differs, as a repaint costs Wine's server calls.
-  PBRANGE range{};
-  SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_GETRANGE, FALSE,
-                      reinterpret_cast<LPARAM>(&range));
-  if (range.iLow != 1 || range.iHigh != 100) {
-    SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETRANGE, 0, MAKELPARAM(1, 100));
-    SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETSTEP, 1, 0);
-  }
-  if (SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_GETPOS, 0, 0) != view.percentUsed) {
-    SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETPOS, static_cast<WPARAM>(view.percentUsed),
-                        0);
-  }
+  SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETRANGE, 0, MAKELPARAM(1, 100));
+  SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETSTEP, 1, 0);
+  SendDlgItemMessageA(m_hWnd, IDC_PERCENT_BAR, PBM_SETPOS, static_cast<WPARAM>(view.percentUsed),
+                      0);
 
-  SetTextIfChanged(IDC_PARAMETER_LINE, view.parameterLine.c_str());
-  SetTextIfChanged(IDC_WATCHED_PATH, view.watchedPath.c_str());
-  SetTextIfChanged(IDC_LOGIN_NAME, view.loginName.c_str());
-  SetTextIfChanged(IDC_SERVER_NAME, view.serverName.c_str());
-  SetTextIfChanged(IDC_SERVER_PATH, view.serverPath.c_str());
-  SetTextIfChanged(IDC_PERCENT_TEXT, view.percentText.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_PARAMETER_LINE, view.parameterLine.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_WATCHED_PATH, view.watchedPath.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_LOGIN_NAME, view.loginName.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_SERVER_NAME, view.serverName.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_SERVER_PATH, view.serverPath.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_PERCENT_TEXT, view.percentText.c_str());
 
-  SetTextIfChanged(IDC_DIR_USED, view.figures.dirUsed.c_str());
-  SetTextIfChanged(IDC_DIR_LIMIT, view.figures.dirLimit.c_str());
-  SetTextIfChanged(IDC_DIR_FREE, view.figures.dirFree.c_str());
-  SetTextIfChanged(IDC_VOL_USED, view.figures.volUsed.c_str());
-  SetTextIfChanged(IDC_VOL_LIMIT, view.figures.volLimit.c_str());
-  SetTextIfChanged(IDC_VOL_FREE, view.figures.volFree.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_DIR_USED, view.figures.dirUsed.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_DIR_LIMIT, view.figures.dirLimit.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_DIR_FREE, view.figures.dirFree.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_VOL_USED, view.figures.volUsed.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_VOL_LIMIT, view.figures.volLimit.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_VOL_FREE, view.figures.volFree.c_str());
 
-  SetTextIfChanged(IDC_STATUS_TEXT, view.statusText.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_STATUS_TEXT, view.statusText.c_str());
 
-  SetTextIfChanged(IDC_LOW_LIMIT, view.balance.lowLimitText.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_LOW_LIMIT, view.balance.lowLimitText.c_str());
   switch (view.balance.balanceColour) {
     case BalanceColour::Unchanged:
       break;
@@ -77,7 +58,7 @@ void CQuotaDetailsDlg::Display(const DetailsView& view) {
       balanceLabel.SetTextColour(kRedColourRef);
       break;
   }
-  SetTextIfChanged(IDC_BALANCE, view.balance.balanceText.c_str());
+  SetDlgItemTextA(m_hWnd, IDC_BALANCE, view.balance.balanceText.c_str());
 }
 
 void CQuotaDetailsDlg::Open() {

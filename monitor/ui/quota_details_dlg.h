@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <string>
 #include <utility>
 
 #include "core/details_view.h"
@@ -33,9 +32,7 @@ class CQuotaDetailsDlg : public fw::CDialog {
   // when the level rises to danger); the frame keeps the switch itself.
   void SetAutoShowBox(bool on);
   // Called with the box's new state whenever the user switches it.
-  void OnAutoShowChanged(std::function<void(bool)> changed) {
-    autoShowChanged = std::move(changed);
-  }
+  void OnAutoShowChanged(std::function<void(bool)> changed) { autoShowChanged = std::move(changed); }
   // With the box hidden the user cannot switch auto-show on during the run.
   void HideAutoShowBox();
 
@@ -46,9 +43,6 @@ class CQuotaDetailsDlg : public fw::CDialog {
   void OnCancel() override;
 
  private:
-  // Sets control `id`'s text unless it shows that text already.
-  void SetTextIfChanged(int id, const std::string& text);
-
   CColourLabel balanceLabel;
   // The balance label's colour right after binding, to go back to.
   COLORREF balanceDefaultColour = 0;
