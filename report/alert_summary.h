@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "alert_form.h"
+#include "alerts/alert_form.h"
 #include "log_line.h"
 
 // One user's alerts, as far as the log tells them.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "log_entry.h"
+#include "alerts/log_entry.h"
 
 namespace {
 

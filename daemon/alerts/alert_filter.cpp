@@ -1,6 +1,6 @@
-#include "alert_filter.h"
+#include "alerts/alert_filter.h"
 
-#include "text_case.h"
+#include "alerts/text_case.h"
 
 namespace {
 

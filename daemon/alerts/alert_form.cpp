@@ -1,6 +1,6 @@
-#include "alert_form.h"
+#include "alerts/alert_form.h"
 
-#include "text_case.h"
+#include "alerts/text_case.h"
 
 namespace {
 

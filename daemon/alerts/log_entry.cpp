@@ -1,8 +1,8 @@
-#include "log_entry.h"
+#include "alerts/log_entry.h"
 
 #include <cstdio>
 
-#include "text_escape.h"
+#include "alerts/text_escape.h"
 
 std::string formatReceptionTime(const std::tm& time) {
   char text[kLongestReceptionTimeBytes + 1];  // any int fields, not only valid dates

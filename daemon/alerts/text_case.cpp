@@ -1,4 +1,4 @@
-#include "text_case.h"
+#include "alerts/text_case.h"
 
 std::string toUpperLatin1(const std::string& text) {
   std::string upper = text;

@@ -1,4 +1,4 @@
-#include "text_escape.h"
+#include "alerts/text_escape.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "brimletd.h"
+#include "app/brimletd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,20 +10,20 @@
 #include <string_view>
 #include <thread>
 
-#include "alert_filter.h"
-#include "alert_journal.h"
-#include "command_line.h"
-#include "console.h"
-#include "daemon_events.h"
-#include "log_entry.h"
-#include "log_file.h"
-#include "privileges.h"
-#include "service_manager.h"
-#include "standard_output.h"
-#include "stop_request.h"
-#include "text_case.h"
-#include "thread_priority.h"
-#include "udp_receiver.h"
+#include "alerts/alert_filter.h"
+#include "output/alert_journal.h"
+#include "app/command_line.h"
+#include "output/console.h"
+#include "output/daemon_events.h"
+#include "alerts/log_entry.h"
+#include "output/log_file.h"
+#include "process/privileges.h"
+#include "process/service_manager.h"
+#include "output/standard_output.h"
+#include "process/stop_request.h"
+#include "alerts/text_case.h"
+#include "process/thread_priority.h"
+#include "receive/udp_receiver.h"
 
 std::int32_t BrimletD::port = 48000;
 bool BrimletD::showOnlyAlert = true;

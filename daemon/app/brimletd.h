@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "console.h"
-#include "datagram_queue.h"
-#include "datagram_source.h"
-#include "sender_address.h"
-#include "sender_check.h"
-#include "sender_refusals.h"
-#include "whole_append.h"
+#include "output/console.h"
+#include "receive/datagram_queue.h"
+#include "receive/datagram_source.h"
+#include "receive/sender_address.h"
+#include "receive/sender_check.h"
+#include "receive/sender_refusals.h"
+#include "output/whole_append.h"
 
 class AlertJournal;
 class DaemonEvents;

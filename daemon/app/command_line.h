@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "sender_address.h"
-#include "sender_check.h"
+#include "receive/sender_address.h"
+#include "receive/sender_check.h"
 
 // The options that may come before the positional arguments.
 struct SenderOptions {

@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "brimletd.h"
+#include "app/brimletd.h"
 #ifdef _WIN32
-#include "service_win.h"
+#include "win/service.h"
 #endif
 
 int main(int argc, char** argv) {

@@ -1,6 +1,6 @@
-#include "alert_journal.h"
+#include "output/alert_journal.h"
 
-#include "journal_entry.h"
+#include "output/journal_entry.h"
 
 std::unique_ptr<AlertJournal> AlertJournal::forStandardOutput(Say say) {
   if (!standardOutputIsJournal()) return nullptr;

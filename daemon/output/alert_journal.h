@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "journal_socket.h"
+#include "output/journal_socket.h"
 
 class AlertJournal {
  public:

@@ -1,11 +1,11 @@
-#include "console.h"
+#include "output/console.h"
 
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
-#include "thread_priority.h"
+#include "process/thread_priority.h"
 
 void printLine(std::ostream& out, const std::string& line) {
   out.clear();

@@ -1,7 +1,7 @@
-#include "event_catalog.h"
+#include "output/event_catalog.h"
 
-#include "alert_form.h"
-#include "text_escape.h"
+#include "alerts/alert_form.h"
+#include "alerts/text_escape.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ const std::vector<EventDefinition>& eventDefinitions() {
   static const std::vector<EventDefinition> definitions = {
 #define BRIMLETD_EVENT(name, id, level, ...) \
   {EventKind::name, id, EventLevel::level, #name, {__VA_ARGS__}},
-#include "event_kinds.def"
+#include "output/event_kinds.def"
 #undef BRIMLETD_EVENT
   };
   return definitions;

@@ -12,7 +12,7 @@ enum class EventLevel { Information, Warning, Error };
 
 enum class EventKind {
 #define BRIMLETD_EVENT(name, id, level, ...) name,
-#include "event_kinds.def"
+#include "output/event_kinds.def"
 #undef BRIMLETD_EVENT
 };
 

@@ -1,4 +1,4 @@
-#include "event_reporter.h"
+#include "output/event_reporter.h"
 
 #include <algorithm>
 

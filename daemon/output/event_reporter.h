@@ -9,8 +9,8 @@
 #include <mutex>
 #include <string>
 
-#include "daemon_events.h"
-#include "event_catalog.h"
+#include "output/daemon_events.h"
+#include "output/event_catalog.h"
 
 // A token bucket: `burst` events at once, then one more per `interval`.
 class EventBudget {

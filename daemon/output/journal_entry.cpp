@@ -1,10 +1,10 @@
-#include "journal_entry.h"
+#include "output/journal_entry.h"
 
 #include <cstdint>
 #include <string_view>
 
-#include "alert_form.h"
-#include "text_escape.h"
+#include "alerts/alert_form.h"
+#include "alerts/text_escape.h"
 
 namespace {
 

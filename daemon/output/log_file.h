@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "whole_append.h"
+#include "output/whole_append.h"
 
 // The platform's line separator, which ends every log entry.
 #ifdef _WIN32

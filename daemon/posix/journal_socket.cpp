@@ -1,4 +1,4 @@
-#include "journal_socket.h"
+#include "output/journal_socket.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "system_error.h"
+#include "process/system_error.h"
 
 namespace {
 

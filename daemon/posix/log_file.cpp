@@ -4,9 +4,9 @@
 
 #include <cerrno>
 
-#include "log_file.h"
-#include "system_error.h"
-#include "whole_append.h"
+#include "output/log_file.h"
+#include "process/system_error.h"
+#include "output/whole_append.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "privileges.h"
+#include "process/privileges.h"
 
 #include <linux/capability.h>
 #include <sys/prctl.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "system_error.h"
+#include "process/system_error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "service_manager.h"
+#include "process/service_manager.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "system_error.h"
+#include "process/system_error.h"
 
 // The notify protocol: one datagram "READY=1" to the Unix datagram socket
 // that $NOTIFY_SOCKET names, either a path or, after a leading '@', a name in

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "standard_output.h"
+#include "output/standard_output.h"
 
 std::size_t writeStandardOutput(const char* data, std::size_t size) {
   std::size_t done = 0;

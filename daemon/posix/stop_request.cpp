@@ -3,7 +3,7 @@
 
 #include <thread>
 
-#include "stop_request.h"
+#include "process/stop_request.h"
 
 void watchForStopRequest(std::function<void(std::chrono::milliseconds lockPatience)> onStop) {
   sigset_t stopSignals;

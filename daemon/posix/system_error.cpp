@@ -1,5 +1,5 @@
 #include <cstring>
 
-#include "system_error.h"
+#include "process/system_error.h"
 
 std::string describeSystemError(int code) { return std::strerror(code); }

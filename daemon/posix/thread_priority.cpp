@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "thread_priority.h"
+#include "process/thread_priority.h"
 
 // On Linux the nice value belongs to each thread, addressed by its thread
 // id; any user may raise it. Elsewhere this would renice the whole process,

@@ -15,8 +15,8 @@
 #include <ctime>
 #include <memory>
 
-#include "system_error.h"
-#include "udp_receiver.h"
+#include "process/system_error.h"
+#include "receive/udp_receiver.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "datagram_queue.h"
+#include "receive/datagram_queue.h"
 
 #include <algorithm>
 #include <limits>

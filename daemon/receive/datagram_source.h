@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sender_address.h"
+#include "receive/sender_address.h"
 
 // A datagram is kept up to its first 256 bytes: the receive buffer's size
 // and a queued datagram's room (the monitor sends at most 127 bytes).

@@ -1,4 +1,4 @@
-#include "sender_address.h"
+#include "receive/sender_address.h"
 
 #include <cstdio>
 

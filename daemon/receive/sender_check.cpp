@@ -1,4 +1,4 @@
-#include "sender_check.h"
+#include "receive/sender_check.h"
 
 #include <random>
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "sender_address.h"
+#include "receive/sender_address.h"
 
 // --rate=COUNT/SECONDS: at most COUNT datagrams per SECONDS from one sender
 // address, a burst of COUNT allowed. A count of 0: no limit.

@@ -1,4 +1,4 @@
-#include "sender_refusals.h"
+#include "receive/sender_refusals.h"
 
 #include <algorithm>
 

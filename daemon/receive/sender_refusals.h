@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sender_address.h"
-#include "sender_check.h"
+#include "receive/sender_address.h"
+#include "receive/sender_check.h"
 
 // Refusals since the last line about them. The first refusal after a quiet
 // spell is told at once; after that at most one line per reason per

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "datagram_source.h"
-#include "sender_address.h"
+#include "receive/datagram_source.h"
+#include "receive/sender_address.h"
 
 // The daemon's UDP sockets on one port: one dual-stack IPv6 socket that
 // hears every local IPv6 and IPv4 address, IPv4 alone where the system has

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "daemon_events.h"
-#include "event_reporter.h"
-#include "service_win.h"
+#include "output/daemon_events.h"
+#include "output/event_reporter.h"
+#include "win/service.h"
 
 namespace {
 

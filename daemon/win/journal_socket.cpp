@@ -1,4 +1,4 @@
-#include "journal_socket.h"
+#include "output/journal_socket.h"
 
 bool standardOutputIsJournal() { return false; }
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "log_file.h"
-#include "system_error.h"
-#include "whole_append.h"
+#include "output/log_file.h"
+#include "process/system_error.h"
+#include "output/whole_append.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "service_win.h"
+#include "win/service.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -9,10 +9,10 @@
 #include <mutex>
 #include <thread>
 
-#include "brimletd.h"
-#include "daemon_events.h"
-#include "stop_request.h"
-#include "system_error.h"
+#include "app/brimletd.h"
+#include "output/daemon_events.h"
+#include "process/stop_request.h"
+#include "process/system_error.h"
 
 namespace {
 

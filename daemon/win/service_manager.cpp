@@ -1,6 +1,6 @@
-#include "service_manager.h"
+#include "process/service_manager.h"
 
-#include "service_win.h"
+#include "win/service.h"
 
 // As the service, the service control manager hears that it is running;
 // a console start has no manager to tell.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "standard_output.h"
+#include "output/standard_output.h"
 
 std::size_t writeStandardOutput(const char* data, std::size_t size) {
   std::string text;

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "stop_request.h"
+#include "process/stop_request.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "system_error.h"
+#include "process/system_error.h"
 
 std::string describeSystemError(int code) {
   char text[512];

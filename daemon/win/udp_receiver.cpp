@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "system_error.h"
-#include "udp_receiver.h"
+#include "process/system_error.h"
+#include "receive/udp_receiver.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "brimletd.h"
-#include "command_line.h"
+#include "app/brimletd.h"
+#include "app/command_line.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The daemon's process-wide settings put back between tests.
 #pragma once
 
-#include "brimletd.h"
+#include "app/brimletd.h"
 
 // The daemon's settings are process-wide; every test starts from the values a
 // fresh process has.

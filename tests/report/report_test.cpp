@@ -15,9 +15,9 @@
 #include <regex>
 #include <sstream>
 
-#include "bounded_wait.h"
-#include "small_file_system.h"
-#include "temp_directory.h"
+#include "support/bounded_wait.h"
+#include "support/small_file_system.h"
+#include "support/temp_directory.h"
 
 namespace {
 

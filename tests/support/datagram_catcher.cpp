@@ -1,8 +1,8 @@
-#include "udp_receiver.h"
+#include "datagram_catcher.h"
 
 #include <ws2tcpip.h>
 
-UdpReceiver::UdpReceiver(int family) {
+DatagramCatcher::DatagramCatcher(int family) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
   socket_ = socket(family, SOCK_DGRAM, IPPROTO_UDP);
@@ -20,12 +20,12 @@ UdpReceiver::UdpReceiver(int family) {
   port_ = ntohs(local.sin6_port);
 }
 
-UdpReceiver::~UdpReceiver() {
+DatagramCatcher::~DatagramCatcher() {
   closesocket(socket_);
   WSACleanup();
 }
 
-std::vector<std::string> UdpReceiver::Drain(DWORD ms) {
+std::vector<std::string> DatagramCatcher::Drain(DWORD ms) {
   std::vector<std::string> received;
   DWORD start = GetTickCount();
   for (int i = 0; i < 100 && GetTickCount() - start <= ms; ++i) {

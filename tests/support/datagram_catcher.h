@@ -1,4 +1,4 @@
-// A loopback UDP receiver for the datagrams a test provokes.
+// Catches, on loopback, the datagrams a test provokes (the daemon has a UdpReceiver of its own).
 #pragma once
 
 #include <winsock2.h>
@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-class UdpReceiver {
+class DatagramCatcher {
  public:
   // On the loopback address of `family` (AF_INET: 127.0.0.1, AF_INET6: ::1).
-  explicit UdpReceiver(int family = AF_INET);
-  ~UdpReceiver();
+  explicit DatagramCatcher(int family = AF_INET);
+  ~DatagramCatcher();
   int Port() const { return port_; }
   // Every datagram that arrives within `ms` (bounded), in order.
   std::vector<std::string> Drain(DWORD ms = 200);

@@ -1,10 +1,10 @@
-#include "alert_filter.h"
+#include "alerts/alert_filter.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "text_case.h"
+#include "alerts/text_case.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "log_entry.h"
+#include "alerts/log_entry.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "brimletd.h"
+#include "app/brimletd.h"
 #include "daemon_settings.h"
 
 namespace {

@@ -18,12 +18,12 @@
 #include <thread>
 #include <vector>
 
-#include "bounded_wait.h"
-#include "daemon_process.h"
-#include "log_lock.h"
-#include "log_text.h"
-#include "small_file_system.h"
-#include "temp_directory.h"
+#include "support/bounded_wait.h"
+#include "support/daemon_process.h"
+#include "support/log_lock.h"
+#include "support/log_text.h"
+#include "support/small_file_system.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "brimletd.h"
+#include "app/brimletd.h"
 #include "daemon_settings.h"
-#include "log_entry.h"
-#include "log_file.h"
-#include "temp_directory.h"
+#include "alerts/log_entry.h"
+#include "output/log_file.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "console.h"
+#include "output/console.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "event_catalog.h"
-#include "event_reporter.h"
+#include "output/event_catalog.h"
+#include "output/event_reporter.h"
 
 namespace {
 

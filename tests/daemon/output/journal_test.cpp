@@ -14,12 +14,12 @@
 #include <map>
 #include <sstream>
 
-#include "alert_journal.h"
-#include "bounded_wait.h"
-#include "daemon_process.h"
-#include "journal_entry.h"
-#include "log_entry.h"
-#include "temp_directory.h"
+#include "output/alert_journal.h"
+#include "support/bounded_wait.h"
+#include "support/daemon_process.h"
+#include "output/journal_entry.h"
+#include "alerts/log_entry.h"
+#include "support/temp_directory.h"
 
 namespace {
 

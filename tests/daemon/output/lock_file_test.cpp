@@ -11,9 +11,9 @@
 #include <functional>
 #include <string>
 
-#include "daemon_process.h"
-#include "log_text.h"
-#include "temp_directory.h"
+#include "support/daemon_process.h"
+#include "support/log_text.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "whole_append.h"
+#include "output/whole_append.h"
 
 #include <gtest/gtest.h>
 

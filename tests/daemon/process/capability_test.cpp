@@ -15,9 +15,9 @@
 #include <system_error>
 #include <vector>
 
-#include "bounded_wait.h"
-#include "daemon_process.h"
-#include "temp_directory.h"
+#include "support/bounded_wait.h"
+#include "support/daemon_process.h"
+#include "support/temp_directory.h"
 
 namespace {
 

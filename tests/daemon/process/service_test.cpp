@@ -21,8 +21,8 @@
 #include <thread>
 #include <vector>
 
-#include "daemon_process.h"
-#include "temp_directory.h"
+#include "support/daemon_process.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -21,12 +21,12 @@
 #include <string>
 #include <thread>
 
-#include "bounded_wait.h"
-#include "daemon_process.h"
-#include "log_lock.h"
-#include "log_text.h"
-#include "private_network.h"
-#include "temp_directory.h"
+#include "support/bounded_wait.h"
+#include "support/daemon_process.h"
+#include "support/log_lock.h"
+#include "support/log_text.h"
+#include "support/private_network.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "daemon_process.h"
-#include "log_text.h"
-#include "private_network.h"
-#include "temp_directory.h"
+#include "support/daemon_process.h"
+#include "support/log_text.h"
+#include "support/private_network.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "daemon_process.h"
+#include "support/daemon_process.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

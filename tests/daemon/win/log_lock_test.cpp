@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "log_file.h"
-#include "temp_directory.h"
+#include "output/log_file.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <regex>
 #include <string>
 
-#include "temp_directory.h"
+#include "support/temp_directory.h"
 
 namespace {
 
