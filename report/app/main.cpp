@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "alert_summary.h"
-#include "atomic_file.h"
-#include "line_reader.h"
-#include "log_line.h"
-#include "report_output.h"
+#include "log/line_reader.h"
+#include "log/log_line.h"
+#include "summary/alert_summary.h"
+#include "summary/atomic_file.h"
+#include "summary/report_output.h"
 
 namespace {
 

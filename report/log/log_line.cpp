@@ -1,4 +1,4 @@
-#include "log_line.h"
+#include "log/log_line.h"
 
 #include <cstring>
 

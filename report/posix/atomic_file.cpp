@@ -1,4 +1,4 @@
-#include "atomic_file.h"
+#include "summary/atomic_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

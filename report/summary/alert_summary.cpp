@@ -1,10 +1,10 @@
-#include "alert_summary.h"
+#include "summary/alert_summary.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "log_line.h"
+#include "log/log_line.h"
 
 void AlertSummary::notEntry() {
   ++counts_.notEntries;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "alerts/alert_form.h"
-#include "log_line.h"
+#include "log/log_line.h"
 
 // One user's alerts, as far as the log tells them.
 struct UserSummary {

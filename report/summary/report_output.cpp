@@ -1,4 +1,4 @@
-#include "report_output.h"
+#include "summary/report_output.h"
 
 #include <algorithm>
 #include <cstdio>

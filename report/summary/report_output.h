@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "alert_summary.h"
+#include "summary/alert_summary.h"
 
 using Users = std::vector<const UserSummary*>;
 
