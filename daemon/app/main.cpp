@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
 #ifdef _WIN32
   int status = 0;
-  if (runAsService(args, &status)) return status;
+  if (runAsService(args, &BrimletD::main, &status)) return status;
 #endif
   return BrimletD::main(args);
 }

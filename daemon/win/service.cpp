@@ -9,7 +9,6 @@
 #include <mutex>
 #include <thread>
 
-#include "app/brimletd.h"
 #include "output/daemon_events.h"
 #include "process/stop_request.h"
 #include "process/system_error.h"
@@ -23,6 +22,7 @@ constexpr DWORD kStopWaitBeyondLock = 5000;
 constexpr DWORD kCheckpointMilliseconds = 1000;
 
 std::vector<std::string> commandLineArgs;
+ServiceProgram program = nullptr;
 SERVICE_STATUS_HANDLE statusHandle = nullptr;
 SERVICE_STATUS status{};
 std::mutex statusLock;
@@ -113,7 +113,7 @@ void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
   ignoreSessionEnds();
   std::string error;
   if (enterDataFolder(&error)) {
-    exitStatus = BrimletD::main(args);
+    exitStatus = program(args);
   } else {
     DaemonEvents::forThisProcess()->logFailed(serviceDataFolder(), error);
     exitStatus = 1;
@@ -157,9 +157,10 @@ bool startedByServiceManager() {
 
 }  // namespace
 
-bool runAsService(const std::vector<std::string>& args, int* result) {
+bool runAsService(const std::vector<std::string>& args, ServiceProgram run, int* result) {
   if (!startedByServiceManager()) return false;
   commandLineArgs = args;
+  program = run;
   stoppedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   wchar_t name[] = L"BrimletD";
   SERVICE_TABLE_ENTRYW table[] = {{name, serviceMain}, {nullptr, nullptr}};
