@@ -25,15 +25,6 @@
 #include "process/thread_priority.h"
 #include "receive/udp_receiver.h"
 
-std::int32_t BrimletD::port = 48000;
-bool BrimletD::showOnlyAlert = true;
-std::string BrimletD::filter = "";
-bool BrimletD::filtrePositif = true;
-std::string BrimletD::logFileName = "brimletlog.txt";
-std::vector<SenderPrefix> BrimletD::allowed;
-SenderRate BrimletD::rate;
-std::vector<SenderAddress> BrimletD::listenOn;
-
 namespace {
 
 constexpr char kSocketErrorLine[] = "BrimletD : IO Exception during socket operation ";
@@ -58,6 +49,11 @@ constexpr std::chrono::milliseconds kLongestErrorPause{1000};
 
 bool startsWith(const std::string& text, char sign) { return !text.empty() && text[0] == sign; }
 
+std::uint32_t saturatingSum(std::uint32_t a, std::uint32_t b) {
+  constexpr std::uint32_t most = std::numeric_limits<std::uint32_t>::max();
+  return b > most - a ? most : a + b;
+}
+
 // Nanoseconds of the steady clock, never 0.
 std::int64_t steadyNow() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -71,23 +67,26 @@ std::int64_t steadyNow() {
 int BrimletD::main(const std::vector<std::string>& args) {
   printLine(std::cout,
             std::string("BrimletD V. ") + VERSION_NUMBER + "  Brimlet alert message logguer");
+  Settings settings;
   std::vector<std::string> positional;
   // A bad sender option ends the start: running with every sender heard
   // would be the opposite of what was asked for.
-  if (!parseOptions(args, &positional)) return 2;
-  parseArgs(positional);
+  if (!parseOptions(args, &settings, &positional)) return 2;
+  settings = parseArgs(positional, std::cout, std::move(settings));
   printLine(std::cout, " Following parameters will be used");
-  printLine(std::cout, settingsLine());
-  if (!allowed.empty() || rate.count > 0 || !listenOn.empty()) {
-    printLine(std::cout, senderSettingsLine());
+  printLine(std::cout, settingsLine(settings));
+  if (!settings.allowed.empty() || settings.rate.count > 0 || !settings.listenOn.empty()) {
+    printLine(std::cout, senderSettingsLine(settings));
   }
-  BrimletD daemon;
-  return daemon.listened_ ? 0 : 1;
+  BrimletD daemon(std::move(settings));
+  return daemon.run();
 }
 
-void BrimletD::parseArgs(const std::vector<std::string>& args, std::ostream& out) {
-  std::int32_t candidatePort = port;
-  bool candidateShowOnlyAlert = showOnlyAlert;
+BrimletD::Settings BrimletD::parseArgs(const std::vector<std::string>& args, std::ostream& out,
+                                       Settings from) {
+  Settings settings = std::move(from);
+  std::int32_t candidatePort = settings.port;
+  bool candidateShowOnlyAlert = settings.showOnlyAlert;
   std::string candidateFilter;
   bool failed = false;
 
@@ -113,23 +112,25 @@ void BrimletD::parseArgs(const std::vector<std::string>& args, std::ostream& out
   if (failed) {
     for (const std::string& line : usageLines()) printLine(out, line);
   } else {
-    port = candidatePort;
-    showOnlyAlert = candidateShowOnlyAlert;
-    filter = candidateFilter;
+    settings.port = candidatePort;
+    settings.showOnlyAlert = candidateShowOnlyAlert;
+    settings.filter = candidateFilter;
   }
 
   // Two separate tests, "+" first: "+-x" ends as the negative filter X.
+  std::string& filter = settings.filter;
   if (startsWith(filter, '+')) {
-    filtrePositif = true;
+    settings.filtrePositif = true;
     filter.erase(0, 1);
   }
   if (startsWith(filter, '-')) {
-    filtrePositif = false;
+    settings.filtrePositif = false;
     filter.erase(0, 1);
   }
+  return settings;
 }
 
-bool BrimletD::parseOptions(const std::vector<std::string>& args,
+bool BrimletD::parseOptions(const std::vector<std::string>& args, Settings* settings,
                             std::vector<std::string>* positional, std::ostream& out) {
   SenderOptions options;
   std::string error;
@@ -137,16 +138,19 @@ bool BrimletD::parseOptions(const std::vector<std::string>& args,
     printLine(out, "BrimletD : " + error);
     return false;
   }
-  allowed = std::move(options.allowed);
-  rate = options.rate;
-  listenOn = std::move(options.listenOn);
+  settings->allowed = std::move(options.allowed);
+  settings->rate = options.rate;
+  settings->listenOn = std::move(options.listenOn);
   return true;
 }
 
-std::string BrimletD::senderSettingsLine() {
+std::string BrimletD::senderSettingsLine(const Settings& settings) {
+  const SenderRate& rate = settings.rate;
   std::string allow, listen;
-  for (const SenderPrefix& prefix : allowed) allow += (allow.empty() ? "" : ",") + prefix.text();
-  for (const SenderAddress& address : listenOn) {
+  for (const SenderPrefix& prefix : settings.allowed) {
+    allow += (allow.empty() ? "" : ",") + prefix.text();
+  }
+  for (const SenderAddress& address : settings.listenOn) {
     listen += (listen.empty() ? "" : ",") + formatAddress(address);
   }
   return " allow=" + (allow.empty() ? "every sender" : allow) + " rate=" +
@@ -155,26 +159,32 @@ std::string BrimletD::senderSettingsLine() {
          " listen=" + (listen.empty() ? "every address" : listen);
 }
 
-std::string BrimletD::settingsLine() {
+std::string BrimletD::settingsLine(const Settings& settings) {
   const auto text = [](bool value) { return value ? "true" : "false"; };
-  return " port=" + std::to_string(port) + " showOnlyAlert=" + text(showOnlyAlert) +
-         " logFile=" + logFileName + " filter=" + filter + "(" + text(filtrePositif) + ")";
+  return " port=" + std::to_string(settings.port) +
+         " showOnlyAlert=" + text(settings.showOnlyAlert) + " logFile=" + settings.logFileName +
+         " filter=" + settings.filter + "(" + text(settings.filtrePositif) + ")";
 }
 
-BrimletD::BrimletD()
-    : console_(std::cout),
+BrimletD::BrimletD(Settings settings)
+    : settings_(std::move(settings)),
+      console_(std::cout),
       echo_(writeStandardOutput, kConsoleBufferBytes),
       buffer_(kDatagramBytes),
       queue_(kQueueCapacity),
-      senderCheck_(allowed, rate),
+      senderCheck_(settings_.allowed, settings_.rate),
       taken_(new QueuedDatagram[kMostPerBatch]),
-      events_(DaemonEvents::forThisProcess()) {
+      events_(DaemonEvents::forThisProcess()) {}
+
+int BrimletD::run() {
+  const std::int32_t port = settings_.port;
+  const std::string& logFileName = settings_.logFileName;
   std::string error;
   // Before anything is received, so that nothing is lost: the daemon does
   // not run with a lock that another user could hold or turn off.
   if (!lockFileUsable(logFileName, &error)) {
     printLine(console_, kLockFileLine + error);
-    return;
+    return 1;
   }
   std::string ipv4Only;
   auto socket = std::make_unique<UdpReceiver>();
@@ -183,24 +193,24 @@ BrimletD::BrimletD()
   // runtime's text for EINVAL reads the same on every platform.
   if (port < 1 || port > 65535) {
     error = std::strerror(EINVAL);
-  } else if (socket->open(static_cast<std::uint16_t>(port), listenOn, &error, &ipv4Only)) {
+  } else if (socket->open(static_cast<std::uint16_t>(port), settings_.listenOn, &error,
+                          &ipv4Only)) {
     socket_ = std::move(socket);
     source_ = socket_.get();
   }
   if (source_ == nullptr) {
     printLine(console_, "Exception " + error);
     events_->portFailed(port, error);
-    return;
+    return 1;
   }
   if (!ipv4Only.empty()) printLine(console_, kIPv4OnlyLine + ipv4Only);
   // The socket has its buffer: nothing after this needs a privilege, and the
   // daemon never receives or starts a thread while it holds one.
   if (!dropCapabilities(&error)) {
     printLine(console_, kPrivilegeLine + error);
-    return;
+    return 1;
   }
-  listened_ = true;
-  events_->started(settingsLine(), logFileName);
+  events_->started(settingsLine(settings_), logFileName);
   // Whoever takes the waiting line or the readiness for "ready" may stop the
   // daemon at once: the stop request must be the daemon's own by then.
   UdpReceiver* receiver = socket_.get();
@@ -214,36 +224,31 @@ BrimletD::BrimletD()
       AlertJournal::forStandardOutput([this](const std::string& line) { echo_.print(line); });
   serve();
   stopRequestHandled();
+  return 0;
 }
 
-BrimletD::BrimletD(DatagramSource& source, std::ostream& console, std::size_t queueCapacity)
-    : console_(console),
+BrimletD::BrimletD(Settings settings, DatagramSource& source, std::ostream& console,
+                   std::size_t queueCapacity)
+    : settings_(std::move(settings)),
+      console_(console),
       echo_(streamWrite(console), kConsoleBufferBytes),
       buffer_(kDatagramBytes),
       source_(&source),
       queue_(queueCapacity),
-      senderCheck_(allowed, rate),
+      senderCheck_(settings_.allowed, settings_.rate),
       taken_(new QueuedDatagram[kMostPerBatch]),
       events_(std::make_unique<DaemonEvents>()) {}
 
 BrimletD::~BrimletD() = default;
 
-void BrimletD::dumpToFile(const std::string& entry) {
-  if (gathering_) {
-    gathered_.records += entry;
-    gathered_.records += kLineSeparator;
-    gathered_.ends.push_back(gathered_.records.size());
-    return;
+std::size_t BrimletD::dumpToFile(const JoinedLines& entries, std::string* error,
+                                 bool* lockGivenUp) {
+  const std::size_t written =
+      appendJoined(settings_.logFileName, entries, error, &lockWait_, lockGivenUp);
+  if (*lockGivenUp) {
+    notLogged_ = saturatingSum(notLogged_, static_cast<std::uint32_t>(entries.ends.size()));
   }
-  std::string error;
-  bool givenUp = false;
-  if (appendLines(logFileName, {entry}, &error, &lockWait_, &givenUp) == 1) return;
-  if (givenUp) {
-    ++notLogged_;
-  } else {
-    echo_.print(kFileErrorLine + error);
-    events_->logFailed(logFileName, error);
-  }
+  return written;
 }
 
 void BrimletD::requestStop(std::chrono::milliseconds lockPatience) {
@@ -322,15 +327,6 @@ void BrimletD::serve() {
   echo_.finish(kConsolePatience);
 }
 
-namespace {
-
-std::uint32_t saturatingSum(std::uint32_t a, std::uint32_t b) {
-  constexpr std::uint32_t most = std::numeric_limits<std::uint32_t>::max();
-  return b > most - a ? most : a + b;
-}
-
-}  // namespace
-
 BrimletD::ReceiveStep BrimletD::receiveOne() {
   const ReceiveResult result = source_->receive(buffer_.data(), buffer_.size());
   droppedBySystem_ = saturatingSum(droppedBySystem_, result.droppedBySystem);
@@ -390,22 +386,18 @@ bool BrimletD::writeSome(std::size_t most) {
   lastTurn_ = count;
   if (count == 0) return false;
   // The tests see the raw text; only what is written out is escaped.
-  const AlertFilter alertFilter(showOnlyAlert, filter, filtrePositif);
+  const AlertFilter alertFilter(settings_.showOnlyAlert, settings_.filter, settings_.filtrePositif);
   const bool looksAtText = alertFilter.looksAtText();
   // Never shrunk: each turn reuses the strings of the last ones, and a
   // burst's entries allocate nothing.
   if (handled_.size() < count) handled_.resize(count);
   gathered_.records.clear();
   gathered_.ends.clear();
-  // Each kept entry passes through dumpToFile; the daemon's own gathers
-  // them here, for one append below.
-  gathering_ = true;
   for (std::size_t i = 0; i < count; ++i) {
     const QueuedDatagram& datagram = taken_[i];
     Handled& handled = handled_[i];
     handled.filterLine.clear();
     handled.entry.clear();
-    handled.gathered = kNoEntry;
     if (datagram.receiveFailed) continue;
     const std::string_view message(datagram.payload, datagram.length);
     if (looksAtText) {
@@ -417,11 +409,11 @@ bool BrimletD::writeSome(std::size_t most) {
     }
     appendEntry(&handled.entry, std::string_view(datagram.receptionTime, datagram.timeLength),
                 message);
-    const std::size_t before = gathered_.ends.size();
-    dumpToFile(handled.entry);
-    if (gathered_.ends.size() > before) handled.gathered = before;
+    handled.gathered = gathered_.ends.size();
+    gathered_.records += handled.entry;
+    gathered_.records += kLineSeparator;
+    gathered_.ends.push_back(gathered_.records.size());
   }
-  gathering_ = false;
 
   // One append, and each entry that did not make it whole is reported as a
   // single failed entry is. Entries that the stop could not wait for are
@@ -429,11 +421,7 @@ bool BrimletD::writeSome(std::size_t most) {
   std::size_t written = 0;
   std::string error;
   bool givenUp = false;
-  const std::size_t gatheredCount = gathered_.ends.size();
-  if (gatheredCount > 0) {
-    written = appendJoined(logFileName, gathered_, &error, &lockWait_, &givenUp);
-  }
-  if (givenUp) notLogged_ = saturatingSum(notLogged_, static_cast<std::uint32_t>(gatheredCount));
+  if (!gathered_.ends.empty()) written = dumpToFile(gathered_, &error, &givenUp);
 
   for (std::size_t i = 0; i < count; ++i) {
     const Handled& handled = handled_[i];
@@ -441,9 +429,9 @@ bool BrimletD::writeSome(std::size_t most) {
     if (taken_[i].receiveFailed) echo_.print(kSocketErrorLine);
     if (!handled.filterLine.empty()) echo_.print(handled.filterLine);
     if (handled.entry.empty()) continue;
-    if (handled.gathered != kNoEntry && handled.gathered >= written && !givenUp) {
+    if (handled.gathered >= written && !givenUp) {
       echo_.print(kFileErrorLine + error);
-      events_->logFailed(logFileName, error);
+      events_->logFailed(settings_.logFileName, error);
     }
     const bool toEvents = events_->recordsAlerts();
     if (journal_ != nullptr || toEvents) {

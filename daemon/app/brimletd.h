@@ -22,22 +22,28 @@ class AlertJournal;
 class DaemonEvents;
 class UdpReceiver;
 
+// What the command line sets, read once at the start and given to the
+// daemon, which only reads it.
+struct DaemonSettings {
+  std::int32_t port = 48000;
+  bool showOnlyAlert = true;
+  std::string filter;  // upper-cased, without its sign
+  bool filtrePositif = true;
+  // A bare name: the file lies in the working directory.
+  std::string logFileName = "brimletlog.txt";
+  // The sender options, which come before the positional arguments; empty,
+  // the daemon hears every sender, unlimited, on every local address.
+  std::vector<SenderPrefix> allowed;
+  SenderRate rate;
+  std::vector<SenderAddress> listenOn;
+};
+
 // The alert log daemon: receives alert datagrams on one UDP port, keeps those
 // that pass the level switch and the name filter, and appends each with its
 // reception time to the log file.
 class BrimletD {
  public:
-  // Set once during start-up by parseArgs, only read afterwards.
-  static std::int32_t port;
-  static bool showOnlyAlert;
-  static std::string filter;  // upper-cased, without its sign
-  static bool filtrePositif;
-  static std::string logFileName;  // bare name: the file lies in the working directory
-  // The sender options, which come before the positional arguments; empty,
-  // the daemon hears every sender, unlimited, on every local address.
-  static std::vector<SenderPrefix> allowed;
-  static SenderRate rate;
-  static std::vector<SenderAddress> listenOn;
+  using Settings = DaemonSettings;
   static constexpr const char* VERSION_NUMBER = "1.0";
 
   // Banner, parsing, settings line, then the daemon; answers the exit status:
@@ -46,40 +52,45 @@ class BrimletD {
   // (nothing is received then).
   static int main(const std::vector<std::string>& args);
 
-  // The sender options, applied all together; on a bad one it prints why
-  // and changes nothing. The positional arguments go to `positional`.
-  static bool parseOptions(const std::vector<std::string>& args,
+  // The sender options, into *settings all together; on a bad one it prints
+  // why and changes nothing. The positional arguments go to `positional`.
+  static bool parseOptions(const std::vector<std::string>& args, Settings* settings,
                            std::vector<std::string>* positional, std::ostream& out = std::cout);
 
   // The line main prints after the settings line when a sender option is
   // given.
-  static std::string senderSettingsLine();
+  static std::string senderSettingsLine(const Settings& settings);
 
-  // A bad command line prints the usage and changes no setting at all.
-  static void parseArgs(const std::vector<std::string>& args, std::ostream& out = std::cout);
+  // The positional arguments over `from` (the sender options parsed, or the
+  // initial values). A bad command line prints the usage and changes no
+  // setting at all.
+  static Settings parseArgs(const std::vector<std::string>& args, std::ostream& out = std::cout,
+                            Settings from = {});
 
   // The line main prints with the settings in force.
-  static std::string settingsLine();
+  static std::string settingsLine(const Settings& settings);
 
-  // Opens the socket on `port` and runs the receive loop until the process is
-  // asked to stop (SIGTERM, SIGINT, SIGHUP, SIGQUIT, Ctrl+C); then shuts the
-  // port, writes every datagram received and returns, having said how many
-  // it could not log. If the socket cannot be opened, or the
-  // capabilities granted for the start cannot be dropped, it prints why and
-  // returns without receiving.
-  BrimletD();
+  explicit BrimletD(Settings settings);
   virtual ~BrimletD();
   BrimletD(const BrimletD&) = delete;
   BrimletD& operator=(const BrimletD&) = delete;
 
+  // Opens the socket on `port` and runs the receive loop until the process is
+  // asked to stop (SIGTERM, SIGINT, SIGHUP, SIGQUIT, Ctrl+C); then shuts the
+  // port, writes every datagram received and returns 0, having said how many
+  // it could not log. If the socket cannot be opened, the log's lock file is
+  // refused, or the capabilities granted for the start cannot be dropped, it
+  // prints why and returns 1 without receiving.
+  int run();
+
   // Kept in this slot order: dumpToFile, then getCurrentDateFormated.
-  // Every kept entry passes through dumpToFile, one call each, in order,
-  // also in a burst: the daemon's own gathers the entries of one writing
-  // turn and appends them together with one write once the turn has passed
-  // them all (group commit); called on its own it appends at once. Another
-  // writer's lock is waited for; an entry that the stop could not wait for
-  // is counted as not logged.
-  virtual void dumpToFile(const std::string& entry);
+  // The kept entries of one writing turn, in their order, go to the log
+  // with one open, one write and one close (group commit; a single entry is
+  // a turn of one). Answers how many of them, from the first, are in the
+  // file; *error says why the others are not. Another writer's lock is
+  // waited for; when the stop could not wait for it, *lockGivenUp is set,
+  // nothing is written and the entries are counted as not logged.
+  virtual std::size_t dumpToFile(const JoinedLines& entries, std::string* error, bool* lockGivenUp);
   // Called once for each datagram received, on the receiving thread, as it
   // is taken: the daemon's own gives the local time of the datagram's
   // arrival as the system stamped it, or, without a stamp, of now.
@@ -98,9 +109,9 @@ class BrimletD {
  protected:
   enum class ReceiveStep { Received, Refused, Idle, Failed, Stopped };
 
-  // A daemon on a given source that does not start the loop; serve runs it,
-  // or receiveOne and writeOne run one turn of each side.
-  BrimletD(DatagramSource& source, std::ostream& console,
+  // A daemon on a given source, without a socket; serve runs the loop, or
+  // receiveOne and writeOne run one turn of each side.
+  BrimletD(Settings settings, DatagramSource& source, std::ostream& console,
            std::size_t queueCapacity = kQueueCapacity);
 
   // Receives on this thread until the source stops, while a second thread
@@ -118,8 +129,7 @@ class BrimletD {
   bool writeOne();
 
   // The same for every datagram waiting, up to kMostPerBatch: their entries
-  // pass through dumpToFile and go to the log with one open, one write and
-  // one close, in the order they came.
+  // go to the log with one dumpToFile, in the order they came.
   bool writeWaiting();
 
   // From a stop request: the receiving ends, and the writing may wait this
@@ -140,7 +150,7 @@ class BrimletD {
   struct Handled {
     std::string filterLine;
     std::string entry;     // empty: none
-    std::size_t gathered;  // into entries_, or kNoEntry: an override took it
+    std::size_t gathered;  // its place among the turn's entries
   };
   // The writer's waits for another writer's lock: on the console, and
   // bounded once the stop has come.
@@ -155,7 +165,6 @@ class BrimletD {
    private:
     BrimletD& daemon_;
   };
-  static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
 
   bool writeSome(std::size_t most);
   void reportDropped(std::uint32_t count);
@@ -164,6 +173,7 @@ class BrimletD {
   void tellRefusals(std::int64_t now);
   void tellRefusal(const SenderRefusals::Line& line);
 
+  const Settings settings_;
   std::ostream& console_;  // the start-up lines
   ConsoleEcho echo_;       // every line while serving
   std::vector<char> buffer_;
@@ -183,7 +193,6 @@ class BrimletD {
   std::string upper_;             // the datagram upper-cased for the filter
   std::string message_;           // the datagram for the journal and the Event Log
   std::string sender_;            // its sender, as text
-  bool gathering_ = false;
   std::size_t lastTurn_ = 0;  // datagrams the last turn took
   WriterLockWait lockWait_{*this};
   std::uint32_t notLogged_ = 0;                // read, kept, and not written at the stop
@@ -195,7 +204,6 @@ class BrimletD {
   // full, or the receiving ended.
   std::uint32_t droppedBySystem_ = 0;
   std::uint32_t leftInSocket_ = 0;
-  bool listened_ = false;
   std::unique_ptr<AlertJournal> journal_;  // where the console is the journal
   std::unique_ptr<DaemonEvents> events_;   // the system's log: the Event Log of the service
 };

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/brimletd.h"
-#include "daemon_settings.h"
 
 namespace {
 
@@ -28,17 +27,13 @@ struct ArgumentCase {
 
 void PrintTo(const ArgumentCase& c, std::ostream* out) { *out << c.name; }
 
-class DaemonParseArgsTest : public testing::TestWithParam<ArgumentCase> {
- protected:
-  void SetUp() override { resetDaemonSettings(); }
-  void TearDown() override { resetDaemonSettings(); }
-};
+class DaemonParseArgsTest : public testing::TestWithParam<ArgumentCase> {};
 
 TEST_P(DaemonParseArgsTest, PrintsUsageOnlyOnFailureAndAppliesAllOrNothing) {
   std::ostringstream out;
-  BrimletD::parseArgs(GetParam().args, out);
+  const BrimletD::Settings parsed = BrimletD::parseArgs(GetParam().args, out);
   EXPECT_EQ(std::string(kParsing) + (GetParam().usage ? kUsage : ""), out.str());
-  EXPECT_EQ(GetParam().settings, BrimletD::settingsLine());
+  EXPECT_EQ(GetParam().settings, BrimletD::settingsLine(parsed));
 }
 
 std::string settings(const std::string& port, const std::string& level, const std::string& filter) {
@@ -104,22 +99,19 @@ struct OptionCase {
 
 void PrintTo(const OptionCase& c, std::ostream* out) { *out << c.name; }
 
-class DaemonSenderOptionTest : public testing::TestWithParam<OptionCase> {
- protected:
-  void SetUp() override { resetDaemonSettings(); }
-  void TearDown() override { resetDaemonSettings(); }
-};
+class DaemonSenderOptionTest : public testing::TestWithParam<OptionCase> {};
 
 TEST_P(DaemonSenderOptionTest, TakesGoodValuesAndRefusesBadOnes) {
   std::ostringstream out;
   std::vector<std::string> positional;
-  const bool taken = BrimletD::parseOptions(GetParam().args, &positional, out);
+  BrimletD::Settings parsed;
+  const bool taken = BrimletD::parseOptions(GetParam().args, &parsed, &positional, out);
   const bool refused = GetParam().expected.rfind("BrimletD : ", 0) == 0;
   EXPECT_EQ(!refused, taken) << out.str();
   if (refused) {
     EXPECT_EQ(0u, out.str().rfind(GetParam().expected, 0)) << out.str();
   } else {
-    EXPECT_EQ(GetParam().expected, BrimletD::senderSettingsLine());
+    EXPECT_EQ(GetParam().expected, BrimletD::senderSettingsLine(parsed));
     EXPECT_EQ((std::vector<std::string>{"1", "N"}), positional);
   }
 }

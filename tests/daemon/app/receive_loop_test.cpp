@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/brimletd.h"
-#include "daemon_settings.h"
 #include "alerts/log_entry.h"
+#include "app/brimletd.h"
 #include "output/log_file.h"
+#include "support/log_text.h"
 #include "support/temp_directory.h"
 
 namespace {
@@ -68,9 +68,9 @@ class ScriptedSource : public DatagramSource {
 // test sets it.
 class TestDaemon : public BrimletD {
  public:
-  TestDaemon(DatagramSource& source, std::ostream& console,
+  TestDaemon(const Settings& settings, DatagramSource& source, std::ostream& console,
              std::size_t queueCapacity = kQueueCapacity)
-      : BrimletD(source, console, queueCapacity) {}
+      : BrimletD(settings, source, console, queueCapacity) {}
   std::string getCurrentDateFormated() override {
     return ownClock ? BrimletD::getCurrentDateFormated() : time;
   }
@@ -84,11 +84,6 @@ class TestDaemon : public BrimletD {
   bool ownClock = false;
 };
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string fileLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + kLineSeparator;
@@ -97,20 +92,17 @@ std::string fileLines(const std::vector<std::string>& lines) {
 
 class DaemonReceiveLoopTest : public testing::Test {
  protected:
-  void SetUp() override {
-    resetDaemonSettings();
-    BrimletD::logFileName = log_;
-  }
-  void TearDown() override { resetDaemonSettings(); }
+  void SetUp() override { settings_.logFileName = log_; }
 
   // Runs the receiving and the writing thread to the end of the script.
   void runAll() {
-    TestDaemon daemon(source_, console_);
+    TestDaemon daemon(settings_, source_, console_);
     daemon.serve();
   }
 
   TempDirectory directory_;
   const std::string log_ = directory_.file("brimletlog.txt");
+  BrimletD::Settings settings_;
   ScriptedSource source_;
   std::ostringstream console_;
 };
@@ -132,7 +124,7 @@ class DaemonScenarioTest : public DaemonReceiveLoopTest,
 
 TEST_P(DaemonScenarioTest, LogsAndPrintsExactly) {
   std::ostringstream parsing;
-  BrimletD::parseArgs(GetParam().commandLine, parsing);
+  settings_ = BrimletD::parseArgs(GetParam().commandLine, parsing, settings_);
   ASSERT_EQ(std::string::npos, parsing.str().find("failed")) << parsing.str();
   for (const std::string& datagram : GetParam().datagrams) source_.datagram(datagram);
   runAll();
@@ -192,11 +184,11 @@ TEST_F(DaemonReceiveLoopTest, ReceiveErrorIsReportedAndTheLoopGoesOn) {
 // Each side one turn at a time: what the writer makes of a datagram depends
 // only on what the receiver took, in the order it took it.
 TEST_F(DaemonReceiveLoopTest, EntriesKeepTheTimeOfReceptionAndTheirOrder) {
-  BrimletD::showOnlyAlert = false;
+  settings_.showOnlyAlert = false;
   for (const char* alert : {"Danger,first", "Warning,second", "Danger,third"}) {
     source_.datagram(alert);
   }
-  TestDaemon daemon(source_, console_);
+  TestDaemon daemon(settings_, source_, console_);
   for (const char* time : {"05-03-2001 14:07:09", "05-03-2001 14:07:10", "05-03-2001 14:07:11"}) {
     daemon.time = time;
     ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
@@ -213,11 +205,11 @@ TEST_F(DaemonReceiveLoopTest, EntriesKeepTheTimeOfReceptionAndTheirOrder) {
 // The daemon's own clock shows each datagram's arrival as the system
 // stamped it, not the time it was taken from the socket.
 TEST_F(DaemonReceiveLoopTest, EntriesShowTheArrivalTheSystemStamped) {
-  BrimletD::showOnlyAlert = false;
+  settings_.showOnlyAlert = false;
   const std::int64_t arrivals[] = {983801229, 983801230};  // a second apart, in 2001
   source_.datagram("Danger,first", 0, arrivals[0]);
   source_.datagram("Danger,second", 0, arrivals[1]);
-  TestDaemon daemon(source_, console_);
+  TestDaemon daemon(settings_, source_, console_);
   daemon.ownClock = true;
   for (int i = 0; i < 2; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(daemon.writeOne());
@@ -230,7 +222,7 @@ TEST_F(DaemonReceiveLoopTest, EntriesShowTheArrivalTheSystemStamped) {
 // the console names the count once the run of drops is over.
 TEST_F(DaemonReceiveLoopTest, FullQueueDropsCountsAndSaysSoWithTheNextEntry) {
   for (int i = 1; i <= 6; ++i) source_.datagram("Danger," + std::to_string(i));
-  TestDaemon daemon(source_, console_, 2);
+  TestDaemon daemon(settings_, source_, console_, 2);
   for (int i = 0; i < 4; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
   ASSERT_TRUE(daemon.writeOne());
   ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());  // 5 finds room
@@ -249,12 +241,12 @@ TEST_F(DaemonReceiveLoopTest, FullQueueDropsCountsAndSaysSoWithTheNextEntry) {
 // and the console shows them as one at a time would.
 TEST_F(DaemonReceiveLoopTest, WaitingDatagramsAreWrittenAsOneBatchAndEchoedAsOneAtATime) {
   std::ostringstream parsing;
-  BrimletD::parseArgs({"1", "N", "-user2"}, parsing);
+  settings_ = BrimletD::parseArgs({"1", "N", "-user2"}, parsing, settings_);
   source_.datagram("Danger,first");
   source_.datagram(kWarning);  // user2's: filtered out
   source_.failure();
   source_.datagram("Warning,third");
-  TestDaemon daemon(source_, console_);
+  TestDaemon daemon(settings_, source_, console_);
   for (int i = 0; i < 4; ++i) daemon.receiveOne();
   ASSERT_TRUE(daemon.writeWaiting());
   daemon.serve();  // nothing left to receive or write: the console's end
@@ -279,7 +271,7 @@ TEST_F(DaemonReceiveLoopTest, SystemDropsAreSaidOnceEachAndSurviveAFullQueue) {
   source_.datagram("Danger,3", 5);  // the queue is full: dropped, its count kept
   source_.datagram("Danger,4", 2);
   source_.endWithDrops(7);
-  TestDaemon daemon(source_, console_, 2);
+  TestDaemon daemon(settings_, source_, console_, 2);
   for (int i = 0; i < 3; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
   ASSERT_TRUE(daemon.writeOne());
   daemon.serve();
@@ -299,7 +291,7 @@ TEST_F(DaemonReceiveLoopTest, SystemDropsInABatchComeBeforeTheirOwnEntries) {
   source_.datagram("Danger,1", 3);
   source_.datagram("Danger,2");
   source_.datagram("Danger,3", 4);
-  TestDaemon daemon(source_, console_);
+  TestDaemon daemon(settings_, source_, console_);
   for (int i = 0; i < 3; ++i) ASSERT_EQ(TestDaemon::ReceiveStep::Received, daemon.receiveOne());
   ASSERT_TRUE(daemon.writeWaiting());
   daemon.serve();
@@ -356,7 +348,7 @@ TEST_P(DaemonUnwritableLogTest, EachEntryIsReportedEchoedAndTheLoopGoesOn) {
 TEST_P(DaemonUnwritableLogTest, EachEntryOfABatchIsReportedAndEchoed) {
   if (!GetParam().block(log_)) GTEST_SKIP() << "this user can write a read-only file";
   for (int i = 0; i < 3; ++i) source_.datagram(kDanger);
-  TestDaemon daemon(source_, console_);
+  TestDaemon daemon(settings_, source_, console_);
   for (int i = 0; i < 3; ++i) daemon.receiveOne();
   ASSERT_TRUE(daemon.writeWaiting());
   daemon.serve();
