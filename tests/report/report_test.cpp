@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "support/bounded_wait.h"
+#include "support/log_text.h"
 #include "support/small_file_system.h"
 #include "support/temp_directory.h"
 
@@ -26,11 +27,6 @@ struct ReportRun {
   std::string out;
   std::string err;
 };
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Runs the report with these arguments (each single-quoted for the shell).
 ReportRun report(const TempDirectory& folder, const std::vector<std::string>& args) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "support/bounded_wait.h"
+#include "support/daemon_fixture.h"
 #include "support/daemon_process.h"
 #include "support/log_lock.h"
 #include "support/log_text.h"
@@ -70,11 +71,7 @@ void expectWholeEntries(const std::string& log, const std::vector<std::string>& 
   }
 }
 
-class DaemonEndToEndTest : public testing::Test {
- protected:
-  TempDirectory directory_;
-  const int port_ = freeUdpPort();
-};
+using DaemonEndToEndTest = DaemonFixture;
 
 TEST_F(DaemonEndToEndTest, KeepsDangerAlertsWithTheirFirstBytesAndEscapesLineBreaks) {
   DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "Y"});
@@ -93,7 +90,7 @@ TEST_F(DaemonEndToEndTest, KeepsDangerAlertsWithTheirFirstBytesAndEscapesLineBre
                               longAlert.substr(0, 256) + "\n<time>,Danger,user3#012forged,line\n";
   EXPECT_EQ(kBanner + settings(port_, "true", "(true)") + kWaiting + entries,
             withoutTimes(daemon.console()));
-  EXPECT_EQ(entries, withoutTimes(readFile(directory_.file("brimletlog.txt"))));
+  EXPECT_EQ(entries, withoutTimes(readFile(log_)));
 }
 
 TEST_F(DaemonEndToEndTest, SecondRunAppendsToTheSameLog) {
@@ -114,12 +111,11 @@ TEST_F(DaemonEndToEndTest, SecondRunAppendsToTheSameLog) {
   EXPECT_EQ(kBanner + settings(port_, "false", "USER2(false)") + kWaiting +
                 "Filte negatif :  ignoring !\nFilte negatif :  Accepting \n<time>,\n",
             withoutTimes(second.console()));
-  EXPECT_EQ("<time>," + std::string(kWarning) + "\n<time>,\n",
-            withoutTimes(readFile(directory_.file("brimletlog.txt"))));
+  EXPECT_EQ("<time>," + std::string(kWarning) + "\n<time>,\n", withoutTimes(readFile(log_)));
 }
 
 TEST_F(DaemonEndToEndTest, ReadOnlyLogIsReportedForEveryEntryAndTheDaemonGoesOn) {
-  const std::string log = directory_.file("brimletlog.txt");
+  const std::string& log = log_;
   { std::ofstream(log) << "kept\n"; }
   std::filesystem::permissions(log, std::filesystem::perms::owner_read |
                                         std::filesystem::perms::group_read |
@@ -204,7 +200,7 @@ TEST_F(DaemonEndToEndTest, FullDiskLeavesOnlyWholeEntriesAndTheNextEntryOnALineO
 // A link or a FIFO planted under the log's name neither redirects the
 // entries nor hangs the daemon: each is a file error, and the daemon goes on.
 TEST_F(DaemonEndToEndTest, PlantedLinkOrFifoIsAFileErrorThatRedirectsNothing) {
-  const std::string log = directory_.file("brimletlog.txt");
+  const std::string& log = log_;
   const std::string elsewhere = directory_.file("elsewhere.txt");
   { std::ofstream(elsewhere) << "kept\n"; }
   std::filesystem::create_symlink(elsewhere, log);
@@ -236,7 +232,7 @@ TEST_F(DaemonEndToEndTest, ClosedConsoleDoesNotStopLogging) {
   DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "N"});
   ASSERT_TRUE(daemon.waitForLines(kStartLines, kWait)) << daemon.console();
   daemon.closeConsole();
-  const std::string log = directory_.file("brimletlog.txt");
+  const std::string& log = log_;
   const std::string entry = "<time>," + std::string(kWarning) + "\n";
   // Bounded: each alert is given a second to reach the log.
   for (int sent = 1; sent <= 3; ++sent) {
@@ -268,7 +264,7 @@ TEST_F(DaemonEndToEndTest, FileSizeLimitIsAWriteErrorAndTheDaemonGoesOn) {
   EXPECT_EQ(kBanner + settings(port_, "false", "(true)") + kWaiting + entry + entry + failure +
                 entry + failure + entry,
             withoutTimes(daemon.console()));
-  EXPECT_EQ(entry + entry, withoutTimes(readFile(directory_.file("brimletlog.txt"))));
+  EXPECT_EQ(entry + entry, withoutTimes(readFile(log_)));
 }
 
 // Sends `count` alerts "Danger,burst N" in chunks that fit the daemon's
@@ -296,7 +292,7 @@ class DaemonStopTest : public DaemonEndToEndTest, public testing::WithParamInter
 // nothing from the console meanwhile either). Every entry must still reach
 // the log and the console, in order, before the daemon exits 0.
 TEST_P(DaemonStopTest, WritesEveryQueuedEntryThenExitsWithStatusZero) {
-  const std::string log = directory_.file("brimletlog.txt");
+  const std::string& log = log_;
   LogLock otherWriter(log);
   ASSERT_TRUE(otherWriter.locked());
   DaemonProcess daemon(directory_.path().string(), {std::to_string(port_), "Y"});

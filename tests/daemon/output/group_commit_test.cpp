@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/bounded_wait.h"
+#include "support/daemon_fixture.h"
 #include "support/daemon_process.h"
 #include "support/log_lock.h"
 #include "support/log_text.h"
@@ -32,12 +33,7 @@ std::string alert(int i) {
   return "Danger,batch " + std::string(number) + std::string(28, '.');
 }
 
-class DaemonGroupCommitTest : public testing::Test {
- protected:
-  TempDirectory directory_;
-  const int port_ = freeUdpPort();
-  const std::string log_ = directory_.file("brimletlog.txt");
-};
+using DaemonGroupCommitTest = DaemonFixture;
 
 // Another writer holds the log while the alerts come, so that they wait in
 // the daemon and go to the log in batches. The batch that crosses the

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/bounded_wait.h"
+#include "support/daemon_fixture.h"
 #include "support/daemon_process.h"
 #include "support/temp_directory.h"
 
@@ -100,7 +101,7 @@ bool ssReadsBuffers() {
 
 // The daemon as nobody, with capabilities in its ambient set as the systemd
 // unit gives them, started through setpriv (util-linux).
-class DaemonCapabilityTest : public testing::Test {
+class DaemonCapabilityTest : public DaemonFixture {
  protected:
   void SetUp() override {
     if (::geteuid() != 0)
@@ -123,8 +124,6 @@ class DaemonCapabilityTest : public testing::Test {
   }
 
   static constexpr const char* kSetpriv = "/usr/bin/setpriv";
-  TempDirectory directory_;
-  const int port_ = freeUdpPort();
   ReachableCopy copy_{BRIMLETD_PATH};
 };
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/bounded_wait.h"
+#include "support/daemon_fixture.h"
 #include "support/daemon_process.h"
 #include "support/log_text.h"
 #include "support/small_file_system.h"
@@ -27,12 +28,7 @@ bool waitForFileLines(const std::string& path, std::size_t count) {
   return waitUntil([&] { return lines(readFile(path)).size() >= count; }, kWait);
 }
 
-class DaemonConsoleTest : public testing::Test {
- protected:
-  TempDirectory directory_;
-  const int port_ = freeUdpPort();
-  const std::string log_ = directory_.file("brimletlog.txt");
-};
+using DaemonConsoleTest = DaemonFixture;
 
 // Whatever takes the waiting line for "ready" may stop the daemon at once:
 // every such stop ends it cleanly.

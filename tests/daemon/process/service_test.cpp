@@ -21,7 +21,9 @@
 #include <thread>
 #include <vector>
 
+#include "support/daemon_fixture.h"
 #include "support/daemon_process.h"
+#include "support/log_text.h"
 #include "support/temp_directory.h"
 
 namespace {
@@ -34,11 +36,6 @@ const char kSystemDropped[] = "BrimletD : socket buffer full, datagrams dropped:
 
 std::size_t lineCount(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Sets an environment variable for the daemons started meanwhile (they
@@ -99,11 +96,7 @@ class NotifySocket {
   std::string name_;
 };
 
-class DaemonServiceTest : public testing::Test {
- protected:
-  TempDirectory directory_;
-  const int port_ = freeUdpPort();
-};
+using DaemonServiceTest = DaemonFixture;
 
 class DaemonReadinessTest : public DaemonServiceTest, public testing::WithParamInterface<bool> {};
 
@@ -250,7 +243,7 @@ TEST_P(DaemonKernelDropTest, ReportedCountPlusLoggedEntriesIsWhatWasSent) {
   daemon.sendSignal(SIGCONT);
   ASSERT_TRUE(overflowed) << "no drop after " << sent << " alerts";
   ASSERT_TRUE(udpCounters(port_, &queued, &drops));
-  const std::string log = directory_.file("brimletlog.txt");
+  const std::string& log = log_;
 
   if (GetParam() == DropsEnd::NextAlert) {
     // Everything the kernel kept is logged first, then the next alert comes.

@@ -26,14 +26,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-sockaddr_in loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  return address;
-}
-
 // Writes why the child could not start to its console and ends it. Only
 // async-signal-safe calls: the child of a fork.
 [[noreturn]] void failStart(const char* what, const char* path, int error) {
@@ -184,24 +176,6 @@ void DaemonProcess::terminate() {
 
 void DaemonProcess::sendSignal(int signal) {
   if (pid_ > 0) ::kill(pid_, signal);
-}
-
-int freeUdpPort() {
-  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address = loopback(0);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
-
-void sendToLoopback(int port, const std::string& payload) {
-  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  const sockaddr_in address = loopback(port);
-  ::sendto(fd, payload.data(), payload.size(), 0, reinterpret_cast<const sockaddr*>(&address),
-           sizeof address);
-  ::close(fd);
 }
 
 long receiveQueueBytes(int port) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/loopback.h"
+
 // A copy of a program in a scratch folder under /tmp (mode 0755) that any
 // user can reach, whatever folders the original lies in: a clone in root's
 // home is mode 0700, and nobody cannot run a program from there. The folder
@@ -86,12 +88,6 @@ class DaemonProcess {
 // doubled figure that SO_RCVBUF reads back), from `ss`; -1 if there is no
 // such socket or ss could not tell.
 long receiveBufferBytes(int port);
-
-// A UDP port nobody uses at the moment.
-int freeUdpPort();
-
-// Sends one datagram to 127.0.0.1:port.
-void sendToLoopback(int port, const std::string& payload);
 
 // The bytes waiting in the receive queue of the UDP socket bound to `port`
 // on all addresses (:: or 0.0.0.0), from /proc/net; -1 if there is no such

@@ -9,14 +9,10 @@
 #include <thread>
 
 #include "output/log_file.h"
+#include "support/log_text.h"
 #include "support/temp_directory.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Another appender that cooperates takes the same lock, on the byte at 2^62:
 // the daemon's entry waits for it, while readers of the log are not refused.

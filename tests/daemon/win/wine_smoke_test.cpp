@@ -10,12 +10,16 @@
 #include <regex>
 #include <string>
 
+#include "support/bounded_wait.h"
+#include "support/log_text.h"
+#include "support/loopback.h"
 #include "support/temp_directory.h"
 
 namespace {
 
 constexpr DWORD kWaitMilliseconds = 5000;
-constexpr DWORD kPollMilliseconds = 20;
+constexpr std::chrono::milliseconds kWait{kWaitMilliseconds};
+constexpr std::chrono::milliseconds kPoll{20};
 const char kDanger[] = "Danger,user1,100%,0.00 Mb free,48.83 Mb max";
 
 // The build hands over the program's host path; Wine shows the host's root
@@ -26,47 +30,6 @@ std::string windowsPath(std::string path) {
     if (c == '/') c = '\\';
   }
   return path;
-}
-
-sockaddr_in loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<u_short>(port));
-  return address;
-}
-
-int freeUdpPort() {
-  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  sockaddr_in address = loopback(0);
-  int length = sizeof address;
-  bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-  closesocket(socket);
-  return ntohs(address.sin_port);
-}
-
-void sendToLoopback(int port, const std::string& payload) {
-  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  const sockaddr_in address = loopback(port);
-  sendto(socket, payload.data(), static_cast<int>(payload.size()), 0,
-         reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  closesocket(socket);
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Polls `done` until it holds or the wait is over.
-template <typename Condition>
-bool waitUntil(Condition done) {
-  for (DWORD waited = 0; waited < kWaitMilliseconds; waited += kPollMilliseconds) {
-    if (done()) return true;
-    Sleep(kPollMilliseconds);
-  }
-  return done();
 }
 
 // Takes what the daemon has written to its console so far, without blocking.
@@ -118,19 +81,23 @@ class DaemonWineSmokeTest : public testing::Test {
   }
 
   bool consoleContains(const std::string& text) {
-    return waitUntil([&] {
-      readAvailable(console_, &consoleText_);
-      return consoleText_.find(text) != std::string::npos;
-    });
+    return waitUntil(
+        [&] {
+          readAvailable(console_, &consoleText_);
+          return consoleText_.find(text) != std::string::npos;
+        },
+        kWait, kPoll);
   }
 
   // Waits for the daemon to end, reading its console meanwhile; its exit
   // code, or STILL_ACTIVE if it did not end in time.
   DWORD waitForExit() {
-    waitUntil([&] {
-      readAvailable(console_, &consoleText_);
-      return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-    });
+    waitUntil(
+        [&] {
+          readAvailable(console_, &consoleText_);
+          return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        kWait, kPoll);
     readAvailable(console_, &consoleText_);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.hProcess, &code);
@@ -160,10 +127,13 @@ TEST_F(DaemonWineSmokeTest, PrintsTheBannerAndLogsDatagramsWithCrLf) {
   sendToLoopback(port, kDanger);
   sendToLoopback(port, longAlert);
   const std::string log = directory_.file("brimletlog.txt");
-  ASSERT_TRUE(waitUntil([&] {
-    const std::string text = readFile(log);
-    return std::count(text.begin(), text.end(), '\n') == 2;
-  })) << consoleText_;
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        const std::string text = readFile(log);
+        return std::count(text.begin(), text.end(), '\n') == 2;
+      },
+      kWait, kPoll))
+      << consoleText_;
   const std::string time = R"(\d\d-\d\d-\d{4} \d\d:\d\d:\d\d,)";
   const std::regex entries(time + R"(Danger,user1,100%,0\.00 Mb free,48\.83 Mb max\r\n)" + time +
                            longAlert.substr(0, 256) + "\r\n");
