@@ -1,5 +1,5 @@
 // What the daemon tells the system's own log besides its log file: on
-// Windows, when it runs as a service, the Event Log (event_log_win.cpp).
+// Windows, when it runs as a service, the Event Log (win/event_log.cpp).
 // Elsewhere, and for a console start, every call does nothing: the console
 // and the journal have their lines already.
 #pragma once
@@ -13,7 +13,7 @@ class DaemonEvents {
   virtual ~DaemonEvents() = default;
 
   // The events of this process, written once per platform
-  // (event_log_win.cpp, event_log_posix.cpp).
+  // (win/event_log.cpp, posix/event_log.cpp).
   static std::unique_ptr<DaemonEvents> forThisProcess();
 
   virtual void started(const std::string& /*settings*/, const std::string& /*logFile*/) {}

@@ -1,7 +1,7 @@
 // The daemon's events for the Windows Event Log as data: one ID per kind of
 // event, its level, and its insertion strings made from the daemon's own
 // values. Portable, so that the texts can be checked on any host; only
-// event_log_win.cpp hands the events to the system.
+// win/event_log.cpp hands the events to the system.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// The journal's native socket, once per platform (journal_socket_posix.cpp,
-// journal_socket_win.cpp; Windows has no journal).
+// The journal's native socket, once per platform (posix/journal_socket.cpp,
+// win/journal_socket.cpp; Windows has no journal).
 #pragma once
 
 #include <string>

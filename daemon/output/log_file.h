@@ -20,7 +20,7 @@ inline constexpr char kLineSeparator[] = "\n";
 // the next entry. On failure answers false and sets *error to the system's
 // description.
 //
-// Written once per platform (log_file_posix.cpp, log_file_win.cpp):
+// Written once per platform (posix/log_file.cpp, win/log_file.cpp):
 // appendLines appends several texts, each as its own line, with one open, one
 // write and one close. When the write fails part of the way, the lines that
 // made it whole stay, the rest is taken back, and it answers how many of the

@@ -8,5 +8,5 @@
 // nobody reads holds up nothing else at the end of the process. Answers how
 // many bytes made it: all of them unless the write failed. On Windows each
 // "\n" goes out as "\r\n", as a text-mode stream writes it. Written once per
-// platform (standard_output_posix.cpp, standard_output_win.cpp).
+// platform (posix/standard_output.cpp, win/standard_output.cpp).
 std::size_t writeStandardOutput(const char* data, std::size_t size);

@@ -9,7 +9,7 @@
 #include <vector>
 
 // The operations on an open log file that one entry needs, written once per
-// platform (log_file_posix.cpp, log_file_win.cpp), so that the rule that an
+// platform (posix/log_file.cpp, win/log_file.cpp), so that the rule that an
 // entry is all or nothing is written once.
 class AppendTarget {
  public:

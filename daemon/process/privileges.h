@@ -9,5 +9,5 @@
 // privilege. A process that holds none (an ordinary user, a hand start), or
 // one running as root, is left as it is. Answers false, with the system's
 // reason in *error, when a capability could not be dropped. Written once per
-// platform (privileges_linux.cpp, privileges_win.cpp: nothing to drop).
+// platform (posix/privileges.cpp, win/privileges.cpp: nothing to drop).
 bool dropCapabilities(std::string* error);

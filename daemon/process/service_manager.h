@@ -8,6 +8,6 @@
 // ready: its socket is bound and it receives. Without such a socket, as
 // when started by hand, it does nothing. Answers false, with the system's
 // description in *error, when a socket is named but the message does not
-// reach it. Written once per platform (service_manager_posix.cpp,
-// service_manager_win.cpp: no such manager).
+// reach it. Written once per platform (posix/service_manager.cpp,
+// win/service_manager.cpp: no such manager).
 bool notifyReady(std::string* error);

@@ -8,7 +8,7 @@
 // (a hand start whose terminal closes gets SIGHUP, Ctrl+\ SIGQUIT: each
 // writes the queue like a service manager's stop); Ctrl+C, Ctrl+Break, a
 // closed console, logoff or shutdown on Windows. Written once per platform
-// (stop_request_posix.cpp, stop_request_win.cpp).
+// (posix/stop_request.cpp, win/stop_request.cpp).
 
 // How long a stop may wait for another writer's lock on the log, unless the
 // request itself leaves less time.
@@ -25,7 +25,7 @@ inline constexpr std::chrono::milliseconds kEndingLockPatience{2500};
 void watchForStopRequest(std::function<void(std::chrono::milliseconds lockPatience)> onStop);
 
 // Windows only: the service manager's stop, shutdown or pre-shutdown,
-// which takes the same path as a console's Ctrl+C (service_win.cpp). From
+// which takes the same path as a console's Ctrl+C (win/service.cpp). From
 // then on the console's session events (a user's logoff, which a service
 // also sees) no longer stop the daemon.
 void requestStopAsService(std::chrono::milliseconds lockPatience);

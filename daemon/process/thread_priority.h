@@ -5,6 +5,6 @@
 // processor is short: the writing thread and the console's thread call it,
 // so that the receiving thread gets the processor at once when a datagram
 // arrives, also while they are busy with a burst. Written once per platform
-// (thread_priority_posix.cpp, thread_priority_win.cpp); a refusal changes
+// (posix/thread_priority.cpp, win/thread_priority.cpp); a refusal changes
 // nothing.
 void giveWayToOtherThreads();

@@ -14,8 +14,8 @@
 // The daemon's UDP sockets on one port: one dual-stack IPv6 socket that
 // hears every local IPv6 and IPv4 address, IPv4 alone where the system has
 // no IPv6, or one socket per address it is told to listen on. Its
-// operations are written once per platform (udp_receiver_posix.cpp,
-// udp_receiver_win.cpp).
+// operations are written once per platform (posix/udp_receiver.cpp,
+// win/udp_receiver.cpp).
 class UdpReceiver : public DatagramSource {
  public:
   UdpReceiver();
