@@ -167,31 +167,6 @@ TEST_F(DaemonServiceTest, UnreachableNotifySocketIsSaidAndTheDaemonWorksOn) {
   EXPECT_EQ(kStartLines + 2, lineCount(daemon->console())) << daemon->console();
 }
 
-// The row of /proc/net/udp6 or udp for the socket bound to `port` on all addresses:
-// its receive queue in bytes and its drop count (the last column); false if
-// there is no such socket.
-bool udpCounters(int port, long* queued, long* drops) {
-  char local[48];
-  for (const char* table : {"/proc/net/udp6", "/proc/net/udp"}) {
-    const bool ipv6 = table[sizeof "/proc/net/udp" - 1] == '6';
-    std::snprintf(local, sizeof local, "%s:%04X",
-                  ipv6 ? "00000000000000000000000000000000" : "00000000", port);
-    std::ifstream rows(table);
-    std::string line;
-    std::getline(rows, line);
-    while (std::getline(rows, line)) {
-      std::istringstream fields(line);
-      std::vector<std::string> field;
-      for (std::string one; fields >> one;) field.push_back(one);
-      if (field.size() < 13 || field[1] != local) continue;
-      *queued = std::stol(field[4].substr(field[4].find(':') + 1), nullptr, 16);
-      *drops = std::stol(field.back());
-      return true;
-    }
-  }
-  return false;
-}
-
 // The count in the line that reports the kernel's drops, or -1 without such a
 // line; a second such line counts as a failure too.
 long reportedDrops(const std::string& console) {

@@ -178,7 +178,7 @@ void DaemonProcess::sendSignal(int signal) {
   if (pid_ > 0) ::kill(pid_, signal);
 }
 
-long receiveQueueBytes(int port) {
+bool udpCounters(int port, long* queued, long* drops) {
   char local[48];
   // The dual-stack socket on ::, or IPv4 alone on 0.0.0.0.
   for (const char* table : {"/proc/net/udp6", "/proc/net/udp"}) {
@@ -189,14 +189,22 @@ long receiveQueueBytes(int port) {
     std::string line;
     std::getline(rows, line);  // the column names
     while (std::getline(rows, line)) {
-      // sl local_address rem_address st tx_queue:rx_queue ...
+      // sl local_address rem_address st tx_queue:rx_queue ... drops
       std::istringstream fields(line);
-      std::string slot, address, remote, state, queues;
-      fields >> slot >> address >> remote >> state >> queues;
-      if (address == local) return std::stol(queues.substr(queues.find(':') + 1), nullptr, 16);
+      std::vector<std::string> field;
+      for (std::string one; fields >> one;) field.push_back(one);
+      if (field.size() < 13 || field[1] != local) continue;
+      *queued = std::stol(field[4].substr(field[4].find(':') + 1), nullptr, 16);
+      *drops = std::stol(field.back());
+      return true;
     }
   }
-  return -1;
+  return false;
+}
+
+long receiveQueueBytes(int port) {
+  long queued = 0, drops = 0;
+  return udpCounters(port, &queued, &drops) ? queued : -1;
 }
 
 long receiveBufferBytes(int port) {

@@ -93,3 +93,7 @@ long receiveBufferBytes(int port);
 // on all addresses (:: or 0.0.0.0), from /proc/net; -1 if there is no such
 // socket.
 long receiveQueueBytes(int port);
+
+// The same socket's row there: its receive queue in bytes and its drop count
+// (the last column); false if there is no such socket.
+bool udpCounters(int port, long* queued, long* drops);
