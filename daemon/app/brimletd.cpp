@@ -11,17 +11,17 @@
 #include <thread>
 
 #include "alerts/alert_filter.h"
-#include "output/alert_journal.h"
+#include "alerts/log_entry.h"
+#include "alerts/text_case.h"
 #include "app/command_line.h"
+#include "output/alert_journal.h"
 #include "output/console.h"
 #include "output/daemon_events.h"
-#include "alerts/log_entry.h"
 #include "output/log_file.h"
+#include "output/standard_output.h"
 #include "process/privileges.h"
 #include "process/service_manager.h"
-#include "output/standard_output.h"
 #include "process/stop_request.h"
-#include "alerts/text_case.h"
 #include "process/thread_priority.h"
 #include "receive/udp_receiver.h"
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "output/console.h"
+#include "output/whole_append.h"
 #include "receive/datagram_queue.h"
 #include "receive/datagram_source.h"
 #include "receive/sender_address.h"
 #include "receive/sender_check.h"
 #include "receive/sender_refusals.h"
-#include "output/whole_append.h"
 
 class AlertJournal;
 class DaemonEvents;

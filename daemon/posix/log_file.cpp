@@ -5,8 +5,8 @@
 #include <cerrno>
 
 #include "output/log_file.h"
-#include "process/system_error.h"
 #include "output/whole_append.h"
+#include "process/system_error.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <mutex>
 
-#include "receive/datagram_source.h"
 #include "alerts/log_entry.h"
+#include "receive/datagram_source.h"
 
 // One turn of the receiver as it was taken: a datagram's reception time and
 // bytes, or a receive that failed; and how many datagrams the system and a

@@ -1,8 +1,8 @@
 #include <windows.h>
 
 #include "output/log_file.h"
-#include "process/system_error.h"
 #include "output/whole_append.h"
+#include "process/system_error.h"
 
 namespace {
 

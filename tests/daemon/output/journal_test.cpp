@@ -14,11 +14,11 @@
 #include <map>
 #include <sstream>
 
+#include "alerts/log_entry.h"
 #include "output/alert_journal.h"
+#include "output/journal_entry.h"
 #include "support/bounded_wait.h"
 #include "support/daemon_process.h"
-#include "output/journal_entry.h"
-#include "alerts/log_entry.h"
 #include "support/temp_directory.h"
 
 namespace {
