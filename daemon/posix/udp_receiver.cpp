@@ -15,7 +15,6 @@
 #include <ctime>
 #include <memory>
 
-#include "process/system_error.h"
 #include "receive/udp_receiver.h"
 
 namespace {
@@ -226,30 +225,9 @@ bool UdpReceiver::openOne(const SenderAddress& address, bool ipv6, bool dualStac
   return true;
 }
 
-bool UdpReceiver::open(std::uint16_t port, const std::vector<SenderAddress>& addresses,
-                       std::string* error, std::string* ipv4Only) {
-  int code = 0;
-  for (const SenderAddress& address : addresses) {
-    if (!openOne(address, !address.isIPv4(), false, port, &code)) {
-      *error = formatAddress(address) + ": " + describeSystemError(code);
-      closeAll();
-      return false;
-    }
-  }
-  if (!addresses.empty()) return true;
-  const SenderAddress any{};  // ::
-  if (openOne(any, true, true, port, &code)) return true;
-  // No IPv6 in this system (not built in, or turned off): IPv4 alone.
-  if (code != EAFNOSUPPORT && code != EADDRNOTAVAIL) {
-    *error = describeSystemError(code);
-    return false;
-  }
-  *ipv4Only = describeSystemError(code);
-  const std::uint8_t anyIPv4[4] = {0, 0, 0, 0};
-  if (openOne(SenderAddress::fromIPv4(anyIPv4), false, false, port, &code)) return true;
-  *error = describeSystemError(code);
-  return false;
-}
+bool UdpReceiver::prepare(std::string*) { return true; }
+
+bool UdpReceiver::lacksIPv6(int code) { return code == EAFNOSUPPORT || code == EADDRNOTAVAIL; }
 
 // The kernel's drop count runs on and wraps at 32 bits; a datagram queued
 // before a later reading may still carry an older count, which adds nothing.

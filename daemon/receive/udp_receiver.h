@@ -13,9 +13,9 @@
 
 // The daemon's UDP sockets on one port: one dual-stack IPv6 socket that
 // hears every local IPv6 and IPv4 address, IPv4 alone where the system has
-// no IPv6, or one socket per address it is told to listen on. Its
-// operations are written once per platform (posix/udp_receiver.cpp,
-// win/udp_receiver.cpp).
+// no IPv6, or one socket per address it is told to listen on. Which sockets
+// a port takes is decided here (udp_receiver.cpp); the rest is written once
+// per platform (posix/udp_receiver.cpp, win/udp_receiver.cpp).
 class UdpReceiver : public DatagramSource {
  public:
   UdpReceiver();
@@ -57,6 +57,11 @@ class UdpReceiver : public DatagramSource {
     // Linux: the kernel's running count of the socket's drops, as last seen.
     std::uint32_t systemDropsSeen = 0;
   };
+  // What the platform needs before its first socket (Windows: Winsock and
+  // the stop event); false with the system's description.
+  bool prepare(std::string* error);
+  // Whether a dual-stack socket's error code means the system has no IPv6.
+  static bool lacksIPv6(int code);
   // One socket bound to `address` (unspecified: every address of its
   // family; IPv6 and dualStack: IPv4 as well); false with the system's
   // error code.

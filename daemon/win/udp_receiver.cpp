@@ -115,8 +115,7 @@ bool UdpReceiver::openOne(const SenderAddress& address, bool ipv6, bool dualStac
   return true;
 }
 
-bool UdpReceiver::open(std::uint16_t port, const std::vector<SenderAddress>& addresses,
-                       std::string* error, std::string* ipv4Only) {
+bool UdpReceiver::prepare(std::string* error) {
   WSADATA data;
   const int startup = WSAStartup(MAKEWORD(2, 2), &data);
   if (startup != 0) {
@@ -129,26 +128,11 @@ bool UdpReceiver::open(std::uint16_t port, const std::vector<SenderAddress>& add
     return false;
   }
   stopEvent_ = reinterpret_cast<std::intptr_t>(stopEvent);
-  int code = 0;
-  for (const SenderAddress& address : addresses) {
-    if (!openOne(address, !address.isIPv4(), false, port, &code)) {
-      *error = formatAddress(address) + ": " + describeSystemError(code);
-      closeAll();
-      return false;
-    }
-  }
-  if (!addresses.empty()) return true;
-  const SenderAddress any{};  // ::
-  if (openOne(any, true, true, port, &code)) return true;
-  if (code != WSAEAFNOSUPPORT && code != WSAEADDRNOTAVAIL) {
-    *error = describeSystemError(code);
-    return false;
-  }
-  *ipv4Only = describeSystemError(code);
-  const std::uint8_t anyIPv4[4] = {0, 0, 0, 0};
-  if (openOne(SenderAddress::fromIPv4(anyIPv4), false, false, port, &code)) return true;
-  *error = describeSystemError(code);
-  return false;
+  return true;
+}
+
+bool UdpReceiver::lacksIPv6(int code) {
+  return code == WSAEAFNOSUPPORT || code == WSAEADDRNOTAVAIL;
 }
 
 // Windows gives no drop count.
