@@ -260,6 +260,25 @@ TEST_F(MainFrameTest, TheTooltipReachesTheShellAsComposed) {
   EXPECT_TRUE(seen);
 }
 
+// The shell's record keeps the tooltip: a poll sends it only when it changed.
+TEST_F(MainFrameTest, AnUnchangedTooltipIsNotSentAgain) {
+  Start(kWarning);
+  const struct {
+    NetworkState state;
+    std::size_t sent;
+  } polls[] = {{kWarning, 0}, {kDanger, 1}, {kDanger, 0}, {Unknown(), 1}, {kWarning, 1}};
+  for (std::size_t i = 0; i < sizeof polls / sizeof polls[0]; ++i) {
+    const std::size_t before = shellCalls.size();
+    PollWith(polls[i].state);
+    std::size_t sent = 0;
+    for (std::size_t c = before; c < shellCalls.size(); ++c) {
+      if ((shellCalls[c].flags & NIF_TIP) != 0) ++sent;
+    }
+    EXPECT_EQ(polls[i].sent, sent) << "poll " << i;
+  }
+  EXPECT_EQ("Disk space used :  80% on H:\\ - 20.00 Mb free.", LastTooltip());
+}
+
 TEST_F(MainFrameTest, AlertsFollowTheLevelSequence) {
   Start(kOk);
   PollWith(kWarning);
@@ -577,8 +596,10 @@ TEST_F(MainFrameTest, ANotificationAtEachRiseNoneWhileTheLevelStaysOrFalls) {
     EXPECT_NE(0u, LastShellCall().flags & NIF_INFO) << "poll " << i;
   }
   // The record went back to the short form: the next poll's calls are as before.
+  const std::size_t before = shellCalls.size();
   PollWith(kDanger);
-  for (std::size_t i = shellCalls.size() - 2; i < shellCalls.size(); ++i) {
+  ASSERT_LT(before, shellCalls.size());
+  for (std::size_t i = before; i < shellCalls.size(); ++i) {
     EXPECT_EQ(CTrayNotifyIcon::kShortRecordSize, shellCalls[i].size);
   }
   EXPECT_FALSE(DetailsVisible());  // a notification never opens or activates anything
