@@ -16,4 +16,4 @@ struct NetWareReading {
 // balance query on it. A client that does not start gives QueryFailed and
 // the reset balance with the client's status.
 NetWareReading ReadNetWare(NetWareClient& client, const char* watchedPath,
-                           ProgramEnd endProgram = EndProgramNow);
+                           ProgramEnd endProgram);
