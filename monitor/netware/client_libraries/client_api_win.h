@@ -129,7 +129,7 @@ constexpr size_t kSchemaNameSize = (32 + 1) * 2;
 // The entry points, one pointer type each, named after the client's function
 // (netware_calls.def): ParseNetWarePath, GetDirSpaceLimitList, ...
 #define NW_OPERATION(operation, library, ordinal, entry, stackBytes, answers, parameters, result, \
-                     clientParameters)                                                           \
+                     clientParameters)                                                            \
   using entry = result(NW_CALL*) clientParameters;
 #include "netware/netware_calls.def"
 
@@ -143,8 +143,8 @@ struct StackBytes<Result(Parameters...)> {
   static constexpr size_t value = (size_t{0} + ... + ((sizeof(Parameters) + 3) / 4 * 4));
 };
 #define NW_OPERATION(operation, library, ordinal, entry, stackBytes, answers, parameters, result, \
-                     clientParameters)                                                           \
-  static_assert(StackBytes<void clientParameters>::value == stackBytes,                         \
+                     clientParameters)                                                            \
+  static_assert(StackBytes<void clientParameters>::value == stackBytes,                           \
                 "netware_calls.def: the stack bytes of " #entry);
 #include "netware/netware_calls.def"
 #endif
