@@ -7,8 +7,6 @@
 #include "framework/resource_language.h"
 #include "ui/shell_notify.h"
 
-FW_IMPLEMENT_RUNTIME_CLASS(CTrayNotifyIcon)
-
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + CTrayNotifyIcon::kShortTooltipSize ==
                   CTrayNotifyIcon::kShortRecordSize,
               "the short record ends with a 64-byte tooltip");

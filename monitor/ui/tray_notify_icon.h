@@ -8,16 +8,13 @@
 
 #include <shellapi.h>
 
-#include "framework/object.h"
 #include "framework/wnd.h"
 #include "ui/tray_hook.h"
 
 // The callback message the icon sends to its notification window.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
 
-class CTrayNotifyIcon : public fw::CObject {
-  FW_DECLARE_RUNTIME_CLASS(CTrayNotifyIcon)
-
+class CTrayNotifyIcon {
  public:
   // The first, shortest record form (tooltip of 64 bytes) and the extended
   // one (tooltip of 128 bytes, up to the item's GUID). The window and icon
@@ -34,7 +31,7 @@ class CTrayNotifyIcon : public fw::CObject {
 
   CTrayNotifyIcon();
   // Removes the icon, then frees the menu, then the hook stops any blink.
-  ~CTrayNotifyIcon() override;
+  virtual ~CTrayNotifyIcon();
   CTrayNotifyIcon(const CTrayNotifyIcon&) = delete;
   CTrayNotifyIcon& operator=(const CTrayNotifyIcon&) = delete;
 
