@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/brimlet_app.h"
-#include "process_helpers.h"
+#include "child_process.h"
+#include "window_search.h"
+#include "windows_path.h"
 #include "resources/resource.h"
 #include "ui/shell_notify.h"
 
