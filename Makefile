@@ -60,7 +60,8 @@ endif
         demo-after-setup bench package msi sign clean
 
 # The build configurations and the CMake options that make each, one line
-# each in cmake/configurations.txt, which CMake reads too. The variants, all
+# each in cmake/configurations.txt, which CMake reads too, and below them
+# which configurations have an installer package and which are shipped. The variants, all
 # but the standard one, are built each in its own build tree with its own
 # brimlet.exe (build/win32-V, or build/win64-V on the 64-bit path). A variant
 # builds and runs the tests that declare its configuration in CMake
@@ -68,10 +69,13 @@ endif
 # label "configuration". A test that declares none stops the configure, so a
 # new one cannot be left out unseen.
 CONFIGURATIONS_FILE := cmake/configurations.txt
-CONFIGURATIONS := $(shell awk '/^[a-z]/ { print $$1 }' $(CONFIGURATIONS_FILE))
+CONFIGURATIONS := $(shell awk '/^[a-z]/ && $$1 != "installer" { print $$1 }' $(CONFIGURATIONS_FILE))
 # $(call configuration_args,NAME): the options of configuration NAME.
 configuration_args = $(strip $(shell awk '$$1 == "$(1)" { $$1 = ""; print }' \
                                        $(CONFIGURATIONS_FILE)))
+# The configurations whose installer package is shipped (make msi, make sign).
+MSI_CONFIGS := $(shell awk '$$1 == "installer" && $$3 == "shipped" { print $$2 }' \
+                 $(CONFIGURATIONS_FILE))
 VARIANTS := $(filter-out standard,$(CONFIGURATIONS))
 VARIANT_DIRS := $(addprefix $(WIN_DIR)-,$(VARIANTS))
 
@@ -169,12 +173,11 @@ demo-after-setup:
 package: native
 	cd $(NATIVE_DIR) && cpack -G DEB
 
-# One Windows Installer package per shipped configuration: the standard one
-# and the Windows drive one, each in its build tree's msi/ folder. Only the
-# program and the package are built.
-MSI_CONFIGS := standard windows
+# One Windows Installer package per shipped configuration (MSI_CONFIGS, the
+# "installer ... shipped" lines of cmake/configurations.txt), each in its
+# build tree's msi/ folder. Only the program and the package are built.
 $(foreach c,$(MSI_CONFIGS),$(if $(filter $(c),$(CONFIGURATIONS)),,\
-  $(error MSI_CONFIGS: $(c) is not a configuration of $(CONFIGURATIONS_FILE))))
+  $(error $(CONFIGURATIONS_FILE): installer $(c) is not a configuration of the file)))
 msi_dir_standard := $(WIN32_DIR)
 msi_dir = $(or $(msi_dir_$(1)),$(BUILD)/win32-$(1))
 msi:
