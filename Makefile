@@ -27,12 +27,13 @@ NATIVE_DAEMON := -DBRIMLET_NATIVE_DAEMON=$(CURDIR)/$(NATIVE_DIR)/daemon/brimletd
 PROGRAMS := brimlet brimletd netcheck
 
 # Which Windows build the Wine tests, the demo and the pictures run, and why:
-# scripts/wine-arch.sh decides, in one place (WINE_ARCH=32 or 64 chooses by
-# hand; otherwise it asks whether this host's Wine runs a 32-bit program).
+# scripts/wine-arch.sh decides, the one place that probes this host's Wine
+# (WINE_ARCH=32 or 64 chooses by hand; otherwise it asks whether this host's
+# Wine runs a 32-bit program, and keeps that answer in $(BUILD)/wine-probe).
 # Make asks once and hands the answer to every script and sub-make of the run
-# (BRIMLET_WINE_PATH, "64 wine32 is not installed"). `test` and `demo` ask
-# only after setup has installed what it can, in their sub-make; goals that
-# run no Wine do not ask.
+# (BRIMLET_WINE_PATH, "64 wine32 is not installed"); WIN_ARCH is its width.
+# `test` and `demo` ask only after setup has installed what it can, in their
+# sub-make; goals that run no Wine do not ask.
 NO_WINE_GOALS := setup test demo native package msi sign clean
 ifneq ($(filter-out $(NO_WINE_GOALS),$(or $(MAKECMDGOALS),all)),)
 ifndef BRIMLET_WINE_PATH
@@ -126,7 +127,8 @@ test-wine:
 # On the 32-bit path test-wine runs them. On the 64-bit path test-wine runs
 # them on the x64 package of the 64-bit tree, and this runs the x86
 # package's: every one where Wine has a 32-bit side (WINE_ARCH=64 on a host
-# with wine32), else those that need no Wine (its tables, signing).
+# with wine32: the probe's own answer, --host, read from its answer file),
+# else those that need no Wine (its tables, signing).
 test-msi:
 ifeq ($(WIN_ARCH),64)
 	cmake --build $(WIN32_DIR) -j $(JOBS) --target brimlet brimletd msi brimlet_standins
