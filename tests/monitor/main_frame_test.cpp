@@ -119,23 +119,6 @@ NetworkState Unknown() {
   return state;
 }
 
-struct OwnedDialogSearch {
-  HWND owner;
-  HWND found;
-};
-
-// EnumThreadWindows step: stops at the first dialog that `owner` owns.
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
-  char className[16] = "";
-  GetClassNameA(window, className, sizeof className);
-  if (GetWindow(window, GW_OWNER) != search->owner || std::strcmp(className, "#32770") != 0) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
 class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -170,9 +153,10 @@ class MainFrameTest : public ::testing::Test {
   }
   // The details window: the dialog the frame owns.
   HWND Details() {
-    OwnedDialogSearch search{frame->m_hWnd, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND owner = frame->m_hWnd;
+    return FindThreadWindowWhere([owner](HWND window) {
+      return GetWindow(window, GW_OWNER) == owner && ClassOf(window) == "#32770";
+    });
   }
   std::string ControlText(int id) {
     char text[256] = "";

@@ -35,19 +35,30 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter) {
   return TRUE;
 }
 
-std::vector<HWND> Enumerate(const WindowRule& wanted, bool firstOnly) {
+std::vector<HWND> Enumerate(const WindowRule& wanted, bool firstOnly, bool thisThread) {
   Search search{&wanted, firstOnly, {}};
-  EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+  if (thisThread) {
+    EnumThreadWindows(GetCurrentThreadId(), Visit, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+  }
   return search.found;
 }
 
+HWND First(const std::vector<HWND>& found) { return found.empty() ? nullptr : found.front(); }
+
 }  // namespace
 
-std::vector<HWND> FindWindows(const WindowRule& wanted) { return Enumerate(wanted, false); }
+std::vector<HWND> FindWindows(const WindowRule& wanted) { return Enumerate(wanted, false, false); }
 
-HWND FindWindowWhere(const WindowRule& wanted) {
-  std::vector<HWND> found = Enumerate(wanted, true);
-  return found.empty() ? nullptr : found.front();
+HWND FindWindowWhere(const WindowRule& wanted) { return First(Enumerate(wanted, true, false)); }
+
+std::vector<HWND> FindThreadWindows(const WindowRule& wanted) {
+  return Enumerate(wanted, false, true);
+}
+
+HWND FindThreadWindowWhere(const WindowRule& wanted) {
+  return First(Enumerate(wanted, true, true));
 }
 
 namespace {

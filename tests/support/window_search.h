@@ -1,5 +1,6 @@
-// Finding the top-level windows of programs under test: by a rule over each
-// window, once or polled for a bounded time.
+// Finding top-level windows from a test, of the programs under test or of
+// the test's own thread: by a rule over each window, once or polled for a
+// bounded time.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,9 @@ DWORD ProcessOf(HWND window);
 std::vector<HWND> FindWindows(const WindowRule& wanted);
 // The first top-level window the rule takes, or nullptr.
 HWND FindWindowWhere(const WindowRule& wanted);
+// The same among the top-level windows of the calling thread.
+std::vector<HWND> FindThreadWindows(const WindowRule& wanted);
+HWND FindThreadWindowWhere(const WindowRule& wanted);
 // Polls every `stepMs` for at most `ms` until the rule takes a window.
 HWND WaitForWindowWhere(const WindowRule& wanted, DWORD ms, DWORD stepMs = 50);
 
