@@ -61,10 +61,10 @@ endif
         demo-after-setup bench package msi sign clean
 
 # The build configurations and the CMake options that make each, one line
-# each in cmake/configurations.txt, which CMake reads too, and below them
-# which configurations have an installer package and which are shipped. The variants, all
-# but the standard one, are built each in its own build tree with its own
-# brimlet.exe (build/win32-V, or build/win64-V on the 64-bit path). A variant
+# each in cmake/configurations.txt, which CMake reads too; below them, which
+# configurations have an installer package and which are shipped. The
+# variants, all but the standard one, are built each in its own build tree
+# with its own brimlet.exe (build/win32-V, or build/win64-V on the 64-bit path). A variant
 # builds and runs the tests that declare its configuration in CMake
 # (brimlet_test_configurations): the target configuration_tests and the ctest
 # label "configuration". A test that declares none stops the configure, so a
