@@ -64,11 +64,11 @@ endif
 # each in cmake/configurations.txt, which CMake reads too; below them, which
 # configurations have an installer package and which are shipped. The
 # variants, all but the standard one, are built each in its own build tree
-# with its own brimlet.exe (build/win32-V, or build/win64-V on the 64-bit path). A variant
-# builds and runs the tests that declare its configuration in CMake
-# (brimlet_test_configurations): the target configuration_tests and the ctest
-# label "configuration". A test that declares none stops the configure, so a
-# new one cannot be left out unseen.
+# with its own brimlet.exe (build/win32-V, or build/win64-V on the 64-bit
+# path). A variant builds and runs the tests that declare its configuration
+# in CMake (brimlet_test_configurations): the target configuration_tests and
+# the ctest label "configuration". A test that declares none stops the
+# configure, so a new one cannot be left out unseen.
 CONFIGURATIONS_FILE := cmake/configurations.txt
 CONFIGURATIONS := $(shell awk '/^[a-z]/ && $$1 != "installer" { print $$1 }' $(CONFIGURATIONS_FILE))
 # $(call configuration_args,NAME): the options of configuration NAME.
