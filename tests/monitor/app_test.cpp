@@ -9,10 +9,10 @@
 
 #include "app/brimlet_app.h"
 #include "child_process.h"
-#include "window_search.h"
-#include "windows_path.h"
 #include "resources/resource.h"
 #include "ui/shell_notify.h"
+#include "window_search.h"
+#include "windows_path.h"
 
 namespace {
 

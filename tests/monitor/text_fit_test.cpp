@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "network_file.h"
 #include "child_process.h"
-#include "window_search.h"
-#include "windows_path.h"
+#include "network_file.h"
 #include "resources/resource.h"
 #include "screen_picture.h"
+#include "window_search.h"
+#include "windows_path.h"
 
 namespace {
 
