@@ -24,6 +24,7 @@
 #include "ui/status_strings.h"
 #include "ui/tray_notify_icon.h"
 #include "ui/user_quiet.h"
+#include "window_search.h"
 
 // The frame's clock in this test: defined here, so the linker takes this one
 // and not the program's (app/notice_clock.cpp). A fixed day at noon, moved
@@ -118,23 +119,6 @@ NetworkState Unknown() {
   return state;
 }
 
-struct OwnedDialogSearch {
-  HWND owner;
-  HWND found;
-};
-
-// EnumThreadWindows step: stops at the first dialog that `owner` owns.
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
-  char className[16] = "";
-  GetClassNameA(window, className, sizeof className);
-  if (GetWindow(window, GW_OWNER) != search->owner || std::strcmp(className, "#32770") != 0) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
 class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -169,9 +153,10 @@ class MainFrameTest : public ::testing::Test {
   }
   // The details window: the dialog the frame owns.
   HWND Details() {
-    OwnedDialogSearch search{frame->m_hWnd, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND owner = frame->m_hWnd;
+    return FindThreadWindowWhere([owner](HWND window) {
+      return GetWindow(window, GW_OWNER) == owner && ClassOf(window) == "#32770";
+    });
   }
   std::string ControlText(int id) {
     char text[256] = "";
@@ -677,23 +662,12 @@ TEST_F(MainFrameTest, AClickOnTheNotificationPollsAndOpensTheDetails) {
 
 // Wine's notification area draws a notification as a balloon-style tooltip
 // window of its explorer process.
-BOOL CALLBACK FindBalloon(HWND window, LPARAM found) {
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && IsWindowVisible(window) &&
-      (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0 && process != GetCurrentProcessId()) {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND VisibleBalloon() {
-  HWND found = nullptr;
-  EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&found));
-  return found;
+  return FindWindowWhere([](HWND window) {
+    return lstrcmpiA(ClassOf(window).c_str(), TOOLTIPS_CLASSA) == 0 && IsWindowVisible(window) &&
+           (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0 &&
+           ProcessOf(window) != GetCurrentProcessId();
+  });
 }
 
 // Polls for the balloon every 100 ms, handling this thread's messages, at
