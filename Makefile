@@ -27,12 +27,13 @@ NATIVE_DAEMON := -DBRIMLET_NATIVE_DAEMON=$(CURDIR)/$(NATIVE_DIR)/daemon/brimletd
 PROGRAMS := brimlet brimletd netcheck
 
 # Which Windows build the Wine tests, the demo and the pictures run, and why:
-# scripts/wine-arch.sh decides, in one place (WINE_ARCH=32 or 64 chooses by
-# hand; otherwise it asks whether this host's Wine runs a 32-bit program).
+# scripts/wine-arch.sh decides, the one place that probes this host's Wine
+# (WINE_ARCH=32 or 64 chooses by hand; otherwise it asks whether this host's
+# Wine runs a 32-bit program, and keeps that answer in $(BUILD)/wine-probe).
 # Make asks once and hands the answer to every script and sub-make of the run
-# (BRIMLET_WINE_PATH, "64 wine32 is not installed"). `test` and `demo` ask
-# only after setup has installed what it can, in their sub-make; goals that
-# run no Wine do not ask.
+# (BRIMLET_WINE_PATH, "64 wine32 is not installed"); WIN_ARCH is its width.
+# `test` and `demo` ask only after setup has installed what it can, in their
+# sub-make; goals that run no Wine do not ask.
 NO_WINE_GOALS := setup test demo native package msi sign clean
 ifneq ($(filter-out $(NO_WINE_GOALS),$(or $(MAKECMDGOALS),all)),)
 ifndef BRIMLET_WINE_PATH
@@ -60,18 +61,22 @@ endif
         demo-after-setup bench package msi sign clean
 
 # The build configurations and the CMake options that make each, one line
-# each in cmake/configurations.txt, which CMake reads too. The variants, all
-# but the standard one, are built each in its own build tree with its own
-# brimlet.exe (build/win32-V, or build/win64-V on the 64-bit path). A variant
-# builds and runs the tests that declare its configuration in CMake
-# (brimlet_test_configurations): the target configuration_tests and the ctest
-# label "configuration". A test that declares none stops the configure, so a
-# new one cannot be left out unseen.
+# each in cmake/configurations.txt, which CMake reads too; below them, which
+# configurations have an installer package and which are shipped. The
+# variants, all but the standard one, are built each in its own build tree
+# with its own brimlet.exe (build/win32-V, or build/win64-V on the 64-bit
+# path). A variant builds and runs the tests that declare its configuration
+# in CMake (brimlet_test_configurations): the target configuration_tests and
+# the ctest label "configuration". A test that declares none stops the
+# configure, so a new one cannot be left out unseen.
 CONFIGURATIONS_FILE := cmake/configurations.txt
-CONFIGURATIONS := $(shell awk '/^[a-z]/ { print $$1 }' $(CONFIGURATIONS_FILE))
+CONFIGURATIONS := $(shell awk '/^[a-z]/ && $$1 != "installer" { print $$1 }' $(CONFIGURATIONS_FILE))
 # $(call configuration_args,NAME): the options of configuration NAME.
 configuration_args = $(strip $(shell awk '$$1 == "$(1)" { $$1 = ""; print }' \
                                        $(CONFIGURATIONS_FILE)))
+# The configurations whose installer package is shipped (make msi, make sign).
+MSI_CONFIGS := $(shell awk '$$1 == "installer" && $$3 == "shipped" { print $$2 }' \
+                 $(CONFIGURATIONS_FILE))
 VARIANTS := $(filter-out standard,$(CONFIGURATIONS))
 VARIANT_DIRS := $(addprefix $(WIN_DIR)-,$(VARIANTS))
 
@@ -122,7 +127,8 @@ test-wine:
 # On the 32-bit path test-wine runs them. On the 64-bit path test-wine runs
 # them on the x64 package of the 64-bit tree, and this runs the x86
 # package's: every one where Wine has a 32-bit side (WINE_ARCH=64 on a host
-# with wine32), else those that need no Wine (its tables, signing).
+# with wine32: the probe's own answer, --host, read from its answer file),
+# else those that need no Wine (its tables, signing).
 test-msi:
 ifeq ($(WIN_ARCH),64)
 	cmake --build $(WIN32_DIR) -j $(JOBS) --target brimlet brimletd msi brimlet_standins
@@ -169,12 +175,11 @@ demo-after-setup:
 package: native
 	cd $(NATIVE_DIR) && cpack -G DEB
 
-# One Windows Installer package per shipped configuration: the standard one
-# and the Windows drive one, each in its build tree's msi/ folder. Only the
-# program and the package are built.
-MSI_CONFIGS := standard windows
+# One Windows Installer package per shipped configuration (MSI_CONFIGS, the
+# "installer ... shipped" lines of cmake/configurations.txt), each in its
+# build tree's msi/ folder. Only the program and the package are built.
 $(foreach c,$(MSI_CONFIGS),$(if $(filter $(c),$(CONFIGURATIONS)),,\
-  $(error MSI_CONFIGS: $(c) is not a configuration of $(CONFIGURATIONS_FILE))))
+  $(error $(CONFIGURATIONS_FILE): installer $(c) is not a configuration of the file)))
 msi_dir_standard := $(WIN32_DIR)
 msi_dir = $(or $(msi_dir_$(1)),$(BUILD)/win32-$(1))
 msi:

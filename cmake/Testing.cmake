@@ -122,14 +122,11 @@ endfunction()
 
 if(WIN32)
   set(BRIMLET_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
-  # The programs of a tree run only in a Wine of their own width; the Wine
-  # scripts read it beside the tree's prefix (scripts/wine-env.sh).
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(BRIMLET_WINE_ARCH 64)
-  else()
-    set(BRIMLET_WINE_ARCH 32)
-  endif()
-  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wine-arch CONTENT "${BRIMLET_WINE_ARCH}\n")
+  # The programs of a tree run only in a Wine of their own width: the tree
+  # records its width, which scripts/wine-arch.sh reads for a prefix inside it.
+  math(EXPR _brimlet_width "${CMAKE_SIZEOF_VOID_P} * 8")
+  set(BRIMLET_WINDOWS_WIDTH ${_brimlet_width} CACHE INTERNAL
+      "The width of this tree's Windows programs (scripts/wine-arch.sh)")
   configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.sh.in
                  ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE

@@ -8,13 +8,15 @@
 # archive whose i386 packages do not match the installed amd64 ones, a policy
 # without foreign architectures or a host that runs no 32-bit programs cannot
 # have it. Setup then says why in one line and succeeds: the Windows tests
-# take the 64-bit path (scripts/wine-arch.sh).
+# take the 64-bit path. Whether this host runs 32-bit programs at all is
+# scripts/wine-arch.sh's first answer, asked there.
 #
-# BRIMLET_PROBE_LD32 (the 32-bit C library's loader) and
 # BRIMLET_SETUP_RETRY_WAIT (seconds between tries of the index update) and
-# BRIMLET_SETUP_POLICY_RC (where the no-service-start policy goes) are
-# for the tests of this script.
+# BRIMLET_SETUP_POLICY_RC (where the no-service-start policy goes) are for
+# the tests of this script, with wine-arch.sh's BRIMLET_PROBE_LD32 and
+# BRIMLET_PROBE_WINE32.
 set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 required=(
   make cmake ninja-build g++ googletest python3
@@ -27,7 +29,6 @@ required=(
 wine32=wine32:i386
 update_tries=3
 retry_wait="${BRIMLET_SETUP_RETRY_WAIT:-3}"
-ld32="${BRIMLET_PROBE_LD32:-/lib/ld-linux.so.2}"
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -37,10 +38,15 @@ for p in "${required[@]}"; do
 done
 want32=no
 no32_reason=""
-if ! "$ld32" --version </dev/null >/dev/null 2>&1; then
-  no32_reason="this host runs no 32-bit programs"
-elif ! installed "$wine32"; then
-  want32=yes
+if ! installed "$wine32"; then
+  # The probe starts no Wine while wine32 is not there; its one answer that
+  # rules wine32 out is the host's.
+  probed="$(bash "$here/wine-arch.sh" --why --host)"
+  if [ "$probed" = "64 this host runs no 32-bit programs" ]; then
+    no32_reason="${probed#64 }"
+  else
+    want32=yes
+  fi
 fi
 
 if [ ${#missing[@]} -eq 0 ] && [ "$want32" = no ]; then

@@ -1,31 +1,44 @@
 #!/usr/bin/env bash
-# wine-arch.sh [--why] [--host]
-# The one place that decides which Windows programs the Wine scripts run
-# here, 32 or 64, and why. Prints the width; with --why, the width, a blank
-# and the reason ("64 wine32 is not installed").
+# wine-arch.sh [--why] [--host] [--prefix PREFIX]
+# Which Windows programs, 32 or 64, run under which Wine here, and why: the
+# one place that decides it, and the one probe of this host's Wine. Every
+# script that runs Wine (through scripts/wine-env.sh), the Makefile and the
+# setup ask here; nothing else looks at the host's 32-bit side. Prints the
+# width; with --why, the width, a blank and the reason ("64 wine32 is not
+# installed").
 #
 # In this order:
+#   0. with --prefix, a prefix directly inside a Windows build tree: that
+#      tree's width (its programs run only in a Wine of their width), as
+#      CMake recorded it in the tree's cache (BRIMLET_WINDOWS_WIDTH);
 #   1. BRIMLET_WINE_PATH, the answer a make run took ("64 WINE_ARCH=64"), so
 #      every script of one run follows the same choice;
 #   2. WINE_ARCH (32 or 64), a choice by hand;
 #   3. the probe: can this host's Wine run a 32-bit program? That takes more
 #      than a 32-bit C library: wine32 must be installed (an archive without
 #      matching i386 packages cannot install it) and a 32-bit program must
-#      start under it. The answer is kept in $BRIMLET_BUILD/wine-probe (the
-#      build folder) until wine32 is installed, removed or upgraded.
-# --host skips 1 and 2: the probe's answer alone.
+#      start under it. Its first answer, "this host runs no 32-bit
+#      programs", is also what the setup asks before it tries to install
+#      wine32. Starting Wine takes seconds: that answer is written to
+#      $BRIMLET_BUILD/wine-probe (the build folder) and read from there until
+#      wine32 is installed, removed or upgraded.
+# --host skips 0 to 2: the probe's answer alone.
 #
 # BRIMLET_PROBE_LD32 and BRIMLET_PROBE_WINE32 name the 32-bit C library's
-# loader and Wine's 32-bit loader, for the tests of this script.
+# loader and Wine's 32-bit loader, for the tests of this script and of the
+# setup.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-why=no probe_only=no
-for arg in "$@"; do
-  case "$arg" in
+why=no probe_only=no prefix=""
+while [ $# -gt 0 ]; do
+  case "$1" in
     --why) why=yes ;;
     --host) probe_only=yes ;;
-    *) echo "usage: wine-arch.sh [--why] [--host]" >&2; exit 2 ;;
+    --prefix) [ $# -ge 2 ] || { echo "wine-arch: --prefix needs a prefix" >&2; exit 2; }
+              prefix="$2"; shift ;;
+    *) echo "usage: wine-arch.sh [--why] [--host] [--prefix PREFIX]" >&2; exit 2 ;;
   esac
+  shift
 done
 
 answer() {  # width reason
@@ -34,6 +47,13 @@ answer() {  # width reason
 }
 
 if [ "$probe_only" = no ]; then
+  if [ -n "$prefix" ]; then
+    tree="$(dirname "$prefix")"
+    width="$(sed -n 's/^BRIMLET_WINDOWS_WIDTH:INTERNAL=//p' "$tree/CMakeCache.txt" 2>/dev/null | tr -d ' \r')"
+    case "$width" in
+      32|64) answer "$width" "the build tree $tree holds $width-bit programs" ;;
+    esac
+  fi
   taken="${BRIMLET_WINE_PATH:-}"
   case "$taken" in
     "32 "?*|"64 "?*) answer "${taken%% *}" "${taken#* }" ;;

@@ -1,18 +1,13 @@
 # Environment shared by every Wine invocation of the project (sourced, with
-# WINEPREFIX set), and the one place that decides which Wine runs:
-#   - a prefix directly inside a build tree serves that tree's programs, so
-#     the tree's width decides (its file wine-arch, written by CMake);
-#   - otherwise the run's choice, WINE_ARCH or the probe, all made by
-#     scripts/wine-arch.sh.
+# WINEPREFIX set): the Wine that scripts/wine-arch.sh chooses for the prefix
+# (a prefix directly inside a build tree takes the tree's width; any other
+# the run's choice, WINE_ARCH or the probe).
 # 32: Debian's wine in a win32 prefix. 64: the wine64 loader in a win64
 # prefix, through scripts/wine64/wine first on PATH (and WINELOADER), since
 # /usr/bin/wine prefers the 32-bit loader even where it cannot run.
 _brimlet_scripts="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-if [ -n "${WINEPREFIX:-}" ] && [ -f "$(dirname "$WINEPREFIX")/wine-arch" ]; then
-  BRIMLET_WINE_ARCH="$(tr -d ' \r\n' <"$(dirname "$WINEPREFIX")/wine-arch")"
-else
-  BRIMLET_WINE_ARCH="$("$_brimlet_scripts/wine-arch.sh")" || return 1 2>/dev/null || exit 1
-fi
+BRIMLET_WINE_ARCH="$("$_brimlet_scripts/wine-arch.sh" ${WINEPREFIX:+--prefix "$WINEPREFIX"})" ||
+  return 1 2>/dev/null || exit 1
 export BRIMLET_WINE_ARCH
 # Without the 64-bit folder from an earlier choice.
 PATH=":$PATH:"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Creates the Wine prefix $WINEPREFIX once, under a lock so that parallel
-# tests do not race: a 32-bit or 64-bit prefix as scripts/wine-env.sh decides,
+# tests do not race: a 32-bit or 64-bit prefix as scripts/wine-arch.sh decides,
 # no crash dialog, unmanaged windows (a bare Xvfb has no window manager) and
 # the Wine fonts copied in. A Wine that cannot start is an error that says so.
 set -euo pipefail

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "core/command_line.h"
 #include "core/fixed_text.h"
 #include "app/main_frame.h"
@@ -44,6 +46,8 @@ TaskbarWatch& SystemTaskbar() {
 }
 
 }  // namespace
+
+void EndProgramNow(int status) { std::exit(status); }
 
 CBrimletApp::CBrimletApp() : CBrimletApp(SystemTaskbar()) {}
 

@@ -13,6 +13,10 @@
 
 class CMainFrame;
 
+// Ends the process at once with the given exit status: the NetWare reading's
+// end when it cannot set up its directory request (reading_source.cpp).
+void EndProgramNow(int status);
+
 // What start-up sees of the shell's taskbar: the program watches the real
 // one, a test gives its own taskbar and clock.
 class TaskbarWatch {

@@ -108,6 +108,8 @@ class CMainFrame : public fw::CFrameWnd {
   NoticeRules notices;
   // The exact figures of the last reading, which the notice rules judge.
   ExactFigures figures;
+  // The tooltip the shell last accepted: an unchanged one is not sent again.
+  std::string shownTooltip;
   // The snooze line of the menu as the resources give it, with its "%s", and
   // the command that ends a snooze.
   std::string snoozeLineTemplate;

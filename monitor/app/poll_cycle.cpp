@@ -58,8 +58,15 @@ CMainFrame::LevelStep CMainFrame::FollowLevel(StatusLevel level) {
   return step;
 }
 
+// The tray's record keeps its tooltip, also for a taskbar started again, so a
+// tooltip that did not change costs the shell nothing. One the shell refused
+// is sent again at the next poll.
 void CMainFrame::UpdateTooltip(const DetailsView& view) {
-  trayIcon.ChangeTooltip(view.tooltipText.c_str(), false);
+  if (view.tooltipText == shownTooltip) {
+    return;
+  }
+  shownTooltip = trayIcon.ChangeTooltip(view.tooltipText.c_str(), false) ? view.tooltipText
+                                                                          : std::string();
 }
 
 void CMainFrame::ShowLevelIcon(StatusLevel level) {

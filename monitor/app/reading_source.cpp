@@ -14,6 +14,7 @@ SourceReading ReadSource(const char* watchedPath) { return {ReadWindowsDrive(wat
 
 #include <memory>
 
+#include "app/brimlet_app.h"
 #include "app/simulated_choice.h"
 #include "netware/make_client.h"
 #include "netware/netware_reading.h"
@@ -21,7 +22,7 @@ SourceReading ReadSource(const char* watchedPath) { return {ReadWindowsDrive(wat
 // One client per poll, started once for both queries.
 SourceReading ReadSource(const char* watchedPath) {
   std::unique_ptr<NetWareClient> client = MakeNetWareClient(kSimulatedClientMaker);
-  const NetWareReading reading = ReadNetWare(*client, watchedPath);
+  const NetWareReading reading = ReadNetWare(*client, watchedPath, EndProgramNow);
   return {reading.quota, reading.balance.balance};
 }
 

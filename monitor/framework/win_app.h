@@ -4,16 +4,14 @@
 
 #include <windows.h>
 
-#include "framework/object.h"
-
 namespace fw {
 
 class CWnd;
 
-class CWinApp : public CObject {
+class CWinApp {
  public:
   CWinApp();
-  ~CWinApp() override;
+  virtual ~CWinApp();
 
   // Start-up; false ends the process without running the message loop.
   virtual bool InitInstance();

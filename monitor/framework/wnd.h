@@ -4,14 +4,12 @@
 
 #include <windows.h>
 
-#include "framework/object.h"
-
 namespace fw {
 
-class CWnd : public CObject {
+class CWnd {
  public:
   CWnd() = default;
-  ~CWnd() override;
+  virtual ~CWnd();
   CWnd(const CWnd&) = delete;
   CWnd& operator=(const CWnd&) = delete;
 

@@ -68,12 +68,6 @@ class DirectorySession {
 
 int32_t AsResult(uint32_t status) { return static_cast<int32_t>(status); }
 
-}  // namespace
-
-void EndProgramNow(int status) { std::exit(status); }
-
-namespace {
-
 // The query's steps, into `balance` (already reset).
 int32_t ReadBalance(NetWareClient& client, AccountBalance* balance, ProgramEnd endProgram) {
   uint32_t status = 0;

@@ -11,11 +11,10 @@
 constexpr int32_t kBalanceRead = 1;
 constexpr int32_t NotAuthenticated = -124;
 
-// What the query calls when it cannot set up its directory request.
+// What the query calls when it cannot set up its directory request: the
+// program's own end (EndProgramNow, app/brimlet_app.h), or in tests a
+// recorder; nullptr only returns the failing status.
 using ProgramEnd = void (*)(int status);
-
-// Ends the process at once with the given exit status.
-void EndProgramNow(int status);
 
 // What the query read, and its answer: 1, NotAuthenticated, or the failing
 // client status.
@@ -28,4 +27,4 @@ struct BalanceReading {
 // Credit", on a client the caller has started. A failure while setting up the
 // request calls endProgram(1); if that returns (as in tests) the query
 // returns the failing status.
-BalanceReading QueryAccountBalance(NetWareClient& client, ProgramEnd endProgram = EndProgramNow);
+BalanceReading QueryAccountBalance(NetWareClient& client, ProgramEnd endProgram);

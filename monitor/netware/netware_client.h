@@ -45,71 +45,13 @@ struct NwServerDetails {
   uint8_t ttsLevel = 0;
 };
 
-// Every operation answers 0 for success or a NetWare status, except
-// IsDirAuthenticated, which answers nonzero when the workstation holds a
-// directory authentication. Optional outputs may be nullptr. Text outputs are
-// NUL-terminated and never longer than the size given for them.
+// The seam's operations are listed once, in netware_calls.def, with the
+// library and ordinal of the client that answers each.
 class NetWareClient {
  public:
   virtual ~NetWareClient() = default;
 
-  // --- File server access ---
-  virtual uint32_t StartClient(const void* reserved1, const void* reserved2) = 0;
-  virtual uint32_t ResolvePath(const char* path, NwConnection* connection, NwDirHandle* dirHandle,
-                               char* serverPath, size_t serverPathSize) = 0;
-  virtual uint32_t ConvertNameSpace(NwConnection connection, NwDirHandle dirHandle, uint8_t flag,
-                                    uint8_t sourceNameSpace, uint8_t targetNameSpace,
-                                    const char* source, char* target, uint16_t targetSize) = 0;
-  virtual uint32_t VolumeNameOfPath(const char* path, char* volumeName, size_t volumeNameSize) = 0;
-  virtual uint32_t VolumeNumber(NwConnection connection, const char* volumeName,
-                                uint16_t* volumeNumber) = 0;
-  virtual uint32_t ConnectionItem(NwConnection connection, uint32_t selector, uint32_t size,
-                                  void* item) = 0;
-  virtual uint32_t LoginNameOfConnection(NwConnection connection, uint16_t connectionNumber,
-                                         char* loginName, size_t loginNameSize,
-                                         uint16_t* objectType, uint32_t* objectId,
-                                         uint8_t loginTime[7]) = 0;
-  virtual uint32_t UserVolumeRestriction(NwConnection connection, uint8_t volumeNumber,
-                                         uint32_t objectId, uint32_t* restrictionBlocks,
-                                         uint32_t* inUseBlocks) = 0;
-  virtual uint32_t QueryServerName(NwConnection connection, char* serverName, size_t serverNameSize,
-                                   NwServerDetails* details) = 0;
-  virtual uint32_t OpenTempDirHandle(NwConnection connection, NwDirHandle baseHandle,
-                                     const char* path, NwDirHandle* newHandle,
-                                     uint8_t* rightsMask) = 0;
-  // Writes the packed limit list (see space_limit_list.h) into reply, at most
-  // replySize bytes, and the number of bytes written into replyLength.
-  virtual uint32_t ReadDirSpaceLimits(NwConnection connection, NwDirHandle dirHandle,
-                                      uint8_t* reply, size_t replySize, size_t* replyLength) = 0;
-  virtual uint32_t CloseDirHandle(NwConnection connection, NwDirHandle dirHandle) = 0;
-
-  // --- Locale and character conversion ---
-  virtual uint32_t LocaleNumbers(uint8_t* localeRecord, size_t localeRecordSize) = 0;
-  virtual uint32_t StartCharConversion(uint32_t first, uint32_t second) = 0;
-  virtual uint32_t EndCharConversion() = 0;
-
-  // --- Directory (NDS) access ---
-  virtual uint32_t OpenDirContext(NwDirContext* context) = 0;
-  virtual uint32_t IsDirAuthenticated() = 0;
-  virtual uint32_t AllocDirBuffer(size_t size, NwDirBuffer* buffer) = 0;
-  virtual uint32_t PrepareDirBuffer(NwDirContext context, uint32_t operation,
-                                    NwDirBuffer buffer) = 0;
-  virtual uint32_t AddAttributeName(NwDirContext context, NwDirBuffer buffer,
-                                    const char* attributeName) = 0;
-  virtual uint32_t LoggedInObjectName(NwDirContext context, char* objectName,
-                                      size_t objectNameSize) = 0;
-  virtual uint32_t ReadObject(NwDirContext context, const char* objectName, uint32_t infoType,
-                              uint8_t allAttributes, NwDirBuffer attributeNames,
-                              int32_t* iterationHandle, NwDirBuffer reply) = 0;
-  virtual uint32_t ReplyAttributeCount(NwDirContext context, NwDirBuffer reply,
-                                       uint32_t* count) = 0;
-  virtual uint32_t NextAttributeName(NwDirContext context, NwDirBuffer reply, char* attributeName,
-                                     size_t attributeNameSize, uint32_t* valueCount,
-                                     uint32_t* syntaxId) = 0;
-  // Writes one value of the current attribute; valueSize must hold the syntax
-  // (1 byte for kSyntaxBoolean, 4 for the integer syntaxes).
-  virtual uint32_t NextAttributeValue(NwDirContext context, NwDirBuffer reply, uint32_t syntaxId,
-                                      void* value, size_t valueSize) = 0;
-  virtual uint32_t FreeDirBuffer(NwDirBuffer buffer) = 0;
-  virtual uint32_t CloseDirContext(NwDirContext context) = 0;
+#define NW_OPERATION(operation, library, ordinal, entry, stackBytes, answers, parameters, ...) \
+  virtual uint32_t operation parameters = 0;
+#include "netware/netware_calls.def"
 };

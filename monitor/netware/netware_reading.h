@@ -15,5 +15,4 @@ struct NetWareReading {
 // Starts the client, then runs the disk restriction query and the account
 // balance query on it. A client that does not start gives QueryFailed and
 // the reset balance with the client's status.
-NetWareReading ReadNetWare(NetWareClient& client, const char* watchedPath,
-                           ProgramEnd endProgram = EndProgramNow);
+NetWareReading ReadNetWare(NetWareClient& client, const char* watchedPath, ProgramEnd endProgram);

@@ -3,13 +3,8 @@
 namespace {
 
 constexpr const char* kNames[kClientOperationCount] = {
-    "StartClient",        "ResolvePath",         "ConvertNameSpace",      "VolumeNameOfPath",
-    "VolumeNumber",       "ConnectionItem",      "LoginNameOfConnection", "UserVolumeRestriction",
-    "QueryServerName",    "OpenTempDirHandle",   "ReadDirSpaceLimits",    "CloseDirHandle",
-    "LocaleNumbers",      "StartCharConversion", "EndCharConversion",     "OpenDirContext",
-    "IsDirAuthenticated", "AllocDirBuffer",      "PrepareDirBuffer",      "AddAttributeName",
-    "LoggedInObjectName", "ReadObject",          "ReplyAttributeCount",   "NextAttributeName",
-    "NextAttributeValue", "FreeDirBuffer",       "CloseDirContext",
+#define NW_OPERATION(operation, ...) #operation,
+#include "netware/netware_calls.def"
 };
 
 }  // namespace

@@ -5,36 +5,14 @@
 #include <string>
 
 enum class ClientOperation {
-  StartClient,
-  ResolvePath,
-  ConvertNameSpace,
-  VolumeNameOfPath,
-  VolumeNumber,
-  ConnectionItem,
-  LoginNameOfConnection,
-  UserVolumeRestriction,
-  QueryServerName,
-  OpenTempDirHandle,
-  ReadDirSpaceLimits,
-  CloseDirHandle,
-  LocaleNumbers,
-  StartCharConversion,
-  EndCharConversion,
-  OpenDirContext,
-  IsDirAuthenticated,
-  AllocDirBuffer,
-  PrepareDirBuffer,
-  AddAttributeName,
-  LoggedInObjectName,
-  ReadObject,
-  ReplyAttributeCount,
-  NextAttributeName,
-  NextAttributeValue,
-  FreeDirBuffer,
-  CloseDirContext,
+#define NW_OPERATION(operation, ...) operation,
+#include "netware/netware_calls.def"
 };
 
-constexpr int kClientOperationCount = static_cast<int>(ClientOperation::CloseDirContext) + 1;
+constexpr int kClientOperationCount = 0
+#define NW_OPERATION(...) +1
+#include "netware/netware_calls.def"
+    ;
 
 const char* ClientOperationName(ClientOperation operation);
 

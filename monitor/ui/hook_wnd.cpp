@@ -4,8 +4,6 @@
 
 #include "framework/current_message.h"
 
-FW_IMPLEMENT_RUNTIME_CLASS(CHookWnd)
-
 namespace {
 
 // Guards every change of a chain. Never held while a message is dispatched:

@@ -6,16 +6,12 @@
 
 #include <windows.h>
 
-#include "framework/object.h"
-
-class CHookWnd : public fw::CObject {
-  FW_DECLARE_RUNTIME_CLASS(CHookWnd)
-
+class CHookWnd {
  public:
   CHookWnd() = default;
   // A hook still attached is detached, so its window never calls a destroyed
   // object.
-  ~CHookWnd() override;
+  virtual ~CHookWnd();
   CHookWnd(const CHookWnd&) = delete;
   CHookWnd& operator=(const CHookWnd&) = delete;
 

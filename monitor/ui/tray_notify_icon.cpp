@@ -7,8 +7,6 @@
 #include "framework/resource_language.h"
 #include "ui/shell_notify.h"
 
-FW_IMPLEMENT_RUNTIME_CLASS(CTrayNotifyIcon)
-
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + CTrayNotifyIcon::kShortTooltipSize ==
                   CTrayNotifyIcon::kShortRecordSize,
               "the short record ends with a 64-byte tooltip");
@@ -38,7 +36,7 @@ constexpr UINT kMenuFlags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON;
 
 }  // namespace
 
-CTrayNotifyIcon::CTrayNotifyIcon() : iconData() { hook.SetOwner(this); }
+CTrayNotifyIcon::CTrayNotifyIcon() : iconData() {}
 
 CTrayNotifyIcon::~CTrayNotifyIcon() {
   RemoveFromTray();
@@ -87,7 +85,9 @@ bool CTrayNotifyIcon::AddToTray(fw::CWnd* notifyWnd, UINT iconId, const char* to
     hook.Detach();
     hook.Attach(frame);
   }
-  hook.SetOwner(this);
+  // The timer carries the icon id, which is how the hook tells it from the
+  // frame's own timers.
+  hook.SetTimerEventId(iconId);
 
   notifyWindow = notifyWnd;
   SetRecordSize(extended);
@@ -115,23 +115,28 @@ bool CTrayNotifyIcon::AnimateIcons(const HICON* icons, int count, UINT intervalM
   if (icons == nullptr || count <= 0 || !ChangeIcon(icons[0])) {
     return false;
   }
-  // The timer carries the icon id, which is how the hook tells it from the
-  // frame's own timers.
-  hook.StartAnimation(icons, count, iconData.uID, intervalMs);
+  frames.assign(icons, icons + count);
+  frameIndex = 0;
+  hook.StartTimer(intervalMs);
   return true;
 }
 
 void CTrayNotifyIcon::NextFrame() {
-  HICON icon = nullptr;
-  if (!hook.AdvanceFrame(&icon)) {
+  // A stray tick after the blink stopped has nothing to show.
+  if (frames.empty()) {
     return;
   }
+  frameIndex = (frameIndex + 1) % frames.size();
   iconData.uFlags = NIF_ICON;
-  iconData.hIcon = icon;
+  iconData.hIcon = frames[frameIndex];
   ShellNotify(NIM_MODIFY, &iconData);
 }
 
-void CTrayNotifyIcon::StopAnimation() { hook.StopAnimation(); }
+void CTrayNotifyIcon::StopAnimation() {
+  hook.StopTimer();
+  frames.clear();
+  frameIndex = 0;
+}
 
 bool CTrayNotifyIcon::ChangeTooltip(const char* text, bool extended) {
   if (!created) {

@@ -8,16 +8,15 @@
 
 #include <shellapi.h>
 
-#include "framework/object.h"
+#include <vector>
+
 #include "framework/wnd.h"
 #include "ui/tray_hook.h"
 
 // The callback message the icon sends to its notification window.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
 
-class CTrayNotifyIcon : public fw::CObject {
-  FW_DECLARE_RUNTIME_CLASS(CTrayNotifyIcon)
-
+class CTrayNotifyIcon : public CTrayHook::Listener {
  public:
   // The first, shortest record form (tooltip of 64 bytes) and the extended
   // one (tooltip of 128 bytes, up to the item's GUID). The window and icon
@@ -34,7 +33,7 @@ class CTrayNotifyIcon : public fw::CObject {
 
   CTrayNotifyIcon();
   // Removes the icon, then frees the menu, then the hook stops any blink.
-  ~CTrayNotifyIcon() override;
+  virtual ~CTrayNotifyIcon();
   CTrayNotifyIcon(const CTrayNotifyIcon&) = delete;
   CTrayNotifyIcon& operator=(const CTrayNotifyIcon&) = delete;
 
@@ -60,13 +59,13 @@ class CTrayNotifyIcon : public fw::CObject {
   // is, or when the shell said it is gone (timed out, closed or clicked).
   bool WithdrawBalloon();
 
-  void NextFrame();      // one blink step
-  void StopAnimation();  // the icon keeps the frame it shows
+  void NextFrame() override;  // one blink step
+  void StopAnimation();       // the icon keeps the frame it shows
 
   // Delete the icon from the area and add it again from the kept record.
   void HideIcon();
   void ShowIcon();
-  void OnTaskbarCreated();
+  void OnTaskbarCreated() override;
   // The final deletion; the destructor runs it.
   void RemoveFromTray();
 
@@ -90,6 +89,9 @@ class CTrayNotifyIcon : public fw::CObject {
   bool hidden = false;
   bool balloonShown = false;
   fw::CWnd* notifyWindow = nullptr;
-  CTrayHook hook;
+  CTrayHook hook{this};
+  // The blink's pictures (the handles stay the caller's) and the one shown.
+  std::vector<HICON> frames;
+  size_t frameIndex = 0;
   HMENU menu = nullptr;
 };

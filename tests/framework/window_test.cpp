@@ -146,15 +146,4 @@ TEST(MessageLoop, EndsWhenTheMainWindowIsDestroyed) {
   EXPECT_EQ(nullptr, frame.m_hWnd);
 }
 
-class NamedObject : public fw::CObject {
-  FW_DECLARE_RUNTIME_CLASS(NamedObject)
-};
-FW_IMPLEMENT_RUNTIME_CLASS(NamedObject)
-
-TEST(RuntimeClass, CarriesTheClassName) {
-  NamedObject object;
-  const fw::CObject& base = object;
-  EXPECT_STREQ("NamedObject", base.GetRuntimeClass()->className);
-}
-
 }  // namespace

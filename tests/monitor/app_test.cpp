@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "app/brimlet_app.h"
-#include "process_helpers.h"
+#include "child_process.h"
 #include "resources/resource.h"
 #include "ui/shell_notify.h"
+#include "window_search.h"
+#include "windows_path.h"
 
 namespace {
 
@@ -31,21 +33,12 @@ struct FakeClock : TaskbarWatch {
 CBrimletApp* aboutApp = nullptr;
 int aboutBoxesSeen = -1;
 
-BOOL CALLBACK CountAboutBox(HWND window, LPARAM count) {
-  char title[64] = "";
-  GetWindowTextA(window, title, sizeof title);
-  if (std::string(title) == "About Brimlet") {
-    ++*reinterpret_cast<int*>(count);
-  }
-  return TRUE;
-}
-
 void CALLBACK SecondAboutThenClose(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   aboutApp->OnCommand(ID_APP_ABOUT);
   aboutApp->OnCommand(ID_APP_ABOUT);
-  aboutBoxesSeen = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountAboutBox, reinterpret_cast<LPARAM>(&aboutBoxesSeen));
+  aboutBoxesSeen = static_cast<int>(
+      FindThreadWindows([](HWND window) { return TitleOf(window) == "About Brimlet"; }).size());
   HWND box = FindWindowA(nullptr, "About Brimlet");
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
@@ -155,19 +148,14 @@ BOOL CALLBACK CollectText(HWND window, LPARAM) {
   return TRUE;
 }
 
-BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
-  char className[16] = "";
-  GetClassNameA(window, className, sizeof className);
-  if (std::string(className) == "#32770" && IsWindowVisible(window)) {
-    CollectText(window, 0);
-    EnumChildWindows(window, CollectText, 0);
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  }
-  return TRUE;
-}
-
 void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
-  EnumThreadWindows(GetCurrentThreadId(), AnswerMessageBox, 0);
+  for (HWND box : FindThreadWindows([](HWND window) {
+         return ClassOf(window) == "#32770" && IsWindowVisible(window);
+       })) {
+    CollectText(box, 0);
+    EnumChildWindows(box, CollectText, 0);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
 }
 
 bool Holds(const std::vector<std::string>& texts, const std::string& text) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "resources/resource.h"
+#include "window_search.h"
 
 namespace {
 
@@ -41,16 +42,10 @@ std::string Text(HWND window) {
   return text;
 }
 
-BOOL CALLBACK MatchPolledDetails(HWND window, LPARAM found) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
+bool IsPolledDetails(HWND window) {
   HWND percent = GetDlgItem(window, IDC_PERCENT_TEXT);
-  if (!IsWindowVisible(window) || lstrcmpA(name, "#32770") != 0 || percent == nullptr ||
-      Text(percent) == kPercentPlaceholder) {
-    return TRUE;
-  }
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
+  return IsWindowVisible(window) && ClassOf(window) == "#32770" && percent != nullptr &&
+         Text(percent) != kPercentPlaceholder;
 }
 
 BOOL CALLBACK PrintStatic(HWND control, LPARAM) {
@@ -63,11 +58,7 @@ BOOL CALLBACK PrintStatic(HWND control, LPARAM) {
 
 int main(int argc, char** argv) {
   const DWORD limitMs = argc > 1 ? static_cast<DWORD>(std::atol(argv[1])) : 20000;
-  HWND details = nullptr;
-  for (DWORD waited = 0; details == nullptr && waited <= limitMs; waited += 100) {
-    EnumWindows(MatchPolledDetails, reinterpret_cast<LPARAM>(&details));
-    if (details == nullptr) Sleep(100);
-  }
+  HWND details = WaitForWindowWhere(IsPolledDetails, limitMs, 100);
   if (details == nullptr) {
     std::printf("no polled details window within %lu ms\n", static_cast<unsigned long>(limitMs));
     return 1;

@@ -24,6 +24,7 @@
 #include "ui/status_strings.h"
 #include "ui/tray_notify_icon.h"
 #include "ui/user_quiet.h"
+#include "window_search.h"
 
 // The frame's clock in this test: defined here, so the linker takes this one
 // and not the program's (app/notice_clock.cpp). A fixed day at noon, moved
@@ -118,23 +119,6 @@ NetworkState Unknown() {
   return state;
 }
 
-struct OwnedDialogSearch {
-  HWND owner;
-  HWND found;
-};
-
-// EnumThreadWindows step: stops at the first dialog that `owner` owns.
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<OwnedDialogSearch*>(parameter);
-  char className[16] = "";
-  GetClassNameA(window, className, sizeof className);
-  if (GetWindow(window, GW_OWNER) != search->owner || std::strcmp(className, "#32770") != 0) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
 class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -169,9 +153,10 @@ class MainFrameTest : public ::testing::Test {
   }
   // The details window: the dialog the frame owns.
   HWND Details() {
-    OwnedDialogSearch search{frame->m_hWnd, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND owner = frame->m_hWnd;
+    return FindThreadWindowWhere([owner](HWND window) {
+      return GetWindow(window, GW_OWNER) == owner && ClassOf(window) == "#32770";
+    });
   }
   std::string ControlText(int id) {
     char text[256] = "";
@@ -258,6 +243,25 @@ TEST_F(MainFrameTest, TheTooltipReachesTheShellAsComposed) {
     }
   }
   EXPECT_TRUE(seen);
+}
+
+// The shell's record keeps the tooltip: a poll sends it only when it changed.
+TEST_F(MainFrameTest, AnUnchangedTooltipIsNotSentAgain) {
+  Start(kWarning);
+  const struct {
+    NetworkState state;
+    std::size_t sent;
+  } polls[] = {{kWarning, 0}, {kDanger, 1}, {kDanger, 0}, {Unknown(), 1}, {kWarning, 1}};
+  for (std::size_t i = 0; i < sizeof polls / sizeof polls[0]; ++i) {
+    const std::size_t before = shellCalls.size();
+    PollWith(polls[i].state);
+    std::size_t sent = 0;
+    for (std::size_t c = before; c < shellCalls.size(); ++c) {
+      if ((shellCalls[c].flags & NIF_TIP) != 0) ++sent;
+    }
+    EXPECT_EQ(polls[i].sent, sent) << "poll " << i;
+  }
+  EXPECT_EQ("Disk space used :  80% on H:\\ - 20.00 Mb free.", LastTooltip());
 }
 
 TEST_F(MainFrameTest, AlertsFollowTheLevelSequence) {
@@ -577,8 +581,10 @@ TEST_F(MainFrameTest, ANotificationAtEachRiseNoneWhileTheLevelStaysOrFalls) {
     EXPECT_NE(0u, LastShellCall().flags & NIF_INFO) << "poll " << i;
   }
   // The record went back to the short form: the next poll's calls are as before.
+  const std::size_t before = shellCalls.size();
   PollWith(kDanger);
-  for (std::size_t i = shellCalls.size() - 2; i < shellCalls.size(); ++i) {
+  ASSERT_LT(before, shellCalls.size());
+  for (std::size_t i = before; i < shellCalls.size(); ++i) {
     EXPECT_EQ(CTrayNotifyIcon::kShortRecordSize, shellCalls[i].size);
   }
   EXPECT_FALSE(DetailsVisible());  // a notification never opens or activates anything
@@ -656,23 +662,12 @@ TEST_F(MainFrameTest, AClickOnTheNotificationPollsAndOpensTheDetails) {
 
 // Wine's notification area draws a notification as a balloon-style tooltip
 // window of its explorer process.
-BOOL CALLBACK FindBalloon(HWND window, LPARAM found) {
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && IsWindowVisible(window) &&
-      (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0 && process != GetCurrentProcessId()) {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND VisibleBalloon() {
-  HWND found = nullptr;
-  EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&found));
-  return found;
+  return FindWindowWhere([](HWND window) {
+    return lstrcmpiA(ClassOf(window).c_str(), TOOLTIPS_CLASSA) == 0 && IsWindowVisible(window) &&
+           (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) != 0 &&
+           ProcessOf(window) != GetCurrentProcessId();
+  });
 }
 
 // Polls for the balloon every 100 ms, handling this thread's messages, at

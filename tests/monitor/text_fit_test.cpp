@@ -16,10 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "network_file.h"
-#include "process_helpers.h"
 #include "resources/resource.h"
 #include "screen_picture.h"
+#include "window_search.h"
+#include "windows_path.h"
 
 namespace {
 
@@ -76,51 +78,18 @@ std::string Text(HWND window) {
   return text;
 }
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-DWORD ProcessOf(HWND window) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  return process;
-}
-
-struct WindowSearch {
-  DWORD process;
-  bool wantDetails;  // the window with the status control, else the other dialog
-  HWND found;
-  bool wantLargestItems = false;  // the "what uses the space" window
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<WindowSearch*>(parameter);
-  if (ProcessOf(window) != search->process || !IsWindowVisible(window) ||
-      ClassOf(window) != "#32770") {
-    return TRUE;
-  }
-  bool isDetails = GetDlgItem(window, IDC_STATUS_TEXT) != nullptr;
-  if (search->wantLargestItems != (GetDlgItem(window, IDC_LARGEST_LIST) != nullptr)) return TRUE;
-  if (isDetails == search->wantDetails) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// Polls (at most `ms`) for a visible dialog of `process`.
+// Polls (at most `ms`) for a visible dialog of `process`: the details
+// window (the one with the status control) or another, the "what uses the
+// space" window only when `largestItems`.
 HWND WaitForDialog(DWORD process, bool details, DWORD ms, bool largestItems = false) {
-  for (DWORD waited = 0; waited <= ms; waited += 50) {
-    WindowSearch search{process, details, nullptr, largestItems};
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) {
-      return search.found;
-    }
-    Sleep(50);
-  }
-  return nullptr;
+  return WaitForWindowWhere(
+      [=](HWND window) {
+        return ProcessOf(window) == process && IsWindowVisible(window) &&
+               ClassOf(window) == "#32770" &&
+               largestItems == (GetDlgItem(window, IDC_LARGEST_LIST) != nullptr) &&
+               details == (GetDlgItem(window, IDC_STATUS_TEXT) != nullptr);
+      },
+      ms);
 }
 
 // How a control lays out its text, as DrawText flags, and the part of its
@@ -387,30 +356,18 @@ TEST_P(TextFit, EveryTextOfTheLargestItemsWindowFitsWithItsStatusLines) {
   Screenshot(window, "largest_items", dpi);
 }
 
-struct MenuSearch {
-  DWORD process;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectMenus(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<MenuSearch*>(parameter);
-  if (ProcessOf(window) == search->process && IsWindowVisible(window) &&
-      ClassOf(window) == "#32768") {
-    search->found.push_back(window);
-  }
-  return TRUE;
-}
-
 // Polls (at most `ms`) until `count` pop-up menus of `process` are open.
 std::vector<HWND> WaitForMenus(DWORD process, std::size_t count, DWORD ms) {
-  MenuSearch search{process, {}};
+  std::vector<HWND> found;
   for (DWORD waited = 0; waited <= ms; waited += 50) {
-    search.found.clear();
-    EnumWindows(CollectMenus, reinterpret_cast<LPARAM>(&search));
-    if (search.found.size() >= count) break;
+    found = FindWindows([process](HWND window) {
+      return ProcessOf(window) == process && IsWindowVisible(window) &&
+             ClassOf(window) == "#32768";
+    });
+    if (found.size() >= count) break;
     Sleep(50);
   }
-  return search.found;
+  return found;
 }
 
 // A menu sizes itself to its longest text; what can go wrong is a menu that

@@ -80,7 +80,8 @@ for entry in "${cases[@]}"; do
     all) { echo "$packages"; echo wine32:i386; } >"$STATE/installed" ;;
     all-but-wine32) echo "$packages" >"$STATE/installed" ;;
   esac
-  output="$(PATH="$dir/bin:$PATH" BRIMLET_PROBE_LD32="$dir/bin/ld32-$ld" BRIMLET_SETUP_RETRY_WAIT=0 BRIMLET_SETUP_POLICY_RC="$dir/policy-rc.d" \
+  output="$(PATH="$dir/bin:$PATH" BRIMLET_PROBE_LD32="$dir/bin/ld32-$ld" BRIMLET_PROBE_WINE32="$dir/bin/no-wine32" \
+            BRIMLET_BUILD="$dir/build" BRIMLET_SETUP_RETRY_WAIT=0 BRIMLET_SETUP_POLICY_RC="$dir/policy-rc.d" \
             bash "$setup" 2>&1)"; status=$?
   problem=""
   [ "$status" = "$status_expected" ] || problem="status $status"

@@ -35,7 +35,7 @@ TEST_P(NetWareExampleTest, GivesItsSituation) {
   const Example& e = GetParam();
   TestNetwork network(ExampleText(e.file));
   SimulatedNetWareClient client;
-  const NetWareReading reading = ReadNetWare(client, e.path);
+  const NetWareReading reading = ReadNetWare(client, e.path, nullptr);
   const QuotaReading& r = reading.quota;
   EXPECT_EQ(r.result, e.result);
   if (e.result != QueryFailed) {

@@ -19,7 +19,7 @@ namespace {
 
 // The disk restriction part of one poll's reading.
 RestrictionResult Poll(NetWareClient& client, QuotaReading* reading, const char* path = "H:\\") {
-  *reading = ReadNetWare(client, path).quota;
+  *reading = ReadNetWare(client, path, nullptr).quota;
   return static_cast<RestrictionResult>(reading->result);
 }
 
@@ -356,7 +356,7 @@ TEST_F(NetWareSimulatedCallTest, ZeroRulesForEndAndAddLeaveTheirWorkUndone) {
 TEST_F(NetWareSimulatedCallTest, IsDirAuthenticatedAnswersItsRule) {
   Start(std::string(kUser1) + "[failures]\nIsDirAuthenticated = 0\n");
   EXPECT_EQ(client_.IsDirAuthenticated(), 0u);  // not authenticated, whatever [directory] says
-  EXPECT_EQ(QueryAccountBalance(client_).result, NotAuthenticated);
+  EXPECT_EQ(QueryAccountBalance(client_, nullptr).result, NotAuthenticated);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ brimlet_wine_test(HookLinkLabel
     ${hook_link_tests}/link/link_open_test.cpp
     ${hook_link_tests}/link/link_test_support.cpp
   RESOURCES ${hook_link_tests}/link/link_test.rc
-  LIBS brimlet_ui
+  LIBS brimlet_ui brimlet_test_support
   CONFIGURATIONS standard)
 add_dependencies(HookLinkLabel link_browser_recorder)
 # The test dialog takes the program's own hand cursor from monitor/resources.

@@ -6,7 +6,7 @@ endif()
 
 set(largest_dir ${CMAKE_CURRENT_LIST_DIR}/largest)
 add_executable(test_largest_items ${largest_dir}/largest_items_test.cpp)
-target_link_libraries(test_largest_items PRIVATE brimlet_ui GTest::gtest_main)
+target_link_libraries(test_largest_items PRIVATE brimlet_ui brimlet_test_support GTest::gtest_main)
 brimlet_add_resources(test_largest_items)
 target_compile_definitions(test_largest_items PRIVATE BRIMLET_EXE="${BRIMLET_WORKSTATION_EXE}")
 add_dependencies(test_largest_items simulated_workstation)

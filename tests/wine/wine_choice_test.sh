@@ -9,8 +9,8 @@ scripts="$(cd "$1" && pwd)"
 scratch="$2"
 rm -rf "$scratch"
 mkdir -p "$scratch/tree32" "$scratch/tree64" "$scratch/fake"
-echo 32 >"$scratch/tree32/wine-arch"
-echo 64 >"$scratch/tree64/wine-arch"
+echo "BRIMLET_WINDOWS_WIDTH:INTERNAL=32" >"$scratch/tree32/CMakeCache.txt"
+echo "BRIMLET_WINDOWS_WIDTH:INTERNAL=64" >"$scratch/tree64/CMakeCache.txt"
 host="$(env -u BRIMLET_WINE_PATH "$scripts/wine-arch.sh" --host)"
 failed=0
 

@@ -1,7 +1,9 @@
 // Our own declarations of the NetWare client's C interface, written from its
-// published reference: the 27 entry points the monitor uses, their calling
-// convention, and the records that cross the boundary. Shared by the run-time
-// binding and by the stand-in libraries of the tests, so both sides agree.
+// published reference: the calling convention, the types and records that
+// cross the boundary, and the entry points the monitor uses (their prototypes
+// are written in netware_calls.def beside the operations they serve). Shared by
+// the run-time binding and by the stand-in libraries of the tests, so both
+// sides agree.
 //
 // What the reference states and what it does not:
 // - Prototypes, parameter order and widths, the NW_NS_PATH record, the 512-byte
@@ -124,60 +126,27 @@ constexpr size_t kPathSize = 256;
 constexpr size_t kDistinguishedNameSize = (256 + 1) * 2;
 constexpr size_t kSchemaNameSize = (32 + 1) * 2;
 
-// --- CALWIN32 ---
-using CallsInit = Status(NW_CALL*)(void* in, void* out);
-using ParseNetWarePath = Status(NW_CALL*)(const char* path, Connection* conn, DirHandle* dirHandle,
-                                          char* newPath);
-using GetNsPath = Status(NW_CALL*)(Connection conn, uint8_t dirHandle, uint16_t fileFlag,
-                                   uint8_t sourceNameSpace, uint8_t targetNameSpace, NsPath* path);
-using ParsePath = Status(NW_CALL*)(const char* path, char* serverName, Connection* conn,
-                                   char* volumeName, char* dirPath);
-using GetVolumeNumber = Status(NW_CALL*)(Connection conn, const char* volumeName,
-                                         uint16_t* volumeNumber);
-using GetConnectionInformation = Status(NW_CALL*)(Connection conn, uint16_t connNumber,
-                                                  char* objectName, uint16_t* objectType,
-                                                  uint32_t* objectId, uint8_t* loginTime);
-using GetObjDiskRestrictions = Status(NW_CALL*)(Connection conn, uint8_t volumeNumber,
-                                                uint32_t objectId, uint32_t* restriction,
-                                                uint32_t* inUse);
-using GetFileServerInformation = Status(NW_CALL*)(Connection conn, char* serverName,
-                                                  uint8_t* majorVersion, uint8_t* minorVersion,
-                                                  uint8_t* revision, uint16_t* maxConnections,
-                                                  uint16_t* maxConnectionsUsed,
-                                                  uint16_t* connectionsInUse, uint16_t* volumeCount,
-                                                  uint8_t* sftLevel, uint8_t* ttsLevel);
-using AllocTemporaryDirectoryHandle = Status(NW_CALL*)(Connection conn, DirHandle base,
-                                                       const char* path, DirHandle* newHandle,
-                                                       uint8_t* rightsMask);
-using GetDirSpaceLimitList = Status(NW_CALL*)(Connection conn, DirHandle dirHandle, uint8_t* reply);
-using DeallocateDirectoryHandle = Status(NW_CALL*)(Connection conn, DirHandle dirHandle);
+// The entry points, one pointer type each, named after the client's function
+// (netware_calls.def): ParseNetWarePath, GetDirSpaceLimitList, ...
+#define NW_OPERATION(operation, library, ordinal, entry, stackBytes, answers, parameters, result, \
+                     clientParameters)                                                            \
+  using entry = result(NW_CALL*) clientParameters;
+#include "netware/netware_calls.def"
 
-// --- CLXWIN32 ---
-using GetConnInfo = Status(NW_CALL*)(Connection conn, uint32_t infoType, uint32_t length,
-                                     void* buffer);
-
-// --- LOCWIN32 ---
-// Answers the record it filled, or nullptr.
-using LocaleConv = LocaleRecord*(NW_CALL*)(LocaleRecord* record);
-using InitUnicodeTables = int32_t(NW_CALL*)(int32_t country, int32_t codePage);
-using FreeUnicodeTables = int32_t(NW_CALL*)();
-
-// --- NETWIN32 ---
-using CreateContextHandle = DirStatus(NW_CALL*)(Context* context);
-using IsDsAuthenticated = int32_t(NW_CALL*)();
-using AllocBuf = DirStatus(NW_CALL*)(size_t size, Buffer* buffer);
-using InitBuf = DirStatus(NW_CALL*)(Context context, uint32_t operation, Buffer buffer);
-using PutAttrName = DirStatus(NW_CALL*)(Context context, Buffer buffer, const char* name);
-using WhoAmI = DirStatus(NW_CALL*)(Context context, char* objectName);
-using Read = DirStatus(NW_CALL*)(Context context, const char* objectName, uint32_t infoType,
-                                 uint8_t allAttributes, Buffer attributeNames,
-                                 int32_t* iterationHandle, Buffer reply);
-using GetAttrCount = DirStatus(NW_CALL*)(Context context, Buffer buffer, uint32_t* count);
-using GetAttrName = DirStatus(NW_CALL*)(Context context, Buffer buffer, char* name,
-                                        uint32_t* valueCount, uint32_t* syntaxId);
-using GetAttrVal = DirStatus(NW_CALL*)(Context context, Buffer buffer, uint32_t syntaxId,
-                                       void* value);
-using FreeBuf = DirStatus(NW_CALL*)(Buffer buffer);
-using FreeContext = DirStatus(NW_CALL*)(Context context);
+#if !defined(_WIN64)
+// What a 32-bit call of a function with these parameters pushes: each takes
+// a multiple of four bytes. The stand-ins' exports are decorated with it.
+template <typename Function>
+struct StackBytes;
+template <typename Result, typename... Parameters>
+struct StackBytes<Result(Parameters...)> {
+  static constexpr size_t value = (size_t{0} + ... + ((sizeof(Parameters) + 3) / 4 * 4));
+};
+#define NW_OPERATION(operation, library, ordinal, entry, stackBytes, answers, parameters, result, \
+                     clientParameters)                                                            \
+  static_assert(StackBytes<void clientParameters>::value == stackBytes,                           \
+                "netware_calls.def: the stack bytes of " #entry);
+#include "netware/netware_calls.def"
+#endif
 
 }  // namespace nwapi

@@ -9,8 +9,15 @@
 
 namespace {
 
-const char* const kLibraries[] = {"CALWIN32.DLL", "CLXWIN32.DLL", "LOCWIN32.DLL", "NETWIN32.DLL"};
-enum Library { kCalls, kConnections, kLocale, kDirectory, kLibraryCount };
+enum Library {
+#define NW_LIBRARY(library) library,
+#include "netware/netware_calls.def"
+  kLibraryCount
+};
+const char* const kLibraries[] = {
+#define NW_LIBRARY(library) #library ".DLL",
+#include "netware/netware_calls.def"
+};
 
 struct Binding {
   Library library;
@@ -19,38 +26,12 @@ struct Binding {
   size_t slot;  // offset of the pointer in ClientEntryPoints
 };
 
-#define SLOT(field) offsetof(ClientEntryPoints, field)
-// The client's interface table: operation, library and ordinal.
+// The client's interface table: library, ordinal and operation.
 const Binding kBindings[] = {
-    {kCalls, 377, "StartClient", SLOT(callsInit)},
-    {kCalls, 103, "ResolvePath", SLOT(parseNetWarePath)},
-    {kCalls, 276, "ConvertNameSpace", SLOT(getNsPath)},
-    {kCalls, 104, "VolumeNameOfPath", SLOT(parsePath)},
-    {kCalls, 111, "VolumeNumber", SLOT(getVolumeNumber)},
-    {kConnections, 114, "ConnectionItem", SLOT(getConnInfo)},
-    {kCalls, 115, "LoginNameOfConnection", SLOT(getConnectionInformation)},
-    {kCalls, 310, "UserVolumeRestriction", SLOT(getObjDiskRestrictions)},
-    {kCalls, 119, "QueryServerName", SLOT(getFileServerInformation)},
-    {kCalls, 83, "OpenTempDirHandle", SLOT(allocTemporaryDirectoryHandle)},
-    {kCalls, 330, "ReadDirSpaceLimits", SLOT(getDirSpaceLimitList)},
-    {kCalls, 84, "CloseDirHandle", SLOT(deallocateDirectoryHandle)},
-    {kLocale, 1, "LocaleNumbers", SLOT(localeConv)},
-    {kLocale, 63, "StartCharConversion", SLOT(initUnicodeTables)},
-    {kLocale, 58, "EndCharConversion", SLOT(freeUnicodeTables)},
-    {kDirectory, 1160, "OpenDirContext", SLOT(createContextHandle)},
-    {kDirectory, 2008, "IsDirAuthenticated", SLOT(isDsAuthenticated)},
-    {kDirectory, 1006, "AllocDirBuffer", SLOT(allocBuf)},
-    {kDirectory, 1005, "PrepareDirBuffer", SLOT(initBuf)},
-    {kDirectory, 1015, "AddAttributeName", SLOT(putAttrName)},
-    {kDirectory, 1093, "LoggedInObjectName", SLOT(whoAmI)},
-    {kDirectory, 1028, "ReadObject", SLOT(read)},
-    {kDirectory, 1008, "ReplyAttributeCount", SLOT(getAttrCount)},
-    {kDirectory, 1013, "NextAttributeName", SLOT(getAttrName)},
-    {kDirectory, 1022, "NextAttributeValue", SLOT(getAttrVal)},
-    {kDirectory, 1007, "FreeDirBuffer", SLOT(freeBuf)},
-    {kDirectory, 1002, "CloseDirContext", SLOT(freeContext)},
+#define NW_OPERATION(operation, library, ordinal, entry, ...) \
+  {library, ordinal, #operation, offsetof(ClientEntryPoints, entry)},
+#include "netware/netware_calls.def"
 };
-#undef SLOT
 static_assert(sizeof kBindings / sizeof kBindings[0] * sizeof(FARPROC) == sizeof(ClientEntryPoints),
               "one binding per entry point");
 

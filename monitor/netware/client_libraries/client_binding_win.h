@@ -6,34 +6,10 @@
 
 #include "netware/client_libraries/client_api_win.h"
 
+// One pointer per entry point, named after the client's function.
 struct ClientEntryPoints {
-  nwapi::CallsInit callsInit;
-  nwapi::ParseNetWarePath parseNetWarePath;
-  nwapi::GetNsPath getNsPath;
-  nwapi::ParsePath parsePath;
-  nwapi::GetVolumeNumber getVolumeNumber;
-  nwapi::GetConnInfo getConnInfo;
-  nwapi::GetConnectionInformation getConnectionInformation;
-  nwapi::GetObjDiskRestrictions getObjDiskRestrictions;
-  nwapi::GetFileServerInformation getFileServerInformation;
-  nwapi::AllocTemporaryDirectoryHandle allocTemporaryDirectoryHandle;
-  nwapi::GetDirSpaceLimitList getDirSpaceLimitList;
-  nwapi::DeallocateDirectoryHandle deallocateDirectoryHandle;
-  nwapi::LocaleConv localeConv;
-  nwapi::InitUnicodeTables initUnicodeTables;
-  nwapi::FreeUnicodeTables freeUnicodeTables;
-  nwapi::CreateContextHandle createContextHandle;
-  nwapi::IsDsAuthenticated isDsAuthenticated;
-  nwapi::AllocBuf allocBuf;
-  nwapi::InitBuf initBuf;
-  nwapi::PutAttrName putAttrName;
-  nwapi::WhoAmI whoAmI;
-  nwapi::Read read;
-  nwapi::GetAttrCount getAttrCount;
-  nwapi::GetAttrName getAttrName;
-  nwapi::GetAttrVal getAttrVal;
-  nwapi::FreeBuf freeBuf;
-  nwapi::FreeContext freeContext;
+#define NW_OPERATION(operation, library, ordinal, entry, ...) nwapi::entry entry;
+#include "netware/netware_calls.def"
 };
 
 // The entry points when all four libraries load and every ordinal resolves,

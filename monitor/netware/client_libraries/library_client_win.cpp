@@ -36,7 +36,7 @@ size_t ValueSizeOf(uint32_t syntaxId) {
 }  // namespace
 
 uint32_t LibraryNetWareClient::StartClient(const void* reserved1, const void* reserved2) {
-  return nw_.callsInit(const_cast<void*>(reserved1), const_cast<void*>(reserved2));
+  return nw_.CallsInit(const_cast<void*>(reserved1), const_cast<void*>(reserved2));
 }
 
 uint32_t LibraryNetWareClient::ResolvePath(const char* path, NwConnection* connection,
@@ -44,7 +44,7 @@ uint32_t LibraryNetWareClient::ResolvePath(const char* path, NwConnection* conne
                                            size_t serverPathSize) {
   if (connection == nullptr || dirHandle == nullptr) return kBindingNoValue;
   char scratch[nwapi::kPathSize * 2] = "";
-  uint32_t status = nw_.parseNetWarePath(path, connection, dirHandle, scratch);
+  uint32_t status = nw_.ParseNetWarePath(path, connection, dirHandle, scratch);
   return TextAnswer(status, scratch, sizeof scratch, serverPath, serverPathSize);
 }
 
@@ -59,7 +59,7 @@ uint32_t LibraryNetWareClient::ConvertNameSpace(NwConnection connection, NwDirHa
   std::strcpy(sourceCopy, source);
   nwapi::NsPath paths{sourceCopy, target, targetSize};
   uint32_t status =
-      nw_.getNsPath(connection, dirHandle, flag, sourceNameSpace, targetNameSpace, &paths);
+      nw_.GetNsPath(connection, dirHandle, flag, sourceNameSpace, targetNameSpace, &paths);
   if (status == 0 && strnlen(target, targetSize) == targetSize) return kBindingBufferTooSmall;
   return status;
 }
@@ -69,20 +69,20 @@ uint32_t LibraryNetWareClient::VolumeNameOfPath(const char* path, char* volumeNa
   char volume[nwapi::kVolumeNameSize * 4] = "";
   char directory[nwapi::kPathSize * 2] = "";
   // No connection asked for: the parser would open a new one to be closed.
-  uint32_t status = nw_.parsePath(path, nullptr, nullptr, volume, directory);
+  uint32_t status = nw_.ParsePath(path, nullptr, nullptr, volume, directory);
   return TextAnswer(status, volume, sizeof volume, volumeName, volumeNameSize);
 }
 
 uint32_t LibraryNetWareClient::VolumeNumber(NwConnection connection, const char* volumeName,
                                             uint16_t* volumeNumber) {
   if (volumeNumber == nullptr) return kBindingNoValue;
-  return nw_.getVolumeNumber(connection, volumeName, volumeNumber);
+  return nw_.GetVolumeNumber(connection, volumeName, volumeNumber);
 }
 
 uint32_t LibraryNetWareClient::ConnectionItem(NwConnection connection, uint32_t selector,
                                               uint32_t size, void* item) {
   if (item == nullptr) return kBindingNoValue;
-  return nw_.getConnInfo(connection, selector, size, item);
+  return nw_.GetConnInfo(connection, selector, size, item);
 }
 
 uint32_t LibraryNetWareClient::LoginNameOfConnection(NwConnection connection,
@@ -90,7 +90,7 @@ uint32_t LibraryNetWareClient::LoginNameOfConnection(NwConnection connection,
                                                      size_t loginNameSize, uint16_t* objectType,
                                                      uint32_t* objectId, uint8_t loginTime[7]) {
   char name[nwapi::kObjectNameSize * 4] = "";
-  uint32_t status = nw_.getConnectionInformation(connection, connectionNumber,
+  uint32_t status = nw_.GetConnectionInformation(connection, connectionNumber,
                                                  loginName != nullptr ? name : nullptr, objectType,
                                                  objectId, loginTime);
   if (loginName == nullptr) return status;
@@ -101,7 +101,7 @@ uint32_t LibraryNetWareClient::UserVolumeRestriction(NwConnection connection, ui
                                                      uint32_t objectId, uint32_t* restrictionBlocks,
                                                      uint32_t* inUseBlocks) {
   if (restrictionBlocks == nullptr || inUseBlocks == nullptr) return kBindingNoValue;
-  return nw_.getObjDiskRestrictions(connection, volumeNumber, objectId, restrictionBlocks,
+  return nw_.GetObjDiskRestrictions(connection, volumeNumber, objectId, restrictionBlocks,
                                     inUseBlocks);
 }
 
@@ -109,7 +109,7 @@ uint32_t LibraryNetWareClient::QueryServerName(NwConnection connection, char* se
                                                size_t serverNameSize, NwServerDetails* details) {
   char name[kServerNameSize * 2] = "";
   NwServerDetails facts;
-  uint32_t status = nw_.getFileServerInformation(
+  uint32_t status = nw_.GetFileServerInformation(
       connection, name, &facts.majorVersion, &facts.minorVersion, &facts.revision,
       &facts.maxConnections, &facts.maxConnectionsUsed, &facts.connectionsInUse, &facts.volumeCount,
       &facts.sftLevel, &facts.ttsLevel);
@@ -123,7 +123,7 @@ uint32_t LibraryNetWareClient::OpenTempDirHandle(NwConnection connection, NwDirH
   if (newHandle == nullptr) return kBindingNoValue;
   uint8_t rights = 0;
   uint32_t status =
-      nw_.allocTemporaryDirectoryHandle(connection, baseHandle, path, newHandle, &rights);
+      nw_.AllocTemporaryDirectoryHandle(connection, baseHandle, path, newHandle, &rights);
   if (status == 0 && rightsMask != nullptr) *rightsMask = rights;
   return status;
 }
@@ -134,7 +134,7 @@ uint32_t LibraryNetWareClient::ReadDirSpaceLimits(NwConnection connection, NwDir
   if (reply == nullptr || replyLength == nullptr) return kBindingNoValue;
   *replyLength = 0;
   uint8_t list[nwapi::kLimitListSize] = {};
-  uint32_t status = nw_.getDirSpaceLimitList(connection, dirHandle, list);
+  uint32_t status = nw_.GetDirSpaceLimitList(connection, dirHandle, list);
   if (status != 0) return status;
   // The client does not say how much it wrote; the count byte tells the
   // reader how much of the 512 bytes is meant.
@@ -145,13 +145,13 @@ uint32_t LibraryNetWareClient::ReadDirSpaceLimits(NwConnection connection, NwDir
 }
 
 uint32_t LibraryNetWareClient::CloseDirHandle(NwConnection connection, NwDirHandle dirHandle) {
-  return nw_.deallocateDirectoryHandle(connection, dirHandle);
+  return nw_.DeallocateDirectoryHandle(connection, dirHandle);
 }
 
 uint32_t LibraryNetWareClient::LocaleNumbers(uint8_t* localeRecord, size_t localeRecordSize) {
   if (localeRecord == nullptr) return kBindingNoValue;
   nwapi::LocaleRecord record{};
-  nwapi::LocaleRecord* filled = nw_.localeConv(&record);
+  nwapi::LocaleRecord* filled = nw_.LocaleConv(&record);
   size_t length = localeRecordSize < sizeof record ? localeRecordSize : sizeof record;
   std::memcpy(localeRecord, &record, length);
   // The client answers a pointer, not a status.
@@ -160,47 +160,47 @@ uint32_t LibraryNetWareClient::LocaleNumbers(uint8_t* localeRecord, size_t local
 
 uint32_t LibraryNetWareClient::StartCharConversion(uint32_t first, uint32_t second) {
   return static_cast<uint32_t>(
-      nw_.initUnicodeTables(static_cast<int32_t>(first), static_cast<int32_t>(second)));
+      nw_.InitUnicodeTables(static_cast<int32_t>(first), static_cast<int32_t>(second)));
 }
 
 uint32_t LibraryNetWareClient::EndCharConversion() {
-  return static_cast<uint32_t>(nw_.freeUnicodeTables());
+  return static_cast<uint32_t>(nw_.FreeUnicodeTables());
 }
 
 uint32_t LibraryNetWareClient::OpenDirContext(NwDirContext* context) {
   if (context == nullptr) return kBindingNoValue;
   nwapi::Context handle = 0;
-  nwapi::DirStatus status = nw_.createContextHandle(&handle);
+  nwapi::DirStatus status = nw_.CreateContextHandle(&handle);
   if (status == 0) *context = handle;
   return AsStatus(status);
 }
 
 uint32_t LibraryNetWareClient::IsDirAuthenticated() {
-  return static_cast<uint32_t>(nw_.isDsAuthenticated());
+  return static_cast<uint32_t>(nw_.IsDsAuthenticated());
 }
 
 uint32_t LibraryNetWareClient::AllocDirBuffer(size_t size, NwDirBuffer* buffer) {
   if (buffer == nullptr) return kBindingNoValue;
   nwapi::Buffer allocated = nullptr;
-  nwapi::DirStatus status = nw_.allocBuf(size, &allocated);
+  nwapi::DirStatus status = nw_.AllocBuf(size, &allocated);
   if (status == 0) *buffer = reinterpret_cast<NwDirBuffer>(allocated);
   return AsStatus(status);
 }
 
 uint32_t LibraryNetWareClient::PrepareDirBuffer(NwDirContext context, uint32_t operation,
                                                 NwDirBuffer buffer) {
-  return AsStatus(nw_.initBuf(context, operation, AsPointer(buffer)));
+  return AsStatus(nw_.InitBuf(context, operation, AsPointer(buffer)));
 }
 
 uint32_t LibraryNetWareClient::AddAttributeName(NwDirContext context, NwDirBuffer buffer,
                                                 const char* attributeName) {
-  return AsStatus(nw_.putAttrName(context, AsPointer(buffer), attributeName));
+  return AsStatus(nw_.PutAttrName(context, AsPointer(buffer), attributeName));
 }
 
 uint32_t LibraryNetWareClient::LoggedInObjectName(NwDirContext context, char* objectName,
                                                   size_t objectNameSize) {
   char name[nwapi::kDistinguishedNameSize] = "";
-  uint32_t status = AsStatus(nw_.whoAmI(context, name));
+  uint32_t status = AsStatus(nw_.WhoAmI(context, name));
   return TextAnswer(status, name, sizeof name, objectName, objectNameSize);
 }
 
@@ -209,14 +209,14 @@ uint32_t LibraryNetWareClient::ReadObject(NwDirContext context, const char* obje
                                           NwDirBuffer attributeNames, int32_t* iterationHandle,
                                           NwDirBuffer reply) {
   if (iterationHandle == nullptr) return kBindingNoValue;
-  return AsStatus(nw_.read(context, objectName, infoType, allAttributes, AsPointer(attributeNames),
+  return AsStatus(nw_.Read(context, objectName, infoType, allAttributes, AsPointer(attributeNames),
                            iterationHandle, AsPointer(reply)));
 }
 
 uint32_t LibraryNetWareClient::ReplyAttributeCount(NwDirContext context, NwDirBuffer reply,
                                                    uint32_t* count) {
   if (count == nullptr) return kBindingNoValue;
-  return AsStatus(nw_.getAttrCount(context, AsPointer(reply), count));
+  return AsStatus(nw_.GetAttrCount(context, AsPointer(reply), count));
 }
 
 uint32_t LibraryNetWareClient::NextAttributeName(NwDirContext context, NwDirBuffer reply,
@@ -225,7 +225,7 @@ uint32_t LibraryNetWareClient::NextAttributeName(NwDirContext context, NwDirBuff
   if (valueCount == nullptr || syntaxId == nullptr) return kBindingNoValue;
   char name[nwapi::kSchemaNameSize * 2] = "";
   uint32_t status =
-      AsStatus(nw_.getAttrName(context, AsPointer(reply), name, valueCount, syntaxId));
+      AsStatus(nw_.GetAttrName(context, AsPointer(reply), name, valueCount, syntaxId));
   return TextAnswer(status, name, sizeof name, attributeName, attributeNameSize);
 }
 
@@ -236,15 +236,15 @@ uint32_t LibraryNetWareClient::NextAttributeValue(NwDirContext context, NwDirBuf
   if (size == 0) return kBindingUnknownSyntax;
   if (value == nullptr || valueSize < size) return kBindingBufferTooSmall;
   alignas(8) uint8_t scratch[16] = {};
-  uint32_t status = AsStatus(nw_.getAttrVal(context, AsPointer(reply), syntaxId, scratch));
+  uint32_t status = AsStatus(nw_.GetAttrVal(context, AsPointer(reply), syntaxId, scratch));
   if (status == 0) std::memcpy(value, scratch, size);
   return status;
 }
 
 uint32_t LibraryNetWareClient::FreeDirBuffer(NwDirBuffer buffer) {
-  return AsStatus(nw_.freeBuf(AsPointer(buffer)));
+  return AsStatus(nw_.FreeBuf(AsPointer(buffer)));
 }
 
 uint32_t LibraryNetWareClient::CloseDirContext(NwDirContext context) {
-  return AsStatus(nw_.freeContext(context));
+  return AsStatus(nw_.FreeContext(context));
 }

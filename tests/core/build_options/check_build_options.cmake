@@ -94,6 +94,7 @@ endfunction()
 # combinations that are, and are not, one of them.
 get_filename_component(options_dir ${OPTIONS_FILE} DIRECTORY)
 file(STRINGS ${options_dir}/configurations.txt lines REGEX "^[a-z]")
+list(FILTER lines EXCLUDE REGEX "^installer ")
 foreach(line IN LISTS lines)
   separate_arguments(words UNIX_COMMAND "${line}")
   expect_configuration(${words})

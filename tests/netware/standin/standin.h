@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "netware/client_libraries/client_api_win.h"
 #include "simulated/simulated_client.h"
@@ -15,6 +16,14 @@
 #else
 #define STANDIN_CALLS_API extern "C" __declspec(dllimport)
 #endif
+
+// Each library's exports for the client's ordinals are named Standin<entry>
+// and declared here with exactly the type the binding calls them through, so
+// a definition that differs does not compile; the .def files that number
+// them are written from netware_calls.def too (CMakeLists.txt).
+#define NW_OPERATION(operation, library, ordinal, entry, ...) \
+  extern "C" std::remove_pointer_t<nwapi::entry> Standin##entry;
+#include "netware/netware_calls.def"
 
 // The simulated client behind all four libraries (CALWIN32.DLL).
 STANDIN_CALLS_API NetWareClient* StandinClient();

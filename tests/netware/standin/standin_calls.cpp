@@ -1,6 +1,5 @@
 // CALWIN32.DLL: the file server calls, and the simulated network itself.
 #include <cstring>
-#include <type_traits>
 
 #include "standin.h"
 
@@ -111,27 +110,3 @@ nwapi::Status NW_CALL StandinDeallocateDirectoryHandle(nwapi::Connection conn,
 }
 
 }  // extern "C"
-
-// Each export has exactly the type the binding calls it through.
-static_assert(std::is_same<decltype(&StandinCallsInit), nwapi::CallsInit>::value, "");
-static_assert(std::is_same<decltype(&StandinParseNetWarePath), nwapi::ParseNetWarePath>::value, "");
-static_assert(std::is_same<decltype(&StandinGetNsPath), nwapi::GetNsPath>::value, "");
-static_assert(std::is_same<decltype(&StandinParsePath), nwapi::ParsePath>::value, "");
-static_assert(std::is_same<decltype(&StandinGetVolumeNumber), nwapi::GetVolumeNumber>::value, "");
-static_assert(std::is_same<decltype(&StandinGetConnectionInformation),
-                           nwapi::GetConnectionInformation>::value,
-              "");
-static_assert(
-    std::is_same<decltype(&StandinGetObjDiskRestrictions), nwapi::GetObjDiskRestrictions>::value,
-    "");
-static_assert(std::is_same<decltype(&StandinGetFileServerInformation),
-                           nwapi::GetFileServerInformation>::value,
-              "");
-static_assert(std::is_same<decltype(&StandinAllocTemporaryDirectoryHandle),
-                           nwapi::AllocTemporaryDirectoryHandle>::value,
-              "");
-static_assert(
-    std::is_same<decltype(&StandinGetDirSpaceLimitList), nwapi::GetDirSpaceLimitList>::value, "");
-static_assert(std::is_same<decltype(&StandinDeallocateDirectoryHandle),
-                           nwapi::DeallocateDirectoryHandle>::value,
-              "");

@@ -1,7 +1,6 @@
 // NETWIN32.DLL: the directory (NDS) calls. Directory buffers are pointers the
 // client allocates; each stands for one buffer of the simulation.
 #include <set>
-#include <type_traits>
 
 #include "standin.h"
 
@@ -108,18 +107,3 @@ nwapi::DirStatus NW_CALL StandinFreeContext(nwapi::Context context) {
 }
 
 }  // extern "C"
-
-static_assert(
-    std::is_same<decltype(&StandinCreateContextHandle), nwapi::CreateContextHandle>::value, "");
-static_assert(std::is_same<decltype(&StandinIsDsAuthenticated), nwapi::IsDsAuthenticated>::value,
-              "");
-static_assert(std::is_same<decltype(&StandinAllocBuf), nwapi::AllocBuf>::value, "");
-static_assert(std::is_same<decltype(&StandinInitBuf), nwapi::InitBuf>::value, "");
-static_assert(std::is_same<decltype(&StandinPutAttrName), nwapi::PutAttrName>::value, "");
-static_assert(std::is_same<decltype(&StandinWhoAmI), nwapi::WhoAmI>::value, "");
-static_assert(std::is_same<decltype(&StandinRead), nwapi::Read>::value, "");
-static_assert(std::is_same<decltype(&StandinGetAttrCount), nwapi::GetAttrCount>::value, "");
-static_assert(std::is_same<decltype(&StandinGetAttrName), nwapi::GetAttrName>::value, "");
-static_assert(std::is_same<decltype(&StandinGetAttrVal), nwapi::GetAttrVal>::value, "");
-static_assert(std::is_same<decltype(&StandinFreeBuf), nwapi::FreeBuf>::value, "");
-static_assert(std::is_same<decltype(&StandinFreeContext), nwapi::FreeContext>::value, "");

@@ -1,6 +1,4 @@
 // LOCWIN32.DLL: the locale record and the character conversion tables.
-#include <type_traits>
-
 #include "standin.h"
 
 extern "C" {
@@ -22,9 +20,3 @@ int32_t NW_CALL StandinFreeUnicodeTables() {
 }
 
 }  // extern "C"
-
-static_assert(std::is_same<decltype(&StandinLocaleConv), nwapi::LocaleConv>::value, "");
-static_assert(std::is_same<decltype(&StandinInitUnicodeTables), nwapi::InitUnicodeTables>::value,
-              "");
-static_assert(std::is_same<decltype(&StandinFreeUnicodeTables), nwapi::FreeUnicodeTables>::value,
-              "");

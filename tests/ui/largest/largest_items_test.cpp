@@ -16,12 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "core/space_scan.h"
 #include "framework/resource_language.h"
 #include "resources/resource.h"
 #include "ui/desktop_doors.h"
 #include "ui/largest_items_dlg.h"
 #include "ui/largest_items_folders_win.h"
+#include "window_search.h"
+#include "windows_path.h"
 
 namespace {
 
@@ -180,34 +183,16 @@ TEST_F(LargestItems, WindowListsCopiesOpensCancelsAndGoesDuringAScan) {
 // The real program: Exit right behind the command that starts a scan ends
 // it, scan and all, cleanly and within a second.
 TEST_F(LargestItems, ExitDuringAScanEndsTheProgramWithinASecond) {
-  std::string exe = std::string("Z:") + BRIMLET_EXE;
-  std::replace(exe.begin(), exe.end(), '/', '\\');
-  std::string command = "\"" + exe + "\" " + drive_ + " 3600 75 95 % N N 0 0";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process));
-  const std::string frameClass = "LaSuperAppsDeQZ" + drive_;
-  HWND frame = nullptr;
-  for (int wait = 0; wait < 300 && frame == nullptr; ++wait) {
-    frame = FindWindowA(frameClass.c_str(), nullptr);
-    if (frame == nullptr) Sleep(50);
-  }
+  ChildProcess monitor(WindowsPath(BRIMLET_EXE), drive_ + " 3600 75 95 % N N 0 0");
+  ASSERT_TRUE(monitor.Started());
+  HWND frame = WaitForWindowClass(("LaSuperAppsDeQZ" + drive_).c_str(), 15000);
   EXPECT_NE(nullptr, frame);
   if (frame != nullptr) {
     PostMessageA(frame, WM_COMMAND, ID_LARGEST_ITEMS, 0);
     PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 1000));
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(monitor.WaitForExit(1000));
+    EXPECT_EQ(0u, monitor.ExitCode());
   }
-  if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 9);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "link_test_ids.h"
 #include "ui/desktop_doors.h"
 #include "ui/link_label.h"
+#include "window_search.h"
 
 namespace {
 
@@ -133,17 +134,9 @@ std::string TooltipText(HWND tooltip, HWND link) {
 
 namespace {
 
-struct ToolSearch {
-  HWND link;
-  HWND tooltip;
-};
-
-BOOL CALLBACK TakeTooltipOfLink(HWND window, LPARAM parameter) {
-  ToolSearch& search = *reinterpret_cast<ToolSearch*>(parameter);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) {
-    return TRUE;
+bool IsTooltipOf(HWND window, HWND link) {
+  if (lstrcmpiA(ClassOf(window).c_str(), TOOLTIPS_CLASSA) != 0) {
+    return false;
   }
   int count = static_cast<int>(SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0));
   for (int index = 0; index < count; ++index) {
@@ -151,20 +144,17 @@ BOOL CALLBACK TakeTooltipOfLink(HWND window, LPARAM parameter) {
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     if (SendMessageA(window, TTM_ENUMTOOLSA, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&tool)) &&
-        tool.hwnd == search.link) {
-      search.tooltip = window;
-      return FALSE;
+        tool.hwnd == link) {
+      return true;
     }
   }
-  return TRUE;
+  return false;
 }
 
 }  // namespace
 
 HWND LinkTooltip(HWND link) {
-  ToolSearch search{link, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), TakeTooltipOfLink, reinterpret_cast<LPARAM>(&search));
-  return search.tooltip;
+  return FindThreadWindowWhere([link](HWND window) { return IsTooltipOf(window, link); });
 }
 
 COLORREF PaintedTextColour(HWND link) {
