@@ -1,5 +1,7 @@
 #include "alert_form.h"
 
+#include <cstring>
+
 #include "text_case.h"
 
 namespace {
@@ -11,10 +13,9 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 template <std::size_t N>
 bool cutSuffix(std::string_view* text, const char (&tail)[N]) {
   constexpr std::size_t size = N - 1;
-  if (text->size() < size) return false;
-  const char* const end = text->data() + text->size() - size;
-  for (std::size_t i = 0; i < size; ++i) {
-    if (end[i] != tail[i]) return false;
+  // A compare of a constant size against zero is a few loads, not a call.
+  if (text->size() < size || std::memcmp(text->data() + text->size() - size, tail, size) != 0) {
+    return false;
   }
   text->remove_suffix(size);
   return true;
@@ -91,6 +92,10 @@ bool mentionsDanger(const std::string& text) {
 }
 
 std::string latin1ToUtf8(std::string_view text) {
+  // Plain ASCII, nearly every name, is its own UTF-8.
+  bool ascii = true;
+  for (const char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(text);
   std::string utf8;
   utf8.reserve(text.size() + 8);
   for (const char c : text) {

@@ -22,20 +22,23 @@ constexpr Column kColumns[] = {{"USER", false},        {"LEVEL", false},     {"P
                                {"HIGHEST", true},      {"HIGHEST_AT", false}};
 constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
 
-// Each row's cells, the name in the log's spelling still in Latin-1 so that
-// one byte is one character for the widths.
-std::vector<std::string> cells(const UserSummary& user) {
-  return {escapeControlBytes(user.user),
-          levelName(user.lastLevel),
-          user.lastPercent,
-          user.lastFreeMb,
-          user.lastMaxMb,
-          user.lastTime,
-          user.firstTime,
-          std::to_string(user.warnings),
-          std::to_string(user.dangers),
-          std::to_string(user.highestPercent),
-          user.highestTime};
+using Row = std::string[kColumnCount];
+
+// A row's cells, the name in the log's spelling still in Latin-1 so that
+// one byte is one character for the widths. The strings are reused row by
+// row.
+void fillCells(const UserSummary& user, Row& row) {
+  row[0] = escapeControlBytes(user.user);
+  row[1] = levelName(user.lastLevel);
+  row[2] = user.lastPercent;
+  row[3] = user.lastFreeMb;
+  row[4] = user.lastMaxMb;
+  row[5] = user.lastTime;
+  row[6] = user.firstTime;
+  row[7] = std::to_string(user.warnings);
+  row[8] = std::to_string(user.dangers);
+  row[9] = std::to_string(user.highestPercent);
+  row[10] = user.highestTime;
 }
 
 std::string csvField(const std::string& text) {
@@ -86,30 +89,37 @@ std::string labelValue(const std::string& user) {
 
 std::string shownName(const std::string& user) { return latin1ToUtf8(escapeControlBytes(user)); }
 
+// Two passes over the users, the first for the widths, so that no row is
+// kept: the text is written once, into room taken once.
 std::string tableReport(const Users& users) {
-  std::vector<std::vector<std::string>> rows;
-  rows.reserve(users.size());
   std::size_t widths[kColumnCount];
   for (std::size_t c = 0; c < kColumnCount; ++c) widths[c] = std::string(kColumns[c].title).size();
+  Row row;
   for (const UserSummary* user : users) {
-    rows.push_back(cells(*user));
-    for (std::size_t c = 0; c < kColumnCount; ++c)
-      widths[c] = std::max(widths[c], rows.back()[c].size());
+    fillCells(*user, row);
+    for (std::size_t c = 0; c < kColumnCount; ++c) widths[c] = std::max(widths[c], row[c].size());
   }
+  std::size_t lineSize = 2 * (kColumnCount - 1) + 1;
+  for (const std::size_t width : widths) lineSize += width;
   std::string out;
-  const auto addRow = [&](const std::vector<std::string>& row) {
-    std::string line;
+  out.reserve(lineSize * (users.size() + 1));
+  // Padded by the Latin-1 widths, each cell then written as UTF-8.
+  const auto addRow = [&]() {
     for (std::size_t c = 0; c < kColumnCount; ++c) {
-      const std::string pad(widths[c] - row[c].size(), ' ');
-      if (c > 0) line += "  ";
-      line += kColumns[c].number ? pad + row[c] : row[c] + (c + 1 < kColumnCount ? pad : "");
+      const std::size_t pad = widths[c] - row[c].size();
+      if (c > 0) out.append(2, ' ');
+      if (kColumns[c].number) out.append(pad, ' ');
+      out += latin1ToUtf8(row[c]);
+      if (!kColumns[c].number && c + 1 < kColumnCount) out.append(pad, ' ');
     }
-    out += latin1ToUtf8(line) + "\n";
+    out += '\n';
   };
-  std::vector<std::string> titles;
-  for (const Column& column : kColumns) titles.emplace_back(column.title);
-  addRow(titles);
-  for (const auto& row : rows) addRow(row);
+  for (std::size_t c = 0; c < kColumnCount; ++c) row[c] = kColumns[c].title;
+  addRow();
+  for (const UserSummary* user : users) {
+    fillCells(*user, row);
+    addRow();
+  }
   return out;
 }
 
@@ -118,9 +128,10 @@ std::string csvReport(const Users& users) {
       "user,last_level,last_percent,last_free_mb,last_max_mb,last_alert,first_alert,warnings,"
       "dangers,highest_percent,highest_at\r\n";
   std::string out = kHeader;
+  Row row;
   for (const UserSummary* user : users) {
-    const std::vector<std::string> row = cells(*user);
-    for (std::size_t c = 0; c < row.size(); ++c) {
+    fillCells(*user, row);
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
       if (c > 0) out += ',';
       out += csvField(c == 0 ? latin1ToUtf8(row[c]) : row[c]);
     }
