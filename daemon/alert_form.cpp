@@ -92,20 +92,27 @@ bool mentionsDanger(const std::string& text) {
 }
 
 std::string latin1ToUtf8(std::string_view text) {
+  std::string utf8;
+  appendLatin1AsUtf8(&utf8, text);
+  return utf8;
+}
+
+void appendLatin1AsUtf8(std::string* out, std::string_view text) {
   // Plain ASCII, nearly every name, is its own UTF-8.
   bool ascii = true;
   for (const char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
-  if (ascii) return std::string(text);
-  std::string utf8;
-  utf8.reserve(text.size() + 8);
+  if (ascii) {
+    *out += text;
+    return;
+  }
+  out->reserve(out->size() + text.size() + 8);
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
-      utf8 += c;
+      *out += c;
     } else {
-      utf8 += static_cast<char>(0xC0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+      *out += static_cast<char>(0xC0 | (byte >> 6));
+      *out += static_cast<char>(0x80 | (byte & 0x3F));
     }
   }
-  return utf8;
 }

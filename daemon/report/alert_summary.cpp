@@ -118,7 +118,11 @@ AlertSummary::Tally& AlertSummary::userNamed(std::string_view name) {
   std::size_t slot = hash & (slots_.size() - 1);
   for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
     const std::size_t index = slots_[slot] - 1;
-    if (hashes_[index] == hash && users_[index].user == name) return users_[index];
+    const std::string& known = users_[index].user;
+    if (hashes_[index] == hash && known.size() == name.size() &&
+        std::memcmp(known.data(), name.data(), name.size()) == 0) {
+      return users_[index];
+    }
   }
   slots_[slot] = static_cast<std::uint32_t>(users_.size() + 1);
   hashes_.push_back(hash);

@@ -64,8 +64,11 @@ std::string jsonString(const std::string& latin1) {
       char code[8];
       std::snprintf(code, sizeof code, "\\u%04x", byte);
       out += code;
+    } else if (byte < 0x80) {
+      out += c;
     } else {
-      out += latin1ToUtf8(std::string_view(&c, 1));
+      out += static_cast<char>(0xC0 | (byte >> 6));
+      out += static_cast<char>(0x80 | (byte & 0x3F));
     }
   }
   return out + "\"";
@@ -109,7 +112,7 @@ std::string tableReport(const Users& users) {
       const std::size_t pad = widths[c] - row[c].size();
       if (c > 0) out.append(2, ' ');
       if (kColumns[c].number) out.append(pad, ' ');
-      out += latin1ToUtf8(row[c]);
+      appendLatin1AsUtf8(&out, row[c]);
       if (!kColumns[c].number && c + 1 < kColumnCount) out.append(pad, ' ');
     }
     out += '\n';
@@ -201,20 +204,29 @@ std::string prometheusText(const Users& users, const LineCounts& counts, bool pe
       {"brimlet_user_max_megabytes", "Quota in Mb, from the user's last alert.",
        &UserSummary::lastMaxMb},
   };
+  // Each user's label once, for the four gauges.
+  std::vector<std::string> labels;
+  labels.reserve(users.size());
+  for (const UserSummary* user : users) labels.push_back(labelValue(user->user));
   for (const auto& gauge : gauges) {
     out += std::string("# HELP ") + gauge.name + " " + gauge.help + "\n# TYPE " + gauge.name +
            " gauge\n";
-    for (const UserSummary* user : users) {
-      out += std::string(gauge.name) + "{user=\"" + labelValue(user->user) + "\"} " +
-             user->*gauge.field + "\n";
+    for (std::size_t i = 0; i < users.size(); ++i) {
+      out += gauge.name;
+      out += "{user=\"";
+      out += labels[i];
+      out += "\"} ";
+      out += users[i]->*gauge.field;
+      out += '\n';
     }
   }
   out +=
       "# HELP brimlet_user_danger 1 when the user's last alert is a danger, else 0.\n"
       "# TYPE brimlet_user_danger gauge\n";
-  for (const UserSummary* user : users) {
-    out += "brimlet_user_danger{user=\"" + labelValue(user->user) + "\"} " +
-           (user->lastLevel == AlertLevel::Danger ? "1" : "0") + "\n";
+  for (std::size_t i = 0; i < users.size(); ++i) {
+    out += "brimlet_user_danger{user=\"";
+    out += labels[i];
+    out += users[i]->lastLevel == AlertLevel::Danger ? "\"} 1\n" : "\"} 0\n";
   }
   return out;
 }
