@@ -21,6 +21,15 @@ bool cutSuffix(std::string_view* text, const char (&tail)[N]) {
   return true;
 }
 
+// Removes `head` (a literal) from the start of `text` when it is there.
+template <std::size_t N>
+bool cutPrefix(std::string_view* text, const char (&head)[N]) {
+  constexpr std::size_t size = N - 1;
+  if (text->size() < size || std::memcmp(text->data(), head, size) != 0) return false;
+  text->remove_prefix(size);
+  return true;
+}
+
 // How many digits end `text`.
 inline std::size_t trailingDigits(std::string_view text) {
   std::size_t count = 0;
@@ -49,9 +58,13 @@ template <std::size_t N>
 bool cutSize(std::string_view* text, const char (&tail)[N], std::string_view* figure) {
   if (!cutSuffix(text, tail)) return false;
   const std::string_view withFigure = *text;
-  if (trailingDigits(*text) != 2) return false;
-  text->remove_suffix(2);
-  if (!cutSuffix(text, ".")) return false;
+  // Exactly two decimals after the point.
+  const std::size_t size = text->size();
+  if (size < 3 || !isDigit((*text)[size - 1]) || !isDigit((*text)[size - 2]) ||
+      (*text)[size - 3] != '.') {
+    return false;
+  }
+  text->remove_suffix(3);
   std::string_view whole;
   if (!cutInteger(text, ',', &whole)) return false;
   // cutInteger took the comma too: the figure is what lies after it.
@@ -62,15 +75,11 @@ bool cutSize(std::string_view* text, const char (&tail)[N], std::string_view* fi
 }  // namespace
 
 bool parseMonitorAlert(std::string_view text, MonitorAlert* alert) {
-  static constexpr std::string_view kWarning = "Warning,";
-  static constexpr std::string_view kDanger = "Danger,";
   AlertLevel level;
-  if (text.substr(0, kWarning.size()) == kWarning) {
+  if (cutPrefix(&text, "Warning,")) {
     level = AlertLevel::Warning;
-    text.remove_prefix(kWarning.size());
-  } else if (text.substr(0, kDanger.size()) == kDanger) {
+  } else if (cutPrefix(&text, "Danger,")) {
     level = AlertLevel::Danger;
-    text.remove_prefix(kDanger.size());
   } else {
     return false;
   }
