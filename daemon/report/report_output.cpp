@@ -147,14 +147,30 @@ std::string jsonReport(const Users& users, const LineCounts& counts) {
   std::string out = "{\"users\":[";
   for (std::size_t i = 0; i < users.size(); ++i) {
     const UserSummary& u = *users[i];
-    out += i == 0 ? "\n" : ",\n";
-    out += " {\"user\":" + jsonString(u.user) + ",\"last_level\":\"" + levelName(u.lastLevel) +
-           "\",\"last_percent\":" + u.lastPercent + ",\"last_free_mb\":" + u.lastFreeMb +
-           ",\"last_max_mb\":" + u.lastMaxMb + ",\"last_alert\":\"" + u.lastTime +
-           "\",\"first_alert\":\"" + u.firstTime + "\",\"warnings\":" + std::to_string(u.warnings) +
-           ",\"dangers\":" + std::to_string(u.dangers) +
-           ",\"highest_percent\":" + std::to_string(u.highestPercent) + ",\"highest_at\":\"" +
-           u.highestTime + "\"}";
+    // Piece by piece into the one text, not through a text per user.
+    out += i == 0 ? "\n {\"user\":" : ",\n {\"user\":";
+    out += jsonString(u.user);
+    out += ",\"last_level\":\"";
+    out += levelName(u.lastLevel);
+    out += "\",\"last_percent\":";
+    out += u.lastPercent;
+    out += ",\"last_free_mb\":";
+    out += u.lastFreeMb;
+    out += ",\"last_max_mb\":";
+    out += u.lastMaxMb;
+    out += ",\"last_alert\":\"";
+    out += u.lastTime;
+    out += "\",\"first_alert\":\"";
+    out += u.firstTime;
+    out += "\",\"warnings\":";
+    out += std::to_string(u.warnings);
+    out += ",\"dangers\":";
+    out += std::to_string(u.dangers);
+    out += ",\"highest_percent\":";
+    out += std::to_string(u.highestPercent);
+    out += ",\"highest_at\":\"";
+    out += u.highestTime;
+    out += "\"}";
   }
   out += "\n],\n\"lines\":" + std::to_string(counts.lines) +
          ",\"entries\":" + std::to_string(counts.entries) +
