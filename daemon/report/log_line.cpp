@@ -132,10 +132,31 @@ bool readLogTime(std::string_view text, std::uint64_t* key) {
   return true;
 }
 
-bool readLogLine(std::string_view line, LogLine* entry) {
-  if (line.size() < 20 || line[19] != ',' || !readLogTime(line.substr(0, 19), &entry->timeKey)) {
-    return false;
+namespace {
+
+// The time at the start of a log line: the bytes up to the seconds are
+// those of a time read before (so as good as they were then), or are read
+// whole and kept for the next line.
+bool readLineTime(std::string_view line, LogLine* entry) {
+  constexpr std::size_t kMinute = sizeof entry->minute;
+  const char* const data = line.data();
+  if (entry->minuteKey != 0 && std::memcmp(data, entry->minute, kMinute) == 0) {
+    const unsigned tens = static_cast<unsigned char>(data[kMinute]) - '0';
+    const unsigned ones = static_cast<unsigned char>(data[kMinute + 1]) - '0';
+    if (tens > 9 || ones > 9 || tens * 10 + ones > 60) return false;
+    entry->timeKey = entry->minuteKey + tens * 10 + ones;
+    return true;
   }
+  if (!readLogTime(line.substr(0, 19), &entry->timeKey)) return false;
+  std::memcpy(entry->minute, data, kMinute);
+  entry->minuteKey = entry->timeKey - entry->timeKey % 100;
+  return true;
+}
+
+}  // namespace
+
+bool readLogLine(std::string_view line, LogLine* entry) {
+  if (line.size() < 20 || line[19] != ',' || !readLineTime(line, entry)) return false;
   entry->time = line.substr(0, 19);
   const std::string_view text = line.substr(20);
   // Most alerts hold no escape: they are taken where they lie.
