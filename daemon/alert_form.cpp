@@ -32,9 +32,11 @@ bool cutPrefix(std::string_view* text, const char (&head)[N]) {
 
 // How many digits end `text`.
 inline std::size_t trailingDigits(std::string_view text) {
-  std::size_t count = 0;
-  while (count < text.size() && isDigit(text[text.size() - 1 - count])) ++count;
-  return count;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* at = end;
+  while (at != begin && static_cast<unsigned char>(at[-1] - '0') <= 9) --at;
+  return static_cast<std::size_t>(end - at);
 }
 
 // Cuts an integer as printf's "%d" writes it off the end of `text`; it must
