@@ -10,8 +10,12 @@
 # time per stored entry: the receiver's own, journald's during that side's
 # run, and their sum. The aim: brimletd's own time at most half of
 # rsyslog's own, nothing lost; journald's time, which the two senders' entries
-# cost it, is printed beside for both. A benchmark: it prints figures and
-# asserts nothing.
+# cost it, is printed beside for both, and "waits": the times per stored
+# entry that the receiver's threads slept and were woken again. With
+# BRIMLETD_COMPARED=PATH another
+# brimletd build (the one before a change) runs too, in the same run, and
+# its figures and ratio are printed beside. A benchmark: it prints figures
+# and asserts nothing.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/native}" && pwd)"
@@ -19,7 +23,8 @@ daemon="$build/daemon/brimletd"
 sender="$build/bench/daemon/brimletd_bench_sender"
 stream="$build/bench/daemon/brimletd_journal_stream"
 journald=/lib/systemd/systemd-journald
-for program in "$daemon" "$sender" "$stream"; do
+compared="${BRIMLETD_COMPARED:-}"
+for program in "$daemon" "$sender" "$stream" ${compared:+"$compared"}; do
   if [ ! -x "$program" ]; then
     echo "bench-journal: $program is missing; build the targets brimletd," \
          "brimletd_bench_sender and brimletd_journal_stream in $build" >&2
@@ -87,6 +92,11 @@ cpu_ticks() {
     awk "{ printf \"%.0f\\n\", (\$14 + \$15) * 1e9 / $ticks_per_second }" "/proc/$1/stat"
   fi
 }
+# Times its threads gave up the processor to wait (woken again each time).
+switches() {
+  cat "/proc/$1"/task/*/status 2>/dev/null |
+    awk '/^voluntary_ctxt_switches/ { s += $2 } END { printf "%.0f\n", s }'
+}
 per_entry() { awk "BEGIN { printf \"%.2f\", $1 / 1e3 / ($2 > 0 ? $2 : 1) }"; }
 wait_bound() {
   for _ in $(seq 50); do
@@ -109,14 +119,17 @@ stored() {
   echo "$count"
 }
 
-declare -A own_cpu journal_cpu total_cpu kept lost
+declare -A own_cpu journal_cpu total_cpu kept lost waits
 measure() {
-  local name=$1 port receiver_pid log ticks journal_ticks sent=0 identifier pattern count
+  local name=$1 port receiver_pid log ticks journal_ticks sent=0 identifier pattern count base
+  local waited
   port="$("$sender" free-port)"
   mkdir -p "$work/$name"
   log="$work/$name/log"
-  if [ "$name" = brimletd ]; then
-    (cd "$work/$name" && exec "$stream" brimletd "$daemon" "$port" N) &
+  if [ "$name" != rsyslog ]; then
+    local program="$daemon"
+    [ "$name" = compared ] && program="$compared"
+    (cd "$work/$name" && exec "$stream" brimletd "$program" "$port" N) &
     receiver_pid=$!
     pids+=("$receiver_pid")
     log="$work/$name/brimletlog.txt"
@@ -146,8 +159,10 @@ CONF
     pattern='^Danger,user1,100%'
     wait_bound "$(printf '0100007F:%04X' "$port")"
   fi
+  base="$(stored "$identifier" "$pattern")"  # both brimletd builds log under one identifier
   ticks="$(cpu_ticks "$receiver_pid")"
   journal_ticks="$(cpu_ticks "$journald_pid")"
+  waited="$(switches "$receiver_pid")"
   # brimletd's log file tells the sender when it has settled; rsyslog's
   # side writes no file, so its sender waits for the settle time alone.
   for _ in $(seq "$burst_runs"); do
@@ -156,10 +171,12 @@ CONF
   done
   read -r count _ < <("$sender" rate "$port" "$steady" "$steady_rate" "$log")
   sent=$((sent + count))
-  kept[$name]="$(stored "$identifier" "$pattern")"
+  kept[$name]=$(($(stored "$identifier" "$pattern") - base))
   lost[$name]=$((sent - kept[$name]))
   ticks=$(($(cpu_ticks "$receiver_pid") - ticks))
   journal_ticks=$(($(cpu_ticks "$journald_pid") - journal_ticks))
+  waits[$name]="$(awk "BEGIN { printf \"%.3f\", ($(switches "$receiver_pid") - $waited) / \
+    (${kept[$name]} > 0 ? ${kept[$name]} : 1) }")"
   own_cpu[$name]="$(per_entry "$ticks" "${kept[$name]}")"
   journal_cpu[$name]="$(per_entry "$journal_ticks" "${kept[$name]}")"
   total_cpu[$name]="$(per_entry $((ticks + journal_ticks)) "${kept[$name]}")"
@@ -169,18 +186,30 @@ CONF
 
 echo "bench-journal: $burst_runs bursts of $burst at full speed, then $steady at" \
      "$steady_rate/s, into one private journald (rate limiting off)"
-for name in brimletd rsyslog; do
+sides="brimletd rsyslog"
+[ -n "$compared" ] && sides="compared brimletd rsyslog"
+for name in $sides; do
   measure "$name"
   echo "  measured $name"
 done
 echo
-printf '%-44s %8s %6s %10s %10s %10s\n' "receiver" "stored" "lost" "own us" "journald us" "sum us"
-printf '%-44s %8s %6s %10s %10s %10s\n' "brimletd (journal entries, log file too)" \
+printf '%-44s %8s %6s %10s %10s %10s %8s\n' "receiver" "stored" "lost" "own us" "journald us" \
+  "sum us" "waits"
+printf '%-44s %8s %6s %10s %10s %10s %8s\n' "brimletd (journal entries, log file too)" \
   "${kept[brimletd]}" "${lost[brimletd]}" "${own_cpu[brimletd]}" "${journal_cpu[brimletd]}" \
-  "${total_cpu[brimletd]}"
-printf '%-44s %8s %6s %10s %10s %10s\n' "rsyslog (imudp -> omjournal)" \
+  "${total_cpu[brimletd]}" "${waits[brimletd]}"
+printf '%-44s %8s %6s %10s %10s %10s %8s\n' "rsyslog (imudp -> omjournal)" \
   "${kept[rsyslog]}" "${lost[rsyslog]}" "${own_cpu[rsyslog]}" "${journal_cpu[rsyslog]}" \
-  "${total_cpu[rsyslog]}"
+  "${total_cpu[rsyslog]}" "${waits[rsyslog]}"
+if [ -n "$compared" ]; then
+  printf '%-44s %8s %6s %10s %10s %10s %8s\n' "brimletd, compared build" \
+    "${kept[compared]}" "${lost[compared]}" "${own_cpu[compared]}" \
+    "${journal_cpu[compared]}" "${total_cpu[compared]}" "${waits[compared]}"
+  awk "BEGIN { printf \"compared build / rsyslog: own %.2f (aim: at most 0.50); this build /\" \
+                     \" compared: own %.2f\\n\", \
+    ${own_cpu[compared]} / (${own_cpu[rsyslog]} > 0 ? ${own_cpu[rsyslog]} : 1),
+    ${own_cpu[brimletd]} / (${own_cpu[compared]} > 0 ? ${own_cpu[compared]} : 1) }"
+fi
 awk "BEGIN { printf \"brimletd / rsyslog, processor time per stored entry: own %.2f (aim: at most 0.50);\" \
                    \" journald's %.2f, sum %.2f\\n\", \
   ${own_cpu[brimletd]} / (${own_cpu[rsyslog]} > 0 ? ${own_cpu[rsyslog]} : 1),

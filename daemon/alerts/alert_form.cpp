@@ -1,5 +1,7 @@
 #include "alerts/alert_form.h"
 
+#include <cstring>
+
 #include "alerts/text_case.h"
 
 namespace {
@@ -11,20 +13,30 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 template <std::size_t N>
 bool cutSuffix(std::string_view* text, const char (&tail)[N]) {
   constexpr std::size_t size = N - 1;
-  if (text->size() < size) return false;
-  const char* const end = text->data() + text->size() - size;
-  for (std::size_t i = 0; i < size; ++i) {
-    if (end[i] != tail[i]) return false;
+  // A compare of a constant size against zero is a few loads, not a call.
+  if (text->size() < size || std::memcmp(text->data() + text->size() - size, tail, size) != 0) {
+    return false;
   }
   text->remove_suffix(size);
   return true;
 }
 
+// Removes `head` (a literal) from the start of `text` when it is there.
+template <std::size_t N>
+bool cutPrefix(std::string_view* text, const char (&head)[N]) {
+  constexpr std::size_t size = N - 1;
+  if (text->size() < size || std::memcmp(text->data(), head, size) != 0) return false;
+  text->remove_prefix(size);
+  return true;
+}
+
 // How many digits end `text`.
 inline std::size_t trailingDigits(std::string_view text) {
-  std::size_t count = 0;
-  while (count < text.size() && isDigit(text[text.size() - 1 - count])) ++count;
-  return count;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* at = end;
+  while (at != begin && static_cast<unsigned char>(at[-1] - '0') <= 9) --at;
+  return static_cast<std::size_t>(end - at);
 }
 
 // Cuts an integer as printf's "%d" writes it off the end of `text`; it must
@@ -48,9 +60,13 @@ template <std::size_t N>
 bool cutSize(std::string_view* text, const char (&tail)[N], std::string_view* figure) {
   if (!cutSuffix(text, tail)) return false;
   const std::string_view withFigure = *text;
-  if (trailingDigits(*text) != 2) return false;
-  text->remove_suffix(2);
-  if (!cutSuffix(text, ".")) return false;
+  // Exactly two decimals after the point.
+  const std::size_t size = text->size();
+  if (size < 3 || !isDigit((*text)[size - 1]) || !isDigit((*text)[size - 2]) ||
+      (*text)[size - 3] != '.') {
+    return false;
+  }
+  text->remove_suffix(3);
   std::string_view whole;
   if (!cutInteger(text, ',', &whole)) return false;
   // cutInteger took the comma too: the figure is what lies after it.
@@ -61,15 +77,11 @@ bool cutSize(std::string_view* text, const char (&tail)[N], std::string_view* fi
 }  // namespace
 
 bool parseMonitorAlert(std::string_view text, MonitorAlert* alert) {
-  static constexpr std::string_view kWarning = "Warning,";
-  static constexpr std::string_view kDanger = "Danger,";
   AlertLevel level;
-  if (text.substr(0, kWarning.size()) == kWarning) {
+  if (cutPrefix(&text, "Warning,")) {
     level = AlertLevel::Warning;
-    text.remove_prefix(kWarning.size());
-  } else if (text.substr(0, kDanger.size()) == kDanger) {
+  } else if (cutPrefix(&text, "Danger,")) {
     level = AlertLevel::Danger;
-    text.remove_prefix(kDanger.size());
   } else {
     return false;
   }
@@ -92,15 +104,26 @@ bool mentionsDanger(const std::string& text) {
 
 std::string latin1ToUtf8(std::string_view text) {
   std::string utf8;
-  utf8.reserve(text.size() + 8);
+  appendLatin1AsUtf8(&utf8, text);
+  return utf8;
+}
+
+void appendLatin1AsUtf8(std::string* out, std::string_view text) {
+  // Plain ASCII, nearly every name, is its own UTF-8.
+  bool ascii = true;
+  for (const char c : text) ascii &= static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    *out += text;
+    return;
+  }
+  out->reserve(out->size() + text.size() + 8);
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
-      utf8 += c;
+      *out += c;
     } else {
-      utf8 += static_cast<char>(0xC0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+      *out += static_cast<char>(0xC0 | (byte >> 6));
+      *out += static_cast<char>(0x80 | (byte & 0x3F));
     }
   }
-  return utf8;
 }

@@ -32,3 +32,5 @@ bool mentionsDanger(const std::string& text);
 // Latin-1 bytes (Windows-1252 in practice, read as ISO-8859-1 so that every
 // byte has one meaning) as UTF-8.
 std::string latin1ToUtf8(std::string_view text);
+// The same, added to `out`.
+void appendLatin1AsUtf8(std::string* out, std::string_view text);

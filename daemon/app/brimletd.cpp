@@ -423,6 +423,17 @@ bool BrimletD::writeSome(std::size_t most) {
   bool givenUp = false;
   if (!gathered_.ends.empty()) written = dumpToFile(gathered_, &error, &givenUp);
 
+  // The journal gets the turn's entries at once, in their order; below,
+  // each is echoed on the console where the journal did not take it.
+  if (journal_ != nullptr) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (handled_[i].entry.empty()) continue;
+      message_.assign(taken_[i].payload, taken_[i].length);
+      journal_->add(handled_[i].entry, message_, formatAddress(taken_[i].sender));
+    }
+    journal_->sendAdded();
+  }
+  std::size_t journalled = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const Handled& handled = handled_[i];
     reportDrops(taken_[i]);
@@ -433,13 +444,12 @@ bool BrimletD::writeSome(std::size_t most) {
       echo_.print(kFileErrorLine + error);
       events_->logFailed(settings_.logFileName, error);
     }
-    const bool toEvents = events_->recordsAlerts();
-    if (journal_ != nullptr || toEvents) {
+    if (events_->recordsAlerts()) {
       message_.assign(taken_[i].payload, taken_[i].length);
       sender_ = formatAddress(taken_[i].sender);
+      events_->alertKept(message_, sender_);
     }
-    if (toEvents) events_->alertKept(message_, sender_);
-    if (journal_ != nullptr && journal_->record(handled.entry, message_, sender_)) continue;
+    if (journal_ != nullptr && journal_->took(journalled++)) continue;
     echo_.print(handled.entry);
   }
   return true;

@@ -40,12 +40,19 @@ void addEscapedField(std::string* payload, std::string_view name, std::string_vi
 
 std::string journalEntry(const std::string& logLine, const std::string& message,
                          const std::string& sender) {
+  std::string payload;
+  appendJournalEntry(&payload, logLine, message, sender);
+  return payload;
+}
+
+void appendJournalEntry(std::string* payloadText, const std::string& logLine,
+                        const std::string& message, const std::string& sender) {
+  std::string& payload = *payloadText;
   MonitorAlert alert;
   const bool monitorForm = parseMonitorAlert(message, &alert);
   const bool danger = monitorForm ? alert.level == AlertLevel::Danger : mentionsDanger(message);
-  std::string payload;
   // Escaped, a byte takes at most four.
-  payload.reserve(2 * logLine.size() + 4 * message.size() + 256);
+  payload.reserve(payload.size() + 2 * logLine.size() + 4 * message.size() + 256);
   addEscapedField(&payload, "MESSAGE", logLine, EscapeForm::LogLineAsJournalText);
   addField(&payload, "PRIORITY", danger ? "2" : "4");
   addField(&payload, "SYSLOG_IDENTIFIER", "brimletd");
@@ -58,5 +65,4 @@ std::string journalEntry(const std::string& logLine, const std::string& message,
     addField(&payload, "BRIMLET_FREE_MB", alert.freeMb);
     addField(&payload, "BRIMLET_MAX_MB", alert.maxMb);
   }
-  return payload;
 }

@@ -23,3 +23,6 @@ inline constexpr char kDangerMessageId[] = "aa0e8636ec034e4da7decd4553d98a86";
 // BRIMLET_SENDER is the sender's address as text (plain ASCII).
 std::string journalEntry(const std::string& logLine, const std::string& message,
                          const std::string& sender);
+// The same payload, added to `payload` (whose room is reused).
+void appendJournalEntry(std::string* payload, const std::string& logLine,
+                        const std::string& message, const std::string& sender);

@@ -2,6 +2,7 @@
 // win/journal_socket.cpp; Windows has no journal).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Whether standard output is a stream to the journal: systemd names that
@@ -29,7 +30,15 @@ class JournalSocket {
   // with the reason when the journal did not take it.
   bool send(const std::string& payload, bool patient, std::string* error);
 
+  // Sends entries in their order, in one system call for up to 64, as long
+  // as the journal takes them without a wait. Answers how many it took from
+  // the front, and whether it stopped because the journal had no room; the
+  // one it stopped at (a full journal, an entry too large, a journal gone)
+  // is for another try, or for send() to try alone.
+  std::size_t sendWhileTaken(const std::string* payloads, std::size_t count, bool* full);
+
  private:
+  bool connected(std::string* error);
   bool sendInMemoryFile(const std::string& payload, std::string* error);
 
   std::string path_;

@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
@@ -67,35 +68,45 @@ bool journalAddress(const std::string& path, sockaddr_un* address) {
 
 }  // namespace
 
-bool JournalSocket::send(const std::string& payload, bool patient, std::string* error) {
+// Makes the socket and connects it to the journal, unless that is done.
+bool JournalSocket::connected(std::string* error) {
+  if (fd_ >= 0) return true;
   sockaddr_un address;
   if (!journalAddress(path_, &address)) {
     *error = path_ + ": " + describeSystemError(ENAMETOOLONG);
     return false;
   }
+  fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) {
+    *error = describeSystemError(errno);
+    return false;
+  }
+  // A journal that stalls must not hold up the log for long: the wait of a
+  // patient send ends after a second.
+  const timeval limit{1, 0};
+  ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+  // A turn's entries sent at once stay booked to this socket until the
+  // journal has read them: room for a few hundred, as far as the system
+  // allows without privilege (it caps the size at net.core.wmem_max).
+  const int sendBuffer = 1 << 20;
+  ::setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    *error = path_ + ": " + describeSystemError(errno);
+    ::close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  return true;
+}
+
+bool JournalSocket::send(const std::string& payload, bool patient, std::string* error) {
   const int flags = MSG_NOSIGNAL | (patient ? 0 : MSG_DONTWAIT);
   ssize_t sent = -1;
   // Connected once, the socket sends without looking the journal's path up
   // for every entry. A journal that was restarted since refuses the old
   // connection: the socket is made and connected again, once.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (fd_ < 0) {
-      fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-      if (fd_ < 0) {
-        *error = describeSystemError(errno);
-        return false;
-      }
-      // A journal that stalls must not hold up the log for long: the wait
-      // of a patient send ends after a second.
-      const timeval limit{1, 0};
-      ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-      if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        *error = path_ + ": " + describeSystemError(errno);
-        ::close(fd_);
-        fd_ = -1;
-        return false;
-      }
-    }
+    if (!connected(error)) return false;
     do {
       sent = ::send(fd_, payload.data(), payload.size(), flags);
     } while (sent < 0 && errno == EINTR);
@@ -107,6 +118,40 @@ bool JournalSocket::send(const std::string& payload, bool patient, std::string* 
   if (sent < 0 && errno == EMSGSIZE) return sendInMemoryFile(payload, error);
   *error = path_ + ": " + describeSystemError(sent < 0 ? errno : EMSGSIZE);
   return false;
+}
+
+std::size_t JournalSocket::sendWhileTaken(const std::string* payloads, std::size_t count,
+                                          bool* full) {
+  *full = false;
+  std::string error;
+  if (count == 0 || !connected(&error)) return 0;
+  constexpr std::size_t kAtOnce = 64;
+  iovec parts[kAtOnce];
+  mmsghdr messages[kAtOnce];
+  std::size_t taken = 0;
+  while (taken < count) {
+    const std::size_t now = std::min(count - taken, kAtOnce);
+    for (std::size_t i = 0; i < now; ++i) {
+      const std::string& payload = payloads[taken + i];
+      parts[i] = iovec{const_cast<char*>(payload.data()), payload.size()};
+      messages[i] = mmsghdr{};
+      messages[i].msg_hdr.msg_iov = &parts[i];
+      messages[i].msg_hdr.msg_iovlen = 1;
+    }
+    int sent;
+    do {
+      sent = ::sendmmsg(fd_, messages, static_cast<unsigned>(now), MSG_NOSIGNAL | MSG_DONTWAIT);
+    } while (sent < 0 && errno == EINTR);
+    // After a short count the next call, from the first one not sent, tells
+    // why it was not.
+    if (sent < 0) {
+      *full = errno == EAGAIN || errno == EWOULDBLOCK;
+      break;
+    }
+    // A datagram goes whole or not at all.
+    taken += static_cast<std::size_t>(sent);
+  }
+  return taken;
 }
 
 bool JournalSocket::sendInMemoryFile(const std::string& payload, std::string* error) {

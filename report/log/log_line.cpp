@@ -27,12 +27,6 @@ struct Marks {
 constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
-// Whether a byte of `word` is below `limit` (at most 0x80): exact as a yes
-// or no, which is all that is asked.
-constexpr std::uint64_t anyBelow(std::uint64_t word, unsigned limit) {
-  return (word - kOnes * limit) & ~word & kHighBits;
-}
-
 std::uint64_t wordAt(const char* at) {
   std::uint64_t word;
   std::memcpy(&word, at, sizeof word);
@@ -42,10 +36,14 @@ std::uint64_t wordAt(const char* at) {
 // The high bit of a byte of the result set where that byte of `word` may be
 // marked: below 0x20, '#', DEL or any byte from 0x80 on (a Latin-1 letter
 // too). From 0x7F up, the byte or the byte plus one has its high bit set;
-// only a byte that has it already carries into its neighbour.
+// only a byte that has it already carries into its neighbour. Below a
+// limit: (byte - limit) & ~byte has its high bit set, exact as a yes or no
+// for the word, which is all that is asked; '#' is the byte that xor '#'
+// leaves below 1. Only the high bits count: the caller masks them once for
+// all the words.
 std::uint64_t suspects(std::uint64_t word) {
-  return ((word | (word + kOnes)) & kHighBits) | anyBelow(word, 0x20) |
-         anyBelow(word ^ (kOnes * '#'), 1);
+  const std::uint64_t hash = word ^ (kOnes * '#');
+  return word | (word + kOnes) | ((word - kOnes * 0x20) & ~word) | ((hash - kOnes) & ~hash);
 }
 
 // Eight bytes at a time, the last word overlapping the one before: plain
@@ -58,7 +56,7 @@ Marks marksOf(std::string_view text) {
   if (size >= 8) {
     std::uint64_t suspect = suspects(wordAt(data + size - 8));
     for (std::size_t at = 0; at + 8 <= size; at += 8) suspect |= suspects(wordAt(data + at));
-    if (suspect == 0) return marks;
+    if ((suspect & kHighBits) == 0) return marks;
   }
   for (const char c : text) marks.add(static_cast<unsigned char>(c));
   return marks;
@@ -132,10 +130,31 @@ bool readLogTime(std::string_view text, std::uint64_t* key) {
   return true;
 }
 
-bool readLogLine(std::string_view line, LogLine* entry) {
-  if (line.size() < 20 || line[19] != ',' || !readLogTime(line.substr(0, 19), &entry->timeKey)) {
-    return false;
+namespace {
+
+// The time at the start of a log line: the bytes up to the seconds are
+// those of a time read before (so as good as they were then), or are read
+// whole and kept for the next line.
+bool readLineTime(std::string_view line, LogLine* entry) {
+  constexpr std::size_t kMinute = sizeof entry->minute;
+  const char* const data = line.data();
+  if (entry->minuteKey != 0 && std::memcmp(data, entry->minute, kMinute) == 0) {
+    const unsigned tens = static_cast<unsigned char>(data[kMinute]) - '0';
+    const unsigned ones = static_cast<unsigned char>(data[kMinute + 1]) - '0';
+    if (tens > 9 || ones > 9 || tens * 10 + ones > 60) return false;
+    entry->timeKey = entry->minuteKey + tens * 10 + ones;
+    return true;
   }
+  if (!readLogTime(line.substr(0, 19), &entry->timeKey)) return false;
+  std::memcpy(entry->minute, data, kMinute);
+  entry->minuteKey = entry->timeKey - entry->timeKey % 100;
+  return true;
+}
+
+}  // namespace
+
+bool readLogLine(std::string_view line, LogLine* entry) {
+  if (line.size() < 20 || line[19] != ',' || !readLineTime(line, entry)) return false;
   entry->time = line.substr(0, 19);
   const std::string_view text = line.substr(20);
   // Most alerts hold no escape: they are taken where they lie.

@@ -19,6 +19,11 @@ struct LogLine {
   std::uint64_t timeKey;
   std::string_view alert;  // the log's "#ooo" escapes decoded back to bytes
   std::string decoded;     // holds the alert when it had escapes
+  // The minute of the last line whose time was read ("dd-MM-yyyy HH:mm:")
+  // and its key without the seconds: a line of the same minute, as most
+  // lines of a busy log are, needs only its seconds read.
+  char minute[17] = {};
+  std::uint64_t minuteKey = 0;
 };
 
 // Reads one line (without its line end; a CR before it is the Windows

@@ -22,20 +22,23 @@ constexpr Column kColumns[] = {{"USER", false},        {"LEVEL", false},     {"P
                                {"HIGHEST", true},      {"HIGHEST_AT", false}};
 constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
 
-// Each row's cells, the name in the log's spelling still in Latin-1 so that
-// one byte is one character for the widths.
-std::vector<std::string> cells(const UserSummary& user) {
-  return {escapeControlBytes(user.user),
-          levelName(user.lastLevel),
-          user.lastPercent,
-          user.lastFreeMb,
-          user.lastMaxMb,
-          user.lastTime,
-          user.firstTime,
-          std::to_string(user.warnings),
-          std::to_string(user.dangers),
-          std::to_string(user.highestPercent),
-          user.highestTime};
+using Row = std::string[kColumnCount];
+
+// A row's cells, the name in the log's spelling still in Latin-1 so that
+// one byte is one character for the widths. The strings are reused row by
+// row.
+void fillCells(const UserSummary& user, Row& row) {
+  row[0] = escapeControlBytes(user.user);
+  row[1] = levelName(user.lastLevel);
+  row[2] = user.lastPercent;
+  row[3] = user.lastFreeMb;
+  row[4] = user.lastMaxMb;
+  row[5] = user.lastTime;
+  row[6] = user.firstTime;
+  row[7] = std::to_string(user.warnings);
+  row[8] = std::to_string(user.dangers);
+  row[9] = std::to_string(user.highestPercent);
+  row[10] = user.highestTime;
 }
 
 std::string csvField(const std::string& text) {
@@ -61,8 +64,11 @@ std::string jsonString(const std::string& latin1) {
       char code[8];
       std::snprintf(code, sizeof code, "\\u%04x", byte);
       out += code;
+    } else if (byte < 0x80) {
+      out += c;
     } else {
-      out += latin1ToUtf8(std::string_view(&c, 1));
+      out += static_cast<char>(0xC0 | (byte >> 6));
+      out += static_cast<char>(0x80 | (byte & 0x3F));
     }
   }
   return out + "\"";
@@ -86,30 +92,37 @@ std::string labelValue(const std::string& user) {
 
 std::string shownName(const std::string& user) { return latin1ToUtf8(escapeControlBytes(user)); }
 
+// Two passes over the users, the first for the widths, so that no row is
+// kept: the text is written once, into room taken once.
 std::string tableReport(const Users& users) {
-  std::vector<std::vector<std::string>> rows;
-  rows.reserve(users.size());
   std::size_t widths[kColumnCount];
   for (std::size_t c = 0; c < kColumnCount; ++c) widths[c] = std::string(kColumns[c].title).size();
+  Row row;
   for (const UserSummary* user : users) {
-    rows.push_back(cells(*user));
-    for (std::size_t c = 0; c < kColumnCount; ++c)
-      widths[c] = std::max(widths[c], rows.back()[c].size());
+    fillCells(*user, row);
+    for (std::size_t c = 0; c < kColumnCount; ++c) widths[c] = std::max(widths[c], row[c].size());
   }
+  std::size_t lineSize = 2 * (kColumnCount - 1) + 1;
+  for (const std::size_t width : widths) lineSize += width;
   std::string out;
-  const auto addRow = [&](const std::vector<std::string>& row) {
-    std::string line;
+  out.reserve(lineSize * (users.size() + 1));
+  // Padded by the Latin-1 widths, each cell then written as UTF-8.
+  const auto addRow = [&]() {
     for (std::size_t c = 0; c < kColumnCount; ++c) {
-      const std::string pad(widths[c] - row[c].size(), ' ');
-      if (c > 0) line += "  ";
-      line += kColumns[c].number ? pad + row[c] : row[c] + (c + 1 < kColumnCount ? pad : "");
+      const std::size_t pad = widths[c] - row[c].size();
+      if (c > 0) out.append(2, ' ');
+      if (kColumns[c].number) out.append(pad, ' ');
+      appendLatin1AsUtf8(&out, row[c]);
+      if (!kColumns[c].number && c + 1 < kColumnCount) out.append(pad, ' ');
     }
-    out += latin1ToUtf8(line) + "\n";
+    out += '\n';
   };
-  std::vector<std::string> titles;
-  for (const Column& column : kColumns) titles.emplace_back(column.title);
-  addRow(titles);
-  for (const auto& row : rows) addRow(row);
+  for (std::size_t c = 0; c < kColumnCount; ++c) row[c] = kColumns[c].title;
+  addRow();
+  for (const UserSummary* user : users) {
+    fillCells(*user, row);
+    addRow();
+  }
   return out;
 }
 
@@ -118,9 +131,10 @@ std::string csvReport(const Users& users) {
       "user,last_level,last_percent,last_free_mb,last_max_mb,last_alert,first_alert,warnings,"
       "dangers,highest_percent,highest_at\r\n";
   std::string out = kHeader;
+  Row row;
   for (const UserSummary* user : users) {
-    const std::vector<std::string> row = cells(*user);
-    for (std::size_t c = 0; c < row.size(); ++c) {
+    fillCells(*user, row);
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
       if (c > 0) out += ',';
       out += csvField(c == 0 ? latin1ToUtf8(row[c]) : row[c]);
     }
@@ -133,14 +147,30 @@ std::string jsonReport(const Users& users, const LineCounts& counts) {
   std::string out = "{\"users\":[";
   for (std::size_t i = 0; i < users.size(); ++i) {
     const UserSummary& u = *users[i];
-    out += i == 0 ? "\n" : ",\n";
-    out += " {\"user\":" + jsonString(u.user) + ",\"last_level\":\"" + levelName(u.lastLevel) +
-           "\",\"last_percent\":" + u.lastPercent + ",\"last_free_mb\":" + u.lastFreeMb +
-           ",\"last_max_mb\":" + u.lastMaxMb + ",\"last_alert\":\"" + u.lastTime +
-           "\",\"first_alert\":\"" + u.firstTime + "\",\"warnings\":" + std::to_string(u.warnings) +
-           ",\"dangers\":" + std::to_string(u.dangers) +
-           ",\"highest_percent\":" + std::to_string(u.highestPercent) + ",\"highest_at\":\"" +
-           u.highestTime + "\"}";
+    // Piece by piece into the one text, not through a text per user.
+    out += i == 0 ? "\n {\"user\":" : ",\n {\"user\":";
+    out += jsonString(u.user);
+    out += ",\"last_level\":\"";
+    out += levelName(u.lastLevel);
+    out += "\",\"last_percent\":";
+    out += u.lastPercent;
+    out += ",\"last_free_mb\":";
+    out += u.lastFreeMb;
+    out += ",\"last_max_mb\":";
+    out += u.lastMaxMb;
+    out += ",\"last_alert\":\"";
+    out += u.lastTime;
+    out += "\",\"first_alert\":\"";
+    out += u.firstTime;
+    out += "\",\"warnings\":";
+    out += std::to_string(u.warnings);
+    out += ",\"dangers\":";
+    out += std::to_string(u.dangers);
+    out += ",\"highest_percent\":";
+    out += std::to_string(u.highestPercent);
+    out += ",\"highest_at\":\"";
+    out += u.highestTime;
+    out += "\"}";
   }
   out += "\n],\n\"lines\":" + std::to_string(counts.lines) +
          ",\"entries\":" + std::to_string(counts.entries) +
@@ -190,20 +220,29 @@ std::string prometheusText(const Users& users, const LineCounts& counts, bool pe
       {"brimlet_user_max_megabytes", "Quota in Mb, from the user's last alert.",
        &UserSummary::lastMaxMb},
   };
+  // Each user's label once, for the four gauges.
+  std::vector<std::string> labels;
+  labels.reserve(users.size());
+  for (const UserSummary* user : users) labels.push_back(labelValue(user->user));
   for (const auto& gauge : gauges) {
     out += std::string("# HELP ") + gauge.name + " " + gauge.help + "\n# TYPE " + gauge.name +
            " gauge\n";
-    for (const UserSummary* user : users) {
-      out += std::string(gauge.name) + "{user=\"" + labelValue(user->user) + "\"} " +
-             user->*gauge.field + "\n";
+    for (std::size_t i = 0; i < users.size(); ++i) {
+      out += gauge.name;
+      out += "{user=\"";
+      out += labels[i];
+      out += "\"} ";
+      out += users[i]->*gauge.field;
+      out += '\n';
     }
   }
   out +=
       "# HELP brimlet_user_danger 1 when the user's last alert is a danger, else 0.\n"
       "# TYPE brimlet_user_danger gauge\n";
-  for (const UserSummary* user : users) {
-    out += "brimlet_user_danger{user=\"" + labelValue(user->user) + "\"} " +
-           (user->lastLevel == AlertLevel::Danger ? "1" : "0") + "\n";
+  for (std::size_t i = 0; i < users.size(); ++i) {
+    out += "brimlet_user_danger{user=\"";
+    out += labels[i];
+    out += users[i]->lastLevel == AlertLevel::Danger ? "\"} 1\n" : "\"} 0\n";
   }
   return out;
 }

@@ -204,6 +204,32 @@ TEST(DaemonJournalSocketTest, SendsAnEntryTooLargeForADatagramInAMemoryFile) {
   EXPECT_EQ(journal.receive(), payload);
 }
 
+// A turn's alerts go at once, in order, an entry too large for a datagram
+// among them; where the journal is gone, each is refused and the failure is
+// said once, before the first one's echo.
+TEST(DaemonJournalTurnTest, SendsATurnInOrderOrRefusesEachSayingWhyOnce) {
+  for (const bool listening : {true, false}) {
+    SCOPED_TRACE(listening ? "listening" : "gone");
+    TempDirectory folder;
+    auto journal = std::make_unique<FakeJournal>(folder.file("socket"));
+    if (!listening) journal.reset();
+    std::vector<std::string> said;
+    AlertJournal alerts(std::make_unique<JournalSocket>(folder.file("socket")),
+                        [&](const std::string& text) { said.push_back(text); });
+    const std::vector<std::string> lines = {line("one"), line(std::string(8 << 20, 'x')),
+                                            line("three")};
+    for (const std::string& logLine : lines) alerts.add(logLine, "m", "192.0.2.7");
+    alerts.sendAdded();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(alerts.took(i), listening) << i;
+      EXPECT_EQ(said.size(), listening ? 0u : 1u) << i;
+    }
+    if (!listening) continue;
+    for (const std::string& logLine : lines)
+      EXPECT_EQ(decode(journal->receive())["MESSAGE"], logLine);
+  }
+}
+
 // The socket stays connected between entries; a journal started again (a
 // new socket under the same name) gets the next entry all the same.
 TEST(DaemonJournalSocketTest, ReachesAJournalStartedAgain) {
