@@ -8,7 +8,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/native}" && pwd)"
-report="$build/daemon/report/brimlet-report"
+report="$build/report/brimlet-report"
 if [ ! -x "$report" ]; then
   echo "bench-report: $report is missing; build the target brimlet-report in $build" >&2
   exit 1

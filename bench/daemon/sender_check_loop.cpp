@@ -10,7 +10,7 @@
 #include <ctime>
 #include <vector>
 
-#include "sender_check.h"
+#include "receive/sender_check.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "brimletd.h"
-#include "command_line.h"
+#include "app/brimletd.h"
+#include "app/command_line.h"
 
 namespace {
 
@@ -21,16 +21,12 @@ std::string refusal(const char* name, const std::string& value, const std::strin
 // The daemon's own parser is the judge: the arguments must be read whole,
 // with no usage printed, and an option must not end up as the name filter.
 bool parsedAsGiven(const std::vector<std::string>& args, const std::string& expectedFilter) {
-  BrimletD::port = 48000;
-  BrimletD::showOnlyAlert = true;
-  BrimletD::filter.clear();
-  BrimletD::filtrePositif = true;
   std::ostringstream out;
-  BrimletD::parseArgs(args, out);
+  const BrimletD::Settings parsed = BrimletD::parseArgs(args, out);
   if (out.str().find("Parsing failed") != std::string::npos) return false;
   std::string filter = expectedFilter;
   if (!filter.empty() && (filter[0] == '+' || filter[0] == '-')) filter.erase(0, 1);
-  return BrimletD::filter.size() == filter.size();
+  return parsed.filter.size() == filter.size();
 }
 
 }  // namespace

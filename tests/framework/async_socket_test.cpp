@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/async_socket.h"
-#include "udp_receiver.h"
+#include "datagram_catcher.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ class AsyncSocketTo : public testing::TestWithParam<DestinationCase> {};
 
 TEST_P(AsyncSocketTo, SendsExactlyTheBytesGiven) {
   ASSERT_TRUE(fw::CAsyncSocket::StartSocketLayer());
-  UdpReceiver receiver(GetParam().family);
+  DatagramCatcher receiver(GetParam().family);
   const std::optional<fw::SocketAddress> address =
       fw::NumericAddress(GetParam().host, receiver.Port());
   ASSERT_TRUE(address.has_value());

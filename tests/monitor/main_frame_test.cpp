@@ -19,7 +19,7 @@
 #include "network_file.h"
 #include "resources/resource.h"
 #include "screen_picture.h"
-#include "udp_receiver.h"
+#include "datagram_catcher.h"
 #include "ui/shell_notify.h"
 #include "ui/status_strings.h"
 #include "ui/tray_notify_icon.h"
@@ -197,7 +197,7 @@ class MainFrameTest : public ::testing::Test {
   fw::CWinApp app;
   MonitorSettings settings;
   NetworkFile network;
-  UdpReceiver receiver;
+  DatagramCatcher receiver;
   std::unique_ptr<CMainFrame> frame;
 };
 

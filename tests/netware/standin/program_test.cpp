@@ -11,7 +11,7 @@
 #include "core/monitor_settings.h"
 #include "debugged_process.h"
 #include "resources/resource.h"
-#include "udp_receiver.h"
+#include "datagram_catcher.h"
 #include "windows_path.h"
 
 namespace {
@@ -126,7 +126,7 @@ TEST_P(ProgramWithClientTest, TheStandInsBesideTheProgramSendTheWalkThroughsWarn
   for (const char* library : kLibraries) ASSERT_TRUE(folder.Copy(kStandins + library, library));
   ASSERT_TRUE(folder.Copy(WindowsPath(BRIMLET_EXAMPLES_DIR "/walkthrough.net"), "walkthrough.net"));
   NetworkVariable network(folder.Path("walkthrough.net"));
-  UdpReceiver receiver;
+  DatagramCatcher receiver;
 
   DebuggedProcess program(folder.Path("brimlet.exe"), Arguments(path, receiver.Port()));
   ASSERT_TRUE(program.Started());
@@ -187,7 +187,7 @@ TEST_P(ProgramWithoutClientTest, ShowsTheUnknownLevelAndSaysWhy) {
         folder.Copy(WindowsPath(BRIMLET_EXAMPLES_DIR "/walkthrough.net"), "walkthrough.net"));
   }
   NetworkVariable network(missing.network ? folder.Path("walkthrough.net") : "");
-  UdpReceiver receiver;
+  DatagramCatcher receiver;
   DebuggedProcess program(folder.Path("brimlet.exe"),
                           Arguments(std::string("Q:\\") + missing.name + "\\", receiver.Port()));
   ASSERT_TRUE(program.Started());
@@ -278,7 +278,7 @@ TEST_P(PlantedLibraryTest, IsNeverLoaded) {
     }
   }
   NetworkVariable network("");
-  UdpReceiver receiver;
+  DatagramCatcher receiver;
   StartingPlace place(current.Folder(), onPath.Folder());
   DebuggedProcess process(program.Path("brimlet.exe"),
                           Arguments(std::string("Q:\\") + planted.name + "\\", receiver.Port()));

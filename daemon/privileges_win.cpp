@@ -1,4 +1,0 @@
-#include "privileges.h"
-
-// Windows has no capability sets to give up.
-bool dropCapabilities(std::string*) { return true; }

@@ -1,0 +1,4 @@
+#include "process/privileges.h"
+
+// Windows has no capability sets to give up.
+bool dropCapabilities(std::string*) { return true; }
