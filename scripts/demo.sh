@@ -49,16 +49,22 @@ free_port() {
   python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
+# The first window whose title matches (xdotool search options allowed
+# before it), or nothing.
+window_named() {  # [options] title-pattern
+  xdotool search "$@" 2>/dev/null | head -n 1 || true
+}
+
 screenshot() {  # name
   sleep 1
   import -window root "$demo/screenshots/$1-screen.png" 2>/dev/null || true
   local tray
-  tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1 || true)
+  tray=$(window_named --name '^Wine System Tray$')
   if [ -n "$tray" ]; then
     import -window "$tray" "$demo/screenshots/$1-tray.png" 2>/dev/null || true
   fi
   local details
-  details=$(xdotool search --name '^Quota information on Novell network drive$' 2>/dev/null | head -n 1 || true)
+  details=$(window_named --name '^Quota information on Novell network drive$')
   if [ -n "$details" ]; then
     import -window "$details" "$demo/screenshots/$1-details.png" 2>/dev/null || true
   fi
@@ -122,7 +128,7 @@ monitor_pid=$!
 # the cursor), and its third item, "Remind me later", hovered: its sub-menu
 # opens beside it, with "In one hour" level with it.
 open_snooze_menu() {
-  tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1 || true)
+  tray=$(window_named --name '^Wine System Tray$')
   [ -n "$tray" ] || return 1
   xdotool mousemove --window "$tray" 12 32 click 3
   sleep 0.5
@@ -185,7 +191,7 @@ done
 # The tray menu's "what uses the space" item (under the details item: the
 # menu opens with its top left corner at the cursor) opens its window, which
 # scans H:.
-tray=$(xdotool search --name '^Wine System Tray$' 2>/dev/null | head -n 1 || true)
+tray=$(window_named --name '^Wine System Tray$')
 largest='^What uses the space$'
 shown=""
 if [ -n "$tray" ]; then
@@ -193,7 +199,7 @@ if [ -n "$tray" ]; then
     xdotool mousemove --window "$tray" 12 32 click 3; sleep 0.5
     xdotool mousemove --window "$tray" 32 68 click 1
     for _ in $(seq 1 25); do
-      shown=$(xdotool search --onlyvisible --name "$largest" 2>/dev/null | head -n 1 || true)
+      shown=$(window_named --onlyvisible --name "$largest")
       [ -n "$shown" ] && break
       sleep 0.2
     done

@@ -12,6 +12,7 @@
 #include "debugged_process.h"
 #include "resources/resource.h"
 #include "datagram_catcher.h"
+#include "window_search.h"
 #include "windows_path.h"
 
 namespace {
@@ -57,31 +58,16 @@ class NetworkVariable {
   ~NetworkVariable() { SetEnvironmentVariableA("BRIMLET_NETWORK", nullptr); }
 };
 
-struct WindowSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindDetails(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && GetDlgItem(window, IDC_STATUS_TEXT) != nullptr) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // A control's text in the program's details window (hidden or not), read
 // without blocking should the program be held at a debug event.
 std::string DetailsText(DWORD processId, int id) {
-  WindowSearch search{processId, nullptr};
-  EnumWindows(FindDetails, reinterpret_cast<LPARAM>(&search));
-  if (search.found == nullptr) return "<no details window>";
+  const HWND details = FindWindowWhere([processId](HWND window) {
+    return ProcessOf(window) == processId && GetDlgItem(window, IDC_STATUS_TEXT) != nullptr;
+  });
+  if (details == nullptr) return "<no details window>";
   char text[256] = "";
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(GetDlgItem(search.found, id), WM_GETTEXT, sizeof text,
+  SendMessageTimeoutA(GetDlgItem(details, id), WM_GETTEXT, sizeof text,
                       reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 200, &copied);
   return text;
 }
