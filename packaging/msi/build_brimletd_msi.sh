@@ -11,10 +11,9 @@ set -euo pipefail
 [ $# -eq 5 ] || { echo "usage: build_brimletd_msi.sh OUTPUT PROGRAM ACTIONS_DLL VERSION PLATFORM" >&2; exit 2; }
 output="$1"; program="$2"; actions="$3"; version="$4"; platform="$5"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-if ! [[ "$version" =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})$ ]] || [ "${BASH_REMATCH[1]}" -gt 127 ]; then
-  echo "build_brimletd_msi: version \"$version\" is not major.minor.patch up to 127.255.65534" >&2
-  exit 1
-fi
+# shellcheck source=package_steps.sh
+source "$here/package_steps.sh"
+check_version build_brimletd_msi "$version"
 [ -f "$program" ] || { echo "build_brimletd_msi: no program $program" >&2; exit 1; }
 [ -f "$actions" ] || { echo "build_brimletd_msi: no custom actions $actions" >&2; exit 1; }
 
@@ -25,9 +24,6 @@ case "$platform" in
   x86) upgrade_code=7E192E57-E5E5-4583-B31D-CE624652AA2F; folders=(ProgramFilesFolder no) ;;
   *) echo "build_brimletd_msi: platform \"$platform\" is neither x86 nor x64" >&2; exit 1 ;;
 esac
-uuid5() {
-  python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$@"
-}
 product_code="$(uuid5 "$upgrade_code" "product $version")"
 
 stage="$(mktemp -d)"
@@ -41,23 +37,10 @@ cp "$actions" "$stage/brimletd_actions.dll"
    -D EventSourceGuid="$(uuid5 "$upgrade_code" "component event source")" \
    -D SettingsGuid="$(uuid5 "$upgrade_code" "component settings")" \
    -D Manufacturer="Brimlet maintainers" "$here/brimletd.wxs")
-# The properties must reach the elevated part of the installation also when
-# msiexec was started without elevation.
-current="$(msiinfo export "$stage/package.msi" Property | awk -F'\t' '$1 == "SecureCustomProperties" { print $2 }' | tr -d '\r')"
-msibuild "$stage/package.msi" -q \
-  "UPDATE \`Property\` SET \`Value\` = '${current:+$current;}PORT;DANGERONLY;FILTER;ALLOW;RATE;BRIMLETD_ARGUMENTS' WHERE \`Property\` = 'SecureCustomProperties'"
 # The message file's path as an expandable string, as the Event Log's
 # sources have it (wixl writes a plain one).
 msibuild "$stage/package.msi" -q \
   "UPDATE \`Registry\` SET \`Value\` = '#%[INSTALLDIR]brimletd.exe' WHERE \`Name\` = 'EventMessageFile'"
-# As in the monitor's package (build_msi.sh): an upper bound Wine reads as
-# Windows does, and the older version removed before this one is installed.
-msibuild "$stage/package.msi" -q \
-  "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_DOWNGRADE_DETECTED'"
-msibuild "$stage/package.msi" -q \
-  "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMin\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('{$upgrade_code}', '$version', '127.255.65535', 514, 'WIX_DOWNGRADE_DETECTED')"
-msibuild "$stage/package.msi" -q \
-  "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1401 WHERE \`Action\` = 'RemoveExistingProducts'"
-mkdir -p "$(dirname "$output")"
-mv "$stage/package.msi" "$output"
+finish_package "$stage/package.msi" "$upgrade_code" "$version" \
+  "PORT;DANGERONLY;FILTER;ALLOW;RATE;BRIMLETD_ARGUMENTS" "$output"
 echo "build_brimletd_msi: $output (version $version, product code {$product_code})"

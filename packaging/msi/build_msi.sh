@@ -20,20 +20,12 @@ output="$1"; program="$2"; version="$3"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=/dev/null
 source "$4"
-# Windows Installer's limits are 255.255.65535; the newer-version row below
-# needs the major version to stay at 127 or below.
-if ! [[ "$version" =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})$ ]] ||
-   [ "${BASH_REMATCH[1]}" -gt 127 ] || [ "${BASH_REMATCH[2]}" -gt 255 ] ||
-   [ "${BASH_REMATCH[3]}" -gt 65535 ] || [ "$version" = 127.255.65535 ]; then
-  echo "build_msi: version \"$version\" is not major.minor.patch up to 127.255.65534" >&2
-  exit 1
-fi
+# shellcheck source=package_steps.sh
+source "$here/package_steps.sh"
+check_version build_msi "$version"
 [ -f "$program" ] || { echo "build_msi: no program $program" >&2; exit 1; }
 [ -f "${checks_dll:-}" ] || { echo "build_msi: no custom action DLL ${checks_dll:-} (target brimlet_checks)" >&2; exit 1; }
 
-uuid5() {
-  python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$@"
-}
 case "${platform:-x86}" in
   x86) ;;
   # The x64 package of the tests has codes of its own, derived from the
@@ -64,30 +56,5 @@ cp "$checks_dll" "$stage/brimlet_checks.dll"
    -D FolderName="$folder_name" -D UnitParameter="$unit_parameter" \
    -D Manufacturer="$manufacturer" -D HelpLink="$help_link" -D Description="$description" \
    -D ProgramFile=brimlet.exe -D CommandLine="$command_line" "$here/brimlet.wxs")
-# The command-line properties must reach the part of the installation that
-# runs elevated (it writes the Run value) also when the installation was
-# started without elevation; wixl writes only its own upgrade properties
-# into SecureCustomProperties.
-current="$(msiinfo export "$stage/package.msi" Property | awk -F'\t' '$1 == "SecureCustomProperties" { print $2 }' | tr -d '\r')"
-msibuild "$stage/package.msi" -q \
-  "UPDATE \`Property\` SET \`Value\` = '${current:+$current;}$secure' WHERE \`Property\` = 'SecureCustomProperties'"
-# wixl leaves the newer-version row without an upper bound: "any newer
-# version" to Windows, but Wine's installer compares against a missing bound
-# as version 0 and never sees a newer version, so the older package would
-# install over it. The row gets an upper bound that both read alike; Wine
-# subtracts the two versions as 32-bit numbers, so the bound must stay within
-# 2^31 of the installed version: major version 127 is the highest.
-# (The bounds are part of the row's key: the row is replaced.)
-msibuild "$stage/package.msi" -q \
-  "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_DOWNGRADE_DETECTED'"
-msibuild "$stage/package.msi" -q \
-  "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMin\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('{$upgrade_code}', '$version', '127.255.65535', 514, 'WIX_DOWNGRADE_DETECTED')"
-# The older version is removed before this one is installed (as WiX does by
-# default), not after: wixl schedules the removal after the installation, and
-# Wine's installer then also deletes the new version's entry under the
-# upgrade code, so no later upgrade or downgrade would find it.
-msibuild "$stage/package.msi" -q \
-  "UPDATE \`InstallExecuteSequence\` SET \`Sequence\` = 1401 WHERE \`Action\` = 'RemoveExistingProducts'"
-mkdir -p "$(dirname "$output")"
-mv "$stage/package.msi" "$output"
+finish_package "$stage/package.msi" "$upgrade_code" "$version" "$secure" "$output"
 echo "build_msi: $output (version $version, product code {$product_code})"
