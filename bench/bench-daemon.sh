@@ -26,6 +26,9 @@
 # A benchmark: it prints figures and asserts nothing.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bench=bench-daemon
+# shellcheck source=daemon/measures.sh
+source "$root/bench/daemon/measures.sh"
 build="$(cd "${1:-$root/build/native}" && pwd)"
 daemon="$build/daemon/brimletd"
 sender="$build/bench/daemon/brimletd_bench_sender"
@@ -96,18 +99,6 @@ cp "$daemon" "$work/programs/brimletd"
 if [ -n "${BENCH_BASELINE:-}" ]; then cp "$BENCH_BASELINE" "$work/programs/baseline"; fi
 chmod 0755 "$work/programs" "$work/programs/"*
 
-# wait_bound ADDRESS: waits (5 s at most) until a UDP socket is bound to
-# ADDRESS (an extended regular expression of the hex form in /proc/net/udp
-# and udp6, e.g. 0100007F:BB80).
-wait_bound() {
-  for _ in $(seq 50); do
-    awk '{ print $2 }' /proc/net/udp /proc/net/udp6 | grep -Eq "^$1\$" && return 0
-    sleep 0.1
-  done
-  echo "bench-daemon: nothing bound $1" >&2
-  exit 1
-}
-
 # The receive buffer the kernel gave the socket on PORT, in bytes (the
 # doubled figure it books), from ss.
 buffer_of() {
@@ -157,20 +148,6 @@ CONF
       ;;
   esac
 }
-
-# Processor time of a process and all its threads, in nanoseconds: the
-# scheduler's own count of each thread's time on a processor, not the clock
-# ticks of /proc/PID/stat, whose 10 ms would be a sixth of a burst's figure
-# at 1 us per entry. (Without schedstat: the ticks, in nanoseconds.)
-ticks_per_second="$(getconf CLK_TCK)"
-cpu_ticks() {
-  if [ -r "/proc/$1/schedstat" ]; then
-    cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'
-  else
-    awk "{ printf \"%.0f\\n\", (\$14 + \$15) * 1e9 / $ticks_per_second }" "/proc/$1/stat"
-  fi
-}
-per_entry() { awk "BEGIN { printf \"%.2f\", $1 / 1e3 / ($2 > 0 ? $2 : 1) }"; }
 
 declare -A burst_lost ladder_lost burst_cpu ladder_cpu buffer
 measure() {

@@ -18,6 +18,9 @@
 # and asserts nothing.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bench=bench-journal
+# shellcheck source=daemon/measures.sh
+source "$root/bench/daemon/measures.sh"
 build="$(cd "${1:-$root/build/native}" && pwd)"
 daemon="$build/daemon/brimletd"
 sender="$build/bench/daemon/brimletd_bench_sender"
@@ -80,31 +83,10 @@ journald_pid=$!
 pids+=("$journald_pid")
 for _ in $(seq 100); do [ -S /run/systemd/journal/stdout ] && break; sleep 0.05; done
 
-# Processor time of a process and all its threads, in nanoseconds: the
-# scheduler's own count of each thread's time on a processor, not the clock
-# ticks of /proc/PID/stat, whose 10 ms would be a sixth of a burst's figure
-# at 1 us per entry. (Without schedstat: the ticks, in nanoseconds.)
-ticks_per_second="$(getconf CLK_TCK)"
-cpu_ticks() {
-  if [ -r "/proc/$1/schedstat" ]; then
-    cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'
-  else
-    awk "{ printf \"%.0f\\n\", (\$14 + \$15) * 1e9 / $ticks_per_second }" "/proc/$1/stat"
-  fi
-}
 # Times its threads gave up the processor to wait (woken again each time).
 switches() {
   cat "/proc/$1"/task/*/status 2>/dev/null |
     awk '/^voluntary_ctxt_switches/ { s += $2 } END { printf "%.0f\n", s }'
-}
-per_entry() { awk "BEGIN { printf \"%.2f\", $1 / 1e3 / ($2 > 0 ? $2 : 1) }"; }
-wait_bound() {
-  for _ in $(seq 50); do
-    awk '{ print $2 }' /proc/net/udp /proc/net/udp6 | grep -Eq "^$1\$" && return 0
-    sleep 0.1
-  done
-  echo "bench-journal: nothing bound $1" >&2
-  exit 1
 }
 # stored IDENTIFIER PATTERN: the alerts the journal holds from one side,
 # once the count has settled (10 s at most).
