@@ -37,13 +37,15 @@ std::uint64_t wordAt(const char* at) {
 // marked: below 0x20, '#', DEL or any byte from 0x80 on (a Latin-1 letter
 // too). From 0x7F up, the byte or the byte plus one has its high bit set;
 // only a byte that has it already carries into its neighbour. Below a
-// limit: (byte - limit) & ~byte has its high bit set, exact as a yes or no
-// for the word, which is all that is asked; '#' is the byte that xor '#'
-// leaves below 1. Only the high bits count: the caller masks them once for
-// all the words.
+// limit: byte - limit has its high bit set; a borrow or a high bit that is
+// not the byte's own starts at a lower byte that is marked itself, so the
+// answer is exact as a yes or no for the word, which is all that is asked
+// (a byte from 0x80 on is marked anyway: no "& ~byte" is needed). '#' is the
+// byte that xor '#' leaves below 1. Only the high bits count: the caller
+// masks them once for all the words.
 std::uint64_t suspects(std::uint64_t word) {
   const std::uint64_t hash = word ^ (kOnes * '#');
-  return word | (word + kOnes) | ((word - kOnes * 0x20) & ~word) | ((hash - kOnes) & ~hash);
+  return word | (word + kOnes) | (word - kOnes * 0x20) | (hash - kOnes);
 }
 
 // Eight bytes at a time, the last word overlapping the one before: plain
