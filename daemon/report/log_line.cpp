@@ -140,7 +140,11 @@ namespace {
 bool readLineTime(std::string_view line, LogLine* entry) {
   constexpr std::size_t kMinute = sizeof entry->minute;
   const char* const data = line.data();
-  if (entry->minuteKey != 0 && std::memcmp(data, entry->minute, kMinute) == 0) {
+  // The 17 bytes as three overlapping words: a few loads, not a call.
+  static_assert(kMinute == 17, "three words cover the minute");
+  if (entry->minuteKey != 0 && wordAt(data) == wordAt(entry->minute) &&
+      wordAt(data + 8) == wordAt(entry->minute + 8) &&
+      wordAt(data + 9) == wordAt(entry->minute + 9)) {
     const unsigned tens = static_cast<unsigned char>(data[kMinute]) - '0';
     const unsigned ones = static_cast<unsigned char>(data[kMinute + 1]) - '0';
     if (tens > 9 || ones > 9 || tens * 10 + ones > 60) return false;
