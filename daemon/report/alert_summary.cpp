@@ -44,7 +44,10 @@ void AlertSummary::addLine(std::string_view line) {
     // "%d": an optional '-', then digits only.
     const bool negative = alert.percent[0] == '-';
     long long percent = 0;
-    for (const char c : alert.percent.substr(negative)) percent = percent * 10 + (c - '0');
+    const char* const digitsEnd = alert.percent.data() + alert.percent.size();
+    for (const char* at = alert.percent.data() + negative; at != digitsEnd; ++at) {
+      percent = percent * 10 + (*at - '0');
+    }
     if (negative) percent = -percent;
     if (user.firstKey == 0) {
       user.firstKey = entry.timeKey;
@@ -120,7 +123,8 @@ bool sameBytes(std::string_view a, std::string_view b) {
 
 AlertSummary::Tally& AlertSummary::userNamed(std::string_view name) {
   const std::size_t hash = static_cast<std::size_t>(nameHash(name));
-  if ((users_.size() + 1) * 2 > slots_.size()) {
+  // hashes_ has one element per user, and its size is a shift away.
+  if ((hashes_.size() + 1) * 2 > slots_.size()) {
     slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, 0);
     for (std::size_t i = 0; i < users_.size(); ++i) {
       std::size_t slot = hashes_[i] & (slots_.size() - 1);
@@ -128,8 +132,9 @@ AlertSummary::Tally& AlertSummary::userNamed(std::string_view name) {
       slots_[slot] = static_cast<std::uint32_t>(i + 1);
     }
   }
-  std::size_t slot = hash & (slots_.size() - 1);
-  for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = hash & mask;
+  for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
     const std::size_t index = slots_[slot] - 1;
     const std::string& known = users_[index].user;
     if (hashes_[index] == hash && known.size() == name.size() && sameBytes(known, name)) {
