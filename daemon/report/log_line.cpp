@@ -159,8 +159,17 @@ bool readLineTime(std::string_view line, LogLine* entry) {
 
 }  // namespace
 
+bool readLogLineTime(std::string_view line, LogLine* entry) {
+  return line.size() >= 20 && line[19] == ',' && readLineTime(line, entry);
+}
+
+bool plainAlertText(std::string_view text) {
+  const Marks marks = marksOf(text);
+  return !marks.control && !marks.escapes;
+}
+
 bool readLogLine(std::string_view line, LogLine* entry) {
-  if (line.size() < 20 || line[19] != ',' || !readLineTime(line, entry)) return false;
+  if (!readLogLineTime(line, entry)) return false;
   entry->time = line.substr(0, 19);
   const std::string_view text = line.substr(20);
   // Most alerts hold no escape: they are taken where they lie.
