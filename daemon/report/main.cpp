@@ -1,13 +1,13 @@
 // brimlet-report: who is short of space, from a BrimletD log.
+#ifdef __GLIBC__
+#include <malloc.h>  // mallopt
+#endif
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include "alert_summary.h"
 #include "atomic_file.h"
