@@ -1,9 +1,8 @@
 // brimlet-report: who is short of space, from a BrimletD log.
-#ifdef __GLIBC__
+#include <cerrno>
+#ifdef __GLIBC__  // known once a C library header is in
 #include <malloc.h>  // mallopt
 #endif
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
