@@ -1,5 +1,8 @@
 // brimlet-report: who is short of space, from a BrimletD log.
 #include <cerrno>
+#ifdef __GLIBC__  // known once a C library header is in
+#include <malloc.h>  // mallopt
+#endif
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -132,6 +135,15 @@ void tellNotEntries(const std::string& log, const LineCounts& counts) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+  // The per-user tables grow by doubling. Left to glibc's defaults, each
+  // large step is a fresh mapping, faulted in page by page and unmapped
+  // again; kept in the heap, the blocks they leave are used again (about a
+  // tenth of the processor time on a large log, a megabyte more at the peak;
+  // memory still grows with the users only).
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
   Options options;
   const std::string usageError =
       parseOptions(std::vector<std::string>(argv + 1, argv + argc), &options);

@@ -31,3 +31,11 @@ struct LogLine {
 // cannot have written: no valid time, a raw control byte, an escape it
 // never writes ("#101", "#777"). Such a line is never taken apart further.
 bool readLogLine(std::string_view line, LogLine* entry);
+
+// readLogLine's first step: the time at the line's start and the comma
+// after it (sets entry->timeKey only).
+bool readLogLineTime(std::string_view line, LogLine* entry);
+
+// True when `text` holds no control byte and no '#': an alert that is
+// taken as it lies.
+bool plainAlertText(std::string_view text);
